@@ -1,0 +1,82 @@
+#include "engine/base/Angle.h"
+
+#include <bit>
+#include <cmath>
+
+float SineTable[SineTableSize];
+float AngleUnitsPerDegree = 0.0f;
+float AngleUnitsPerRadian = 0.0f;
+
+void InitTrigTables()
+{
+    // One angle unit in radians as the table has always been built: the single-precision value
+    // 9.587379463482648e-05 (bits 0x38C90FDA, one unit in the last place below 2 pi / 65536), held
+    // as a double.
+    const double step = std::bit_cast<float>(0x38C90FDAu);
+    for (int i = 0; i < SineTableSize; ++i) {
+        const float radians = static_cast<float>(i * step);
+        SineTable[i] = static_cast<float>(std::sin(static_cast<double>(radians)));
+    }
+    AngleUnitsPerDegree = std::bit_cast<float>(0x43360B61u);
+    AngleUnitsPerRadian = std::bit_cast<float>(0x4622F984u);
+}
+
+// The mirrored index is 16383 - i, so a lookup never reads past the table's last entry; the mirrored
+// entries therefore give the value one unit further on.
+float AngleSine(Angle angle)
+{
+    const int quadrant = angle >> 14;
+    const int i = angle & 0x3FFF;
+    const int m = 16383 - i;
+    switch (quadrant) {
+    case 0: return SineTable[i];
+    case 1: return SineTable[m];
+    case 2: return -SineTable[i];
+    default: return -SineTable[m];
+    }
+}
+
+float AngleCosine(Angle angle)
+{
+    const int quadrant = angle >> 14;
+    const int i = angle & 0x3FFF;
+    const int m = 16383 - i;
+    switch (quadrant) {
+    case 0: return SineTable[m];
+    case 1: return -SineTable[i];
+    case 2: return -SineTable[m];
+    default: return SineTable[i];
+    }
+}
+
+void RotateVector(float vector[2], Angle angle)
+{
+    const float s = AngleSine(angle);
+    const float c = AngleCosine(angle);
+    const float x = vector[0];
+    const float y = vector[1];
+    vector[0] = x * c - y * s;
+    vector[1] = x * s + y * c;
+}
+
+namespace {
+
+// The original's conversion yields 0x80000000 for a value it cannot represent; its low 16 bits are 0.
+Angle TruncateToAngle(double units)
+{
+    if (!std::isfinite(units) || units >= 2147483648.0 || units <= -2147483649.0)
+        return 0;
+    return static_cast<Angle>(static_cast<uint32_t>(static_cast<int32_t>(units)));
+}
+
+} // namespace
+
+Angle AngleFromDegrees(double degrees)
+{
+    return TruncateToAngle(degrees * static_cast<double>(AngleUnitsPerDegree));
+}
+
+Angle AngleFromRadians(double radians)
+{
+    return TruncateToAngle(radians * static_cast<double>(AngleUnitsPerRadian));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Clamps each edge of rect into bounds (left and right into [bounds.left, bounds.right], top and
+// bottom into [bounds.top, bounds.bottom]); with inverted bounds the upper bound wins. Returns rect.
+Rect& ClampRect(Rect& rect, const Rect& bounds);
+
+// Bytes of a zero-terminated UTF-16 string with its terminator; null counts as empty (2 bytes).
+size_t WideStringBytes(const char16_t* text);
+// Moves a byte cursor past the zero-terminated UTF-16 string that starts there.
+void SkipWideString(const uint8_t*& cursor);

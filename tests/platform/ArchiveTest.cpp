@@ -1,0 +1,137 @@
+#include "platform/ArchiveError.h"
+#include "platform/ArchiveReader.h"
+#include "platform/ArchiveWriter.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+using platform::ArchiveError;
+using platform::ArchiveReader;
+using platform::ArchiveWriter;
+
+namespace {
+
+QByteArray WrittenString(const QString& text)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ArchiveWriter writer(buffer);
+    writer.WriteString(text);
+    return buffer.data();
+}
+
+QString ReadBack(const QByteArray& bytes, int64_t* left = nullptr)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    ArchiveReader reader(buffer);
+    QString text = reader.ReadString();
+    if (left)
+        *left = reader.BytesLeft();
+    return text;
+}
+
+QString Repeat(qsizetype count)
+{
+    QString text;
+    for (qsizetype i = 0; i < count; ++i)
+        text += QChar(static_cast<char16_t>(u'a' + i % 26));
+    return text;
+}
+
+TEST(ArchiveTest, WideStringLengthForms)
+{
+    EXPECT_EQ(WrittenString(QString()), QByteArray("\xFF\xFE\xFF\x00", 4));
+    EXPECT_EQ(WrittenString(QStringLiteral("IMG")), QByteArray("\xFF\xFE\xFF\x03I\0M\0G\0", 10));
+
+    const QByteArray s254 = WrittenString(Repeat(254));
+    EXPECT_EQ(s254.left(4), QByteArray("\xFF\xFE\xFF\xFE", 4));
+    EXPECT_EQ(s254.size(), 4 + 508);
+
+    const QByteArray s255 = WrittenString(Repeat(255));
+    EXPECT_EQ(s255.left(6), QByteArray("\xFF\xFE\xFF\xFF\xFF\x00", 6));
+
+    const QByteArray s65533 = WrittenString(Repeat(65533));
+    EXPECT_EQ(s65533.left(6), QByteArray("\xFF\xFE\xFF\xFF\xFD\xFF", 6));
+
+    const QByteArray s65534 = WrittenString(Repeat(65534));
+    EXPECT_EQ(s65534.left(10), QByteArray("\xFF\xFE\xFF\xFF\xFF\xFF\xFE\xFF\x00\x00", 10));
+
+    for (qsizetype n : {0, 1, 254, 255, 65533, 65534, 70000}) {
+        int64_t left = -1;
+        EXPECT_EQ(ReadBack(WrittenString(Repeat(n)), &left), Repeat(n)) << n;
+        EXPECT_EQ(left, 0) << n;
+    }
+    EXPECT_EQ(ReadBack(WrittenString(QStringLiteral("Grüße ☺"))), QStringLiteral("Grüße ☺"));
+}
+
+TEST(ArchiveTest, NarrowStringForm)
+{
+    EXPECT_EQ(ReadBack(QByteArray("\x04SMG2", 5)), QStringLiteral("SMG2"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ArchiveWriter writer(buffer);
+    writer.WriteNarrowString(Repeat(300));
+    EXPECT_EQ(buffer.data().left(3), QByteArray("\xFF\x2C\x01", 3));
+    EXPECT_EQ(ReadBack(buffer.data()), Repeat(300));
+}
+
+TEST(ArchiveTest, NumbersAreLittleEndian)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ArchiveWriter writer(buffer);
+    writer.WriteU8(1);
+    writer.WriteU16(0x0203);
+    writer.WriteI32(-2);
+    writer.WriteFloat(1.0f);
+    EXPECT_EQ(buffer.data(), QByteArray("\x01\x03\x02\xFE\xFF\xFF\xFF\x00\x00\x80\x3F", 11));
+
+    QByteArray bytes = buffer.data();
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    ArchiveReader reader(in);
+    EXPECT_EQ(reader.ReadU8(), 1);
+    EXPECT_EQ(reader.ReadU16(), 0x0203);
+    EXPECT_EQ(reader.ReadI32(), -2);
+    EXPECT_EQ(reader.ReadFloat(), 1.0f);
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_THROW(reader.ReadU8(), ArchiveError);
+}
+
+TEST(ArchiveTest, TruncatedOrLyingLengthsThrowBeforeAllocating)
+{
+    // Cut inside a number.
+    EXPECT_THROW(ReadBack(QByteArray("\xFF\xFE", 2)), ArchiveError);
+    // A string that claims 4 billion characters in a 10-byte stream.
+    EXPECT_THROW(ReadBack(QByteArray("\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 10)), ArchiveError);
+    // Cut inside the characters.
+    EXPECT_THROW(ReadBack(QByteArray("\xFF\xFE\xFF\x03I\0M\0", 8)), ArchiveError);
+    // A byte count far beyond the stream.
+    QByteArray small("abc");
+    QBuffer buffer(&small);
+    buffer.open(QIODevice::ReadOnly);
+    ArchiveReader reader(buffer);
+    EXPECT_THROW(reader.ReadBytes(int64_t{1} << 40), ArchiveError);
+    EXPECT_THROW(reader.ReadBytes(-1), ArchiveError);
+    EXPECT_EQ(reader.ReadBytes(3), QByteArray("abc"));
+}
+
+// A device that takes nothing, as a full disk would.
+class FullDevice : public QIODevice {
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+TEST(ArchiveTest, RegressionWriteFailureIsNotSilent)
+{
+    FullDevice device;
+    device.open(QIODevice::WriteOnly);
+    ArchiveWriter writer(device);
+    EXPECT_THROW(writer.WriteU32(7), ArchiveError);
+    EXPECT_THROW(writer.WriteString(QStringLiteral("x")), ArchiveError);
+}
+
+} // namespace
