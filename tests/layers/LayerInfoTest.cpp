@@ -1,9 +1,8 @@
-#include "engine/base/AppPaths.h"
+#include "ScopedAppPaths.h"
 #include "engine/layers/DrawMode.h"
 #include "engine/layers/LayerGeometry.h"
 #include "engine/layers/LayerInfo.h"
 
-#include <QTemporaryDir>
 #include <QTransform>
 #include <gtest/gtest.h>
 
@@ -235,14 +234,7 @@ TEST(LayerInfoTest, RegressionNonFiniteScaleIsNeverHitAndHasNoBounds)
 
 class LayerPathTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_folder.isValid());
-        m_paths = std::make_unique<AppPaths>(m_folder.filePath("program"), QStringList{m_folder.filePath("data")});
-        m_saved = g_paths;
-        g_paths = m_paths.get();
-    }
-    void TearDown() override { g_paths = m_saved; }
+    void SetUp() override { ASSERT_TRUE(m_paths.IsValid()); }
 
     using PathGetter = void (LayerInfo::*)(QString&) const;
     static QString PathOf(PathGetter getter, int32_t kind, int32_t number, const QString& path = QString())
@@ -264,9 +256,7 @@ protected:
         return PathOf(&LayerInfo::GetRemotePath, kind, number, path);
     }
 
-    QTemporaryDir m_folder;
-    std::unique_ptr<AppPaths> m_paths;
-    AppPaths* m_saved = nullptr;
+    ScopedAppPaths m_paths;
 };
 
 TEST_F(LayerPathTest, EveryKind)

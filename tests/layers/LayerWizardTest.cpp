@@ -1,12 +1,11 @@
 #include "RecordingShell.h"
 #include "TestLayer.h"
 
-#include "engine/base/AppPaths.h"
+#include "ScopedAppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
 #include "engine/layers/DrawMode.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,14 +72,7 @@ TEST_F(LayerFitTest, WithoutASceneTheReferenceIsEmpty)
 
 class LayerWizardTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_folder.isValid());
-        m_paths = std::make_unique<AppPaths>(m_folder.filePath("program"), QStringList{m_folder.filePath("data")});
-        m_saved = g_paths;
-        g_paths = m_paths.get();
-    }
-    void TearDown() override { g_paths = m_saved; }
+    void SetUp() override { ASSERT_TRUE(m_paths.IsValid()); }
 
     static void Loaded(const QString& path)
     {
@@ -90,9 +82,7 @@ protected:
     }
 
     Document document;
-    QTemporaryDir m_folder;
-    std::unique_ptr<AppPaths> m_paths;
-    AppPaths* m_saved = nullptr;
+    ScopedAppPaths m_paths;
 };
 
 TEST_F(LayerWizardTest, TheStartUpPictureNeverMovesTheWizardOn)
