@@ -1,0 +1,125 @@
+#include "platform/PixelOps.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace px = platform::pixels;
+
+namespace {
+
+TEST(PixelOpsTest, MultiplyByAlphaStaysWithinOneStepOfTheProduct)
+{
+    for (unsigned c = 0; c < 256; ++c) {
+        for (unsigned a = 0; a < 256; ++a) {
+            const unsigned result = px::MultiplyByAlpha(c, a);
+            const unsigned below = c * a / 255;
+            ASSERT_TRUE(result == below || result == below + 1) << c << " " << a;
+        }
+        EXPECT_EQ(px::MultiplyByAlpha(c, 255), c);
+        EXPECT_EQ(px::MultiplyByAlpha(c, 0), 0);
+    }
+    EXPECT_EQ(px::MultiplyByAlpha(255, 128), 128);
+    EXPECT_EQ(px::MultiplyByAlpha(100, 51), 20);
+}
+
+TEST(PixelOpsTest, ApplyMaskRowSetsAlphaAndPremultipliesColour)
+{
+    std::vector<uint8_t> row = {255, 100, 1, 7, 255, 100, 1, 7, 255, 100, 1, 7};
+    const uint8_t mask[] = {0, 128, 255};
+    px::ApplyMaskRow(row.data(), mask, 3);
+    EXPECT_EQ(row, (std::vector<uint8_t>{0, 0, 0, 0, 128, 50, 1, 128, 255, 100, 1, 255}));
+}
+
+TEST(PixelOpsTest, PremultiplyRowTakesColourFromEitherDepthAndKeepsAlpha)
+{
+    std::vector<uint8_t> target = {9, 9, 9, 128, 9, 9, 9, 0};
+    const uint8_t three[] = {255, 200, 2, 40, 50, 60};
+    px::PremultiplyRow(target.data(), three, px::BytesPerPixel24, 2);
+    EXPECT_EQ(target, (std::vector<uint8_t>{128, 100, 1, 128, 0, 0, 0, 0}));
+
+    std::vector<uint8_t> self = {200, 100, 50, 255, 200, 100, 50, 51};
+    px::PremultiplyRow(self.data(), self.data(), px::BytesPerPixel32, 2);
+    EXPECT_EQ(self, (std::vector<uint8_t>{200, 100, 50, 255, 40, 20, 10, 51}));
+}
+
+TEST(PixelOpsTest, AlphaRowsAndRedChannelMoves)
+{
+    std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+    uint8_t bytes[2] = {0xF0, 0x0F};
+    px::XorAlphaIntoRow(bytes, pixels.data(), 2);
+    EXPECT_EQ(bytes[0], 0xF4);
+    EXPECT_EQ(bytes[1], 0x07);
+    px::CopyAlphaRow(bytes, pixels.data(), 2);
+    EXPECT_EQ(bytes[0], 4);
+    EXPECT_EQ(bytes[1], 8);
+
+    px::CopyAlphaToRedRow(pixels.data(), 2);
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{1, 2, 4, 4, 5, 6, 8, 8}));
+    pixels[2] = 99;
+    px::CopyRedToAlphaRow(pixels.data(), 1);
+    EXPECT_EQ(pixels[3], 99);
+    px::SetAlphaRow(pixels.data(), 7, 2);
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{1, 2, 99, 7, 5, 6, 8, 7}));
+}
+
+TEST(PixelOpsTest, CopyXorAndMapRowsBetweenDepths)
+{
+    const uint8_t three[] = {10, 20, 30};
+    const uint8_t four[] = {1, 2, 3, 4};
+    std::vector<uint8_t> wide = {0, 0, 0, 9};
+    px::CopyRow(wide.data(), px::BytesPerPixel32, three, px::BytesPerPixel24, 1);
+    EXPECT_EQ(wide, (std::vector<uint8_t>{10, 20, 30, 255}));
+    std::vector<uint8_t> narrow = {0, 0, 0};
+    px::CopyRow(narrow.data(), px::BytesPerPixel24, four, px::BytesPerPixel32, 1);
+    EXPECT_EQ(narrow, (std::vector<uint8_t>{1, 2, 3}));
+
+    px::XorRow(wide.data(), px::BytesPerPixel32, four, px::BytesPerPixel32, 1);
+    EXPECT_EQ(wide, (std::vector<uint8_t>{11, 22, 29, 255}));
+
+    platform::ColourTables tables;
+    for (int v = 0; v < 256; ++v) {
+        tables.blue[v] = static_cast<uint8_t>(255 - v);
+        tables.green[v] = static_cast<uint8_t>(v / 2);
+        tables.red[v] = static_cast<uint8_t>(v);
+    }
+    px::MapRow(wide.data(), px::BytesPerPixel32, three, px::BytesPerPixel24, 1, tables);
+    EXPECT_EQ(wide, (std::vector<uint8_t>{245, 10, 30, 255}));
+}
+
+TEST(PixelOpsTest, ScaleFillAndMixPixel)
+{
+    const uint8_t four[] = {200, 100, 50, 200};
+    const uint8_t three[] = {255, 0, 128};
+    std::vector<uint8_t> scaled(8);
+    px::ScaleByAlphaRow(scaled.data(), four, px::BytesPerPixel32, 128, 1);
+    px::ScaleByAlphaRow(scaled.data() + 4, three, px::BytesPerPixel24, 128, 1);
+    EXPECT_EQ(scaled, (std::vector<uint8_t>{100, 50, 25, 100, 128, 0, 64, 128}));
+
+    std::vector<uint8_t> filled(6);
+    px::FillRow(filled.data(), px::BytesPerPixel24, qRgb(1, 2, 3), 2);
+    EXPECT_EQ(filled, (std::vector<uint8_t>{3, 2, 1, 3, 2, 1}));
+
+    std::vector<uint8_t> pixel = {0x0F, 0xF0, 0xFF, 77};
+    px::MixPixel(pixel.data(), px::BytesPerPixel32, qRgb(0xFF, 0xFF, 0xFF), platform::RasterOp::XorPen);
+    EXPECT_EQ(pixel, (std::vector<uint8_t>{0xF0, 0x0F, 0x00, 77}));
+    px::MixPixel(pixel.data(), px::BytesPerPixel32, qRgb(1, 2, 3), platform::RasterOp::CopyPen);
+    EXPECT_EQ(pixel, (std::vector<uint8_t>{3, 2, 1, 255}));
+}
+
+std::vector<QPoint> Walk(QPoint from, QPoint to)
+{
+    std::vector<QPoint> points;
+    px::WalkLine(from, to, [&](int x, int y) { points.emplace_back(x, y); });
+    return points;
+}
+
+TEST(PixelOpsTest, WalkLineLeavesOutTheEndPixel)
+{
+    EXPECT_EQ(Walk({0, 0}, {3, 0}), (std::vector<QPoint>{{0, 0}, {1, 0}, {2, 0}}));
+    EXPECT_EQ(Walk({2, 5}, {2, 2}), (std::vector<QPoint>{{2, 5}, {2, 4}, {2, 3}}));
+    EXPECT_EQ(Walk({0, 0}, {3, 3}), (std::vector<QPoint>{{0, 0}, {1, 1}, {2, 2}}));
+    EXPECT_EQ(Walk({0, 0}, {4, 2}), (std::vector<QPoint>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+    EXPECT_TRUE(Walk({1, 1}, {1, 1}).empty());
+}
+
+} // namespace
