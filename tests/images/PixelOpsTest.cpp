@@ -42,6 +42,41 @@ TEST(PixelOpsTest, PremultiplyRowTakesColourFromEitherDepthAndKeepsAlpha)
     EXPECT_EQ(self, (std::vector<uint8_t>{200, 100, 50, 255, 40, 20, 10, 51}));
 }
 
+TEST(PixelOpsTest, MaskAndPremultiplyRowsMatchMultiplyByAlphaEverywhere)
+{
+    // 255 pixels a row (an odd count, so the tail after whole batches is covered), every colour level
+    // against every mask level.
+    constexpr int Count = 255;
+    for (unsigned m = 0; m < 256; ++m) {
+        std::vector<uint8_t> masked(Count * 4);
+        std::vector<uint8_t> mask(Count, static_cast<uint8_t>(m));
+        std::vector<uint8_t> premultiplied(Count * 4);
+        std::vector<uint8_t> source(Count * 3);
+        for (int i = 0; i < Count; ++i) {
+            const uint8_t c = static_cast<uint8_t>(i + 1);
+            masked[i * 4 + 0] = c;
+            masked[i * 4 + 1] = static_cast<uint8_t>(255 - c);
+            masked[i * 4 + 2] = static_cast<uint8_t>(c * 7);
+            masked[i * 4 + 3] = 99;
+            source[i * 3 + 0] = c;
+            source[i * 3 + 1] = static_cast<uint8_t>(255 - c);
+            source[i * 3 + 2] = static_cast<uint8_t>(c * 7);
+            premultiplied[i * 4 + 3] = static_cast<uint8_t>(m);
+        }
+        px::ApplyMaskRow(masked.data(), mask.data(), Count);
+        px::PremultiplyRow(premultiplied.data(), source.data(), px::BytesPerPixel24, Count);
+        for (int i = 0; i < Count; ++i) {
+            for (int k = 0; k < 3; ++k) {
+                const uint8_t expected = px::MultiplyByAlpha(source[i * 3 + k], m);
+                ASSERT_EQ(masked[i * 4 + k], expected) << m << " " << i << " " << k;
+                ASSERT_EQ(premultiplied[i * 4 + k], expected) << m << " " << i << " " << k;
+            }
+            ASSERT_EQ(masked[i * 4 + 3], m);
+            ASSERT_EQ(premultiplied[i * 4 + 3], m);
+        }
+    }
+}
+
 TEST(PixelOpsTest, AlphaRowsAndRedChannelMoves)
 {
     std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
