@@ -196,6 +196,14 @@ QPainter& DeviceContext::PreparePainter(QPainter::CompositionMode mode)
     return painter;
 }
 
+void DeviceContext::PaintWith(const std::function<void(QPainter&)>& paint)
+{
+    QPainter& painter = PreparePainter(QPainter::CompositionMode_SourceOver);
+    painter.save();
+    paint(painter);
+    painter.restore();
+}
+
 void DeviceContext::TransferPixels(const QRect& deviceRect, const QImage& source, QPoint sourceOrigin, BlockOp op,
                                    const ColourTables* tables)
 {

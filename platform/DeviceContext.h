@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -58,6 +59,9 @@ public:
     // Text in the rectangle (right and bottom exclusive), by the TextFormat flags; answers the height of
     // the text. With TextFormat::CalcRect nothing is drawn and rect.bottom becomes rect.top + height.
     int DrawText(const QString& text, Rect& rect, uint32_t format);
+    // Hands paint a painter set to this context's transform and clip, for pictures Qt draws whole (the
+    // metafile player); what paint changes on the painter is undone afterwards.
+    void PaintWith(const std::function<void(QPainter&)>& paint);
 
 private:
     QTransform EffectiveTransform() const;

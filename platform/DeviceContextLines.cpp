@@ -31,13 +31,12 @@ void DeviceContext::Polyline(const QPolygon& points)
     const bool fillGaps = m_state.backgroundMode == BackgroundMode::Opaque;
     const QRgb ink = m_state.pen.colour.rgb();
     const QRgb gap = m_state.backgroundColour.rgb();
-    int position = 0;
+    int64_t position = 0;
     QPoint from = transform.map(QPointF(points.front())).toPoint();
     for (qsizetype i = 1; i < points.size(); ++i) {
         const QPoint to = transform.map(QPointF(points[i])).toPoint();
-        pixels::WalkLine(from, to, [&](int x, int y) {
-            const bool on = !dotted || position % DotPeriod == 0;
-            ++position;
+        position += pixels::WalkLine(from, to, m_target.rect(), [&](int x, int y, int64_t step) {
+            const bool on = !dotted || (position + step) % DotPeriod == 0;
             if (on)
                 PlotLinePixel(x, y, ink);
             else if (fillGaps)

@@ -4,6 +4,8 @@
 #include "platform/DrawTypes.h"
 
 #include <QPoint>
+#include <QRect>
+#include <algorithm>
 #include <QRgb>
 #include <cstdint>
 #include <cstdlib>
@@ -57,35 +59,50 @@ void FillRow(uint8_t* target, int targetBytes, QRgb colour, int32_t count);
 void MixPixel(uint8_t* pixel, int pixelBytes, QRgb colour, RasterOp op);
 
 // Visits the pixels of the segment from -> to in order, leaving out the end pixel, so that the segments
-// of a polyline meet without drawing their shared points twice. Bresenham's walk along the major axis.
+// of a polyline meet without drawing their shared points twice: Bresenham's walk along the major axis.
+// Only the steps whose major-axis coordinate lies within bounds are visited (no other step can land on
+// the picture), so a segment reaching far outside costs no more than one across the picture; the walk
+// starts at the first such step in the state the whole walk would have there. plot(x, y, step) gets the
+// step's index along the segment; the result is the number of steps of the whole segment.
 template <class Plot>
-void WalkLine(QPoint from, QPoint to, Plot&& plot)
+int64_t WalkLine(QPoint from, QPoint to, const QRect& bounds, Plot&& plot)
 {
-    const int dx = std::abs(to.x() - from.x());
-    const int dy = std::abs(to.y() - from.y());
-    const int sx = to.x() > from.x() ? 1 : -1;
-    const int sy = to.y() > from.y() ? 1 : -1;
+    const int64_t dx = std::abs(int64_t{to.x()} - from.x());
+    const int64_t dy = std::abs(int64_t{to.y()} - from.y());
     const bool xMajor = dx >= dy;
-    const int major = xMajor ? dx : dy;
-    const int minor = xMajor ? dy : dx;
-    int x = from.x();
-    int y = from.y();
-    int error = major / 2;
-    for (int step = 0; step < major; ++step) {
-        plot(x, y);
+    const int64_t major = xMajor ? dx : dy;
+    const int64_t minor = xMajor ? dy : dx;
+    const int64_t majorStep = (xMajor ? to.x() > from.x() : to.y() > from.y()) ? 1 : -1;
+    const int64_t minorStep = (xMajor ? to.y() > from.y() : to.x() > from.x()) ? 1 : -1;
+    const int64_t majorStart = xMajor ? from.x() : from.y();
+    const int64_t minorStart = xMajor ? from.y() : from.x();
+    const int64_t low = xMajor ? bounds.left() : bounds.top();
+    const int64_t high = xMajor ? bounds.right() : bounds.bottom();
+    const int64_t first = std::max<int64_t>(0, majorStep > 0 ? low - majorStart : majorStart - high);
+    const int64_t last = std::min<int64_t>(major - 1, majorStep > 0 ? high - majorStart : majorStart - low);
+    if (first > last)
+        return major;
+    // After k steps the minor coordinate has advanced n times, n the least with major / 2 - k minor +
+    // n major >= 0; the error term is that sum. Both products stay below 2^64.
+    const uint64_t halfMajor = static_cast<uint64_t>(major) / 2;
+    const uint64_t travelled = static_cast<uint64_t>(first) * static_cast<uint64_t>(minor);
+    const uint64_t advances = travelled > halfMajor ? (travelled - halfMajor + major - 1) / major : 0;
+    int64_t error = static_cast<int64_t>(halfMajor + advances * major - travelled);
+    int64_t majorAt = majorStart + first * majorStep;
+    int64_t minorAt = minorStart + static_cast<int64_t>(advances) * minorStep;
+    for (int64_t step = first; step <= last; ++step) {
+        if (xMajor)
+            plot(static_cast<int>(majorAt), static_cast<int>(minorAt), step);
+        else
+            plot(static_cast<int>(minorAt), static_cast<int>(majorAt), step);
         error -= minor;
         if (error < 0) {
             error += major;
-            if (xMajor)
-                y += sy;
-            else
-                x += sx;
+            minorAt += minorStep;
         }
-        if (xMajor)
-            x += sx;
-        else
-            y += sy;
+        majorAt += majorStep;
     }
+    return major;
 }
 
 } // namespace platform::pixels

@@ -91,6 +91,24 @@ TEST(DeviceContextLines, XorFrameDrawnTwiceRestoresEveryPixel)
     EXPECT_EQ(Bytes(target), before);
 }
 
+TEST(DeviceContextLines, RegressionFramesFarBeyondThePictureDrawOnlyTheirVisiblePart)
+{
+    QImage target = Filled(Rgb, 4, 4, {0, 0, 0});
+    DeviceContext dc(target);
+    dc.SetPen(Pen{PenStyle::Dot, Qt::white});
+    dc.SetBackgroundMode(BackgroundMode::Transparent);
+    dc.SetRasterOp(RasterOp::XorPen);
+    // The second segment starts 2000000000 steps into the dot pattern, on an "on" pixel.
+    const QPolygon frame({QPoint(-2000000000, 1), QPoint(0, 1), QPoint(2000000000, 1)});
+    dc.Polyline(frame);
+    EXPECT_EQ(Ink(target), "....\n"
+                           "#.#.\n"
+                           "....\n"
+                           "....\n");
+    dc.Polyline(frame);
+    EXPECT_EQ(Bytes(target), Repeat({0, 0, 0}, 16));
+}
+
 TEST(DeviceContextLines, PointsGoThroughTheWorldTransformAndTheClip)
 {
     QImage target = Filled(Rgb, 5, 3, {0, 0, 0});

@@ -227,6 +227,26 @@ TEST(DeviceContextBlend, TransformAndClipPlaceTheBlock)
     EXPECT_EQ(Pixel(target, 1, 0), (std::vector<uint8_t>{0, 0, 0}));
 }
 
+TEST(DeviceContextState, PaintWithHandsOverTransformAndClipAndUndoesChanges)
+{
+    QImage target = Filled(Rgb, 4, 2, {0, 0, 0});
+    DeviceContext dc(target);
+    dc.SetGraphicsMode(GraphicsModeKind::Advanced);
+    dc.SetWorldTransform(QTransform::fromTranslate(1, 0));
+    dc.SetClipRegion(QRegion(0, 0, 3, 2));
+    dc.PaintWith([](QPainter& painter) {
+        painter.fillRect(QRect(0, 0, 3, 1), QColor(5, 5, 5));
+        painter.setTransform(QTransform::fromTranslate(-1, 1));
+        painter.setCompositionMode(QPainter::CompositionMode_Xor);
+    });
+    EXPECT_EQ(Bytes(target), (std::vector<uint8_t>{0, 0, 0, 5, 5, 5, 5, 5, 5, 0, 0, 0,  //
+                                                   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    dc.PaintWith([](QPainter& painter) {
+        EXPECT_EQ(painter.transform(), QTransform::fromTranslate(1, 0));
+        EXPECT_EQ(painter.compositionMode(), QPainter::CompositionMode_SourceOver);
+    });
+}
+
 TEST(DeviceContextState, SaverPutsEveryValueBack)
 {
     QImage target = Filled(Rgb, 1, 1, {0, 0, 0});

@@ -141,10 +141,12 @@ TEST(PixelOpsTest, ScaleFillAndMixPixel)
     EXPECT_EQ(pixel, (std::vector<uint8_t>{3, 2, 1, 255}));
 }
 
-std::vector<QPoint> Walk(QPoint from, QPoint to)
+const QRect Everywhere(QPoint(-100000, -100000), QPoint(100000, 100000));
+
+std::vector<QPoint> Walk(QPoint from, QPoint to, const QRect& bounds = Everywhere)
 {
     std::vector<QPoint> points;
-    px::WalkLine(from, to, [&](int x, int y) { points.emplace_back(x, y); });
+    px::WalkLine(from, to, bounds, [&](int x, int y, int64_t) { points.emplace_back(x, y); });
     return points;
 }
 
@@ -155,6 +157,47 @@ TEST(PixelOpsTest, WalkLineLeavesOutTheEndPixel)
     EXPECT_EQ(Walk({0, 0}, {3, 3}), (std::vector<QPoint>{{0, 0}, {1, 1}, {2, 2}}));
     EXPECT_EQ(Walk({0, 0}, {4, 2}), (std::vector<QPoint>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
     EXPECT_TRUE(Walk({1, 1}, {1, 1}).empty());
+}
+
+TEST(PixelOpsTest, WalkLineWithinBoundsVisitsWhatTheWholeWalkWouldThere)
+{
+    const QRect bounds(2, 1, 5, 4);
+    int checked = 0;
+    for (int ax = -9; ax <= 12; ax += 3) {
+        for (int ay = -7; ay <= 9; ay += 4) {
+            for (const QPoint b : {QPoint(11, 6), QPoint(-5, 3), QPoint(4, -8), QPoint(3, 12), QPoint(ax + 1, ay)}) {
+                const QPoint a(ax, ay);
+                std::vector<QPoint> expected;
+                int64_t expectedSteps = 0;
+                int64_t index = 0;
+                px::WalkLine(a, b, Everywhere, [&](int x, int y, int64_t step) {
+                    EXPECT_EQ(step, index++);
+                    if (bounds.contains(x, y))
+                        expected.emplace_back(x, y);
+                    expectedSteps = step + 1;
+                });
+                std::vector<QPoint> clipped;
+                const int64_t steps = px::WalkLine(a, b, bounds, [&](int x, int y, int64_t) {
+                    if (bounds.contains(x, y))
+                        clipped.emplace_back(x, y);
+                });
+                ASSERT_EQ(clipped, expected) << ax << "," << ay << " -> " << b.x() << "," << b.y();
+                ASSERT_EQ(steps, expectedSteps);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 8 * 5 * 5);
+}
+
+TEST(PixelOpsTest, RegressionFarAwaySegmentsAreNotWalkedStepByStep)
+{
+    std::vector<QPoint> visited;
+    const int64_t steps = px::WalkLine(QPoint(-2000000000, 0), QPoint(2000000000, 3), QRect(0, 0, 5, 5),
+                                       [&](int x, int y, int64_t) { visited.emplace_back(x, y); });
+    EXPECT_EQ(steps, 4000000000LL);
+    // Step 2000000000 (x = 0) is where the second of the three rises falls due: 3 x 2e9 - 2e9 = 4e9.
+    EXPECT_EQ(visited, (std::vector<QPoint>{{0, 1}, {1, 2}, {2, 2}, {3, 2}, {4, 2}}));
 }
 
 } // namespace
