@@ -8,20 +8,6 @@ namespace platform {
 
 namespace {
 
-int PixelBytes(const QImage& image)
-{
-    switch (image.format()) {
-    case QImage::Format_BGR888:
-        return pixels::BytesPerPixel24;
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_ARGB32:
-    case QImage::Format_RGB32:
-        return pixels::BytesPerPixel32;
-    default:
-        return 0;
-    }
-}
-
 bool IsIntegral(qreal value)
 {
     return value == std::floor(value);
@@ -207,8 +193,8 @@ void DeviceContext::PaintWith(const std::function<void(QPainter&)>& paint)
 void DeviceContext::TransferPixels(const QRect& deviceRect, const QImage& source, QPoint sourceOrigin, BlockOp op,
                                    const ColourTables* tables)
 {
-    const int targetBytes = PixelBytes(m_target);
-    const int sourceBytes = PixelBytes(source);
+    const int targetBytes = pixels::PixelBytes(m_target);
+    const int sourceBytes = pixels::PixelBytes(source);
     for (const QRect& part : DeviceClip(deviceRect)) {
         const int sx = sourceOrigin.x() + part.left() - deviceRect.left();
         const int sy = sourceOrigin.y() + part.top() - deviceRect.top();
@@ -242,7 +228,9 @@ void DeviceContext::FillRect(const QRect& rect, const QColor& colour)
         PreparePainter(QPainter::CompositionMode_Source).fillRect(QRectF(rect), colour.rgb());
         return;
     }
-    const int targetBytes = PixelBytes(m_target);
+    const int targetBytes = pixels::PixelBytes(m_target);
+    if (targetBytes == 0)
+        return;
     for (const QRect& part : DeviceClip(rect.translated(offset))) {
         for (int y = part.top(); y <= part.bottom(); ++y)
             pixels::FillRow(m_target.scanLine(y) + part.left() * targetBytes, targetBytes, colour.rgb(), part.width());
@@ -252,7 +240,7 @@ void DeviceContext::FillRect(const QRect& rect, const QColor& colour)
 bool DeviceContext::BlockCopy(int x, int y, int width, int height, const QImage& source, int srcX, int srcY,
                               BlockOp op)
 {
-    if (PixelBytes(source) == 0 || PixelBytes(m_target) == 0)
+    if (pixels::PixelBytes(source) == 0 || pixels::PixelBytes(m_target) == 0)
         return false;
     QRect from;
     QRectF to;
@@ -286,8 +274,8 @@ bool DeviceContext::BlockCopy(int x, int y, int width, int height, const QImage&
 
 bool DeviceContext::StretchCopy(const QRect& target, const QImage& source, const QRect& sourceRect)
 {
-    const int bytes = PixelBytes(source);
-    if (bytes == 0 || PixelBytes(m_target) == 0)
+    const int bytes = pixels::PixelBytes(source);
+    if (bytes == 0 || pixels::PixelBytes(m_target) == 0)
         return false;
     QRect from;
     QRectF to;
@@ -319,8 +307,8 @@ bool DeviceContext::StretchCopy(const QRect& target, const QImage& source, const
 bool DeviceContext::AlphaBlend(const QRect& target, const QImage& source, const QRect& sourceRect,
                                uint8_t constantAlpha)
 {
-    const int sourceBytes = PixelBytes(source);
-    if (sourceBytes == 0 || PixelBytes(m_target) == 0)
+    const int sourceBytes = pixels::PixelBytes(source);
+    if (sourceBytes == 0 || pixels::PixelBytes(m_target) == 0)
         return false;
     QRect from;
     QRectF to;

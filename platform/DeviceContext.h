@@ -12,10 +12,11 @@
 
 namespace platform {
 
-// Drawing onto one picture (a QImage of Format_BGR888 or Format_ARGB32_Premultiplied) with the state the
-// program's drawing code sets and restores. Coordinates of operations are logical: in advanced graphics
-// mode the world transform maps them to device pixels. The clip region is in device pixels. The target
-// must outlive the context and must not be shared with another QImage while the context exists.
+// Drawing onto one picture (a QImage of Format_BGR888 or Format_ARGB32_Premultiplied; our own pixel loops
+// leave other formats alone) with the state the program's drawing code sets and restores. Coordinates of
+// operations are logical: in advanced graphics mode the world transform maps them to device pixels. The
+// clip region is in device pixels. The target must outlive the context and must not be shared with
+// another QImage while the context exists.
 class DeviceContext {
 public:
     explicit DeviceContext(QImage& target);

@@ -14,11 +14,11 @@ constexpr int DotPeriod = 2;
 
 void DeviceContext::PlotLinePixel(int x, int y, QRgb colour)
 {
-    if (!m_target.rect().contains(x, y))
+    if (!m_target.rect().contains(x, y) || pixels::PixelBytes(m_target) == 0)
         return;
     if (m_state.clipRegion && !m_state.clipRegion->contains(QPoint(x, y)))
         return;
-    const int bytes = m_target.depth() / 8;
+    const int bytes = pixels::PixelBytes(m_target);
     pixels::MixPixel(m_target.scanLine(y) + x * bytes, bytes, colour, m_state.rasterOp);
 }
 

@@ -60,6 +60,20 @@ inline __m128i MultiplyByAlphaBytes(__m128i colour, __m128i alphaPixels)
 
 } // namespace
 
+int PixelBytes(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_BGR888:
+        return BytesPerPixel24;
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_ARGB32:
+    case QImage::Format_RGB32:
+        return BytesPerPixel32;
+    default:
+        return 0;
+    }
+}
+
 void ApplyMaskRow(uint8_t* pixels, const uint8_t* mask, int32_t count)
 {
     int32_t i = 0;

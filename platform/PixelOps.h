@@ -3,6 +3,7 @@
 #include "platform/ColourAdjustment.h"
 #include "platform/DrawTypes.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <algorithm>
@@ -18,6 +19,9 @@ inline constexpr int BytesPerPixel24 = 3;
 inline constexpr int BytesPerPixel32 = 4;
 inline constexpr int AlphaOffset = 3;
 inline constexpr uint8_t Opaque = 255;
+
+// 3 or 4 for the two layouts (and the other 4-byte ones with the same byte order), 0 for any other.
+int PixelBytes(const QImage& image);
 
 // c * a / 255 rounded to the nearest integer, in integers: t = c * a, ((t >> 8) + t + 128) >> 8.
 // With a = 255 it gives c back, with a = 0 it gives 0.
