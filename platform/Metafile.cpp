@@ -48,7 +48,7 @@ Metafile::Metafile(std::shared_ptr<const MetafileContent> content)
 std::optional<Metafile> Metafile::FromBytes(const QByteArray& bytes)
 {
     MetafileParser parser;
-    if (!parser.Parse(bytes))
+    if (bytes.size() > kMaxBytes || !parser.Parse(bytes))
         return std::nullopt;
     auto content = std::make_shared<MetafileContent>();
     content->header = parser.Header();
@@ -59,7 +59,7 @@ std::optional<Metafile> Metafile::FromBytes(const QByteArray& bytes)
 std::optional<Metafile> Metafile::FromFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes)
         return std::nullopt;
     return FromBytes(file.readAll());
 }

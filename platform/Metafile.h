@@ -18,12 +18,14 @@ struct MetafileContent;
 // Copies share the loaded records, which never change.
 class Metafile {
 public:
-    // Nullopt for anything malformed or truncated; no record is trusted before it is checked.
+    // Nullopt for anything malformed or truncated and for more than kMaxBytes; no record is
+    // trusted before it is checked.
     static std::optional<Metafile> FromBytes(const QByteArray& bytes);
-    // Nullopt also for a file that cannot be read or is larger than kMaxFileBytes.
+    // Nullopt also for a file that cannot be read.
     static std::optional<Metafile> FromFile(const QString& path);
 
-    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    // Speech bubbles take a few kilobytes; the decoded records take several times the file's size.
+    static constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
 
     Rect Bounds() const; // the header's bounds: reference-device units, inclusive
     Rect Frame() const;  // the header's frame: 0.01 mm, inclusive

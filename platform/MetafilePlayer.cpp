@@ -25,6 +25,10 @@ constexpr uint32_t kPointLineTo = U_PT_LINETO;
 constexpr uint32_t kPointBezierTo = U_PT_BEZIERTO;
 constexpr size_t kPointsPerCurve = 3;
 
+// Saves nested deeper than this are not kept: a file of nothing but SAVEDC records would otherwise
+// cost memory many times its own size.
+constexpr size_t kMaxSavedStates = 1024;
+
 // Qt refuses pen widths from 2^15 up; wider strokes are drawn in coarser units.
 constexpr uint32_t kWidestQtPen = (1u << 15) - 1;
 
@@ -153,7 +157,10 @@ void MetafilePlayer::RunState(const MetafileRecord& record)
         s.position = record.point;
         m_figureOpen = false; // in a path, the next line starts a new figure
         break;
-    case Kind::SaveDc: m_saved.push_back(s); break;
+    case Kind::SaveDc:
+        if (m_saved.size() < kMaxSavedStates)
+            m_saved.push_back(s);
+        break;
     case Kind::RestoreDc: RestoreDc(int32_t(record.value)); break;
     case Kind::SetWorldTransform: SetWorld(ToTransform(record.transform)); break;
     case Kind::ModifyWorldTransform: ModifyWorld(record); break;
@@ -166,10 +173,24 @@ void MetafilePlayer::RunState(const MetafileRecord& record)
     }
 }
 
+// An inside-frame pen wider than a unit keeps its whole line inside the box of the box figures.
+QRectF MetafilePlayer::FigureBox(const Rect& box) const
+{
+    QRectF rect = shapes::BoxRect(box);
+    const MetafileObject& pen = m_state.pen;
+    const bool geometric = !pen.extended || (pen.style & U_PS_TYPE_MASK) == U_PS_GEOMETRIC;
+    if ((pen.style & U_PS_STYLE_MASK) == U_PS_INSIDEFRAME && geometric && pen.width > 1
+        && rect.width() > pen.width && rect.height() > pen.width) {
+        const qreal half = pen.width / 2.0;
+        rect.adjust(half, half, -half, -half);
+    }
+    return rect;
+}
+
 void MetafilePlayer::RunFigure(const MetafileRecord& record)
 {
     const std::vector<QPoint>& points = record.points;
-    const QRectF box = shapes::BoxRect(record.box);
+    const QRectF box = FigureBox(record.box);
     const auto turn = m_state.arcDirection == U_AD_CLOCKWISE ? shapes::ArcTurn::Clockwise
                                                               : shapes::ArcTurn::CounterClockwise;
     switch (record.kind) {

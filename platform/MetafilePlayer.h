@@ -33,6 +33,7 @@ private:
     void RunFigure(const MetafileRecord& record);
     void RunPath(const MetafileRecord& record);
 
+    QRectF FigureBox(const Rect& box) const;
     void SetMapMode(uint32_t mode);
     void SetWorld(const QTransform& world);
     void ModifyWorld(const MetafileRecord& record);

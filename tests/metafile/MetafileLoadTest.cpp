@@ -221,13 +221,16 @@ TEST(MetafileLoadTest, FileLargerThanTheLimitIsNotRead)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     const QByteArray start = SmallFile();
     file.write(start);
-    ASSERT_TRUE(file.resize(Metafile::kMaxFileBytes + 1)); // a valid metafile followed by zeros
+    ASSERT_TRUE(file.resize(Metafile::kMaxBytes + 1)); // a valid metafile followed by zeros
     file.close();
     EXPECT_FALSE(Metafile::FromFile(file.fileName()));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.resize(Metafile::kMaxFileBytes));
+    ASSERT_TRUE(file.resize(Metafile::kMaxBytes));
     file.close();
     EXPECT_TRUE(Metafile::FromFile(file.fileName()));
+    QByteArray bytes = start;
+    bytes.resize(Metafile::kMaxBytes + 1, '\0');
+    EXPECT_FALSE(Metafile::FromBytes(bytes));
 }
 
 } // namespace

@@ -170,6 +170,20 @@ TEST(MetafilePlayTest, PlainPenHasRoundCaps)
     EXPECT_EQ(image.pixel(16, 10), kBlack);
 }
 
+TEST(MetafilePlayTest, InsideFramePenKeepsItsLineInsideTheBox)
+{
+    for (const uint32_t style : {U_PS_SOLID, U_PS_INSIDEFRAME}) {
+        EmfWriter emf(12, 12);
+        emf.Select(emf.ExtendedPen(kFlatSolidPen | style, 4, kBlack)).Select(U_NULL_BRUSH);
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 12, 12}));
+        const QImage image = Render(emf.Finish(), {12, 12});
+        const bool inside = style == U_PS_INSIDEFRAME;
+        EXPECT_EQ(image.pixel(3, 6), inside ? kBlack : kPaper) << style; // line from 0 to 4, or -2 to 2
+        EXPECT_EQ(image.pixel(4, 6), kPaper) << style;
+        EXPECT_EQ(image.pixel(0, 6), kBlack) << style;
+    }
+}
+
 TEST(MetafilePlayTest, PenNarrowerThanAPixelStaysOnePixelWide)
 {
     EmfWriter emf(10, 10);
@@ -287,6 +301,19 @@ TEST(MetafilePlayTest, RestoreBringsBackBrushAndTransform)
     EXPECT_EQ(image.pixel(1, 1), kPaper);
     EXPECT_EQ(image.pixel(1, 7), kRed);
     EXPECT_EQ(image.pixel(5, 7), kPaper);
+}
+
+TEST(MetafilePlayTest, SavesNestedTooDeepAreDroppedWithoutHarm)
+{
+    EmfWriter emf(10, 10);
+    SelectRedFillWithoutPen(emf);
+    emf.Add(U_EMRSAVEDC_set());
+    emf.Select(emf.Brush(kBlue));
+    for (int i = 0; i < 3000; ++i)
+        emf.Add(U_EMRSAVEDC_set());
+    emf.Add(U_EMRRESTOREDC_set(1));
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 10, 10}));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(0, 0, 10, 10), kRed));
 }
 
 // --- Transforms and mapping --------------------------------------------------------------------
