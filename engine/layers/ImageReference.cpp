@@ -137,6 +137,7 @@ bool ImageReference::Load(const QString& path, bool scaleUp)
 
 void ImageReference::Enlarge(int32_t factor)
 {
+    // While its device context is out the picture keeps its pixels where the context draws them.
     if (factor < 2 || !picture || m_dc)
         return;
     const int64_t w = static_cast<int64_t>(width) * factor;
