@@ -5,6 +5,7 @@
 #include "engine/document/StepBarLink.h"
 #include "engine/document/UpdateHint.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
 
 ShellLink* g_shell = nullptr;
@@ -12,7 +13,7 @@ LayerViewLink* g_layerView = nullptr;
 StepBarLink* g_stepBar = nullptr;
 uint8_t LoadFromPcRequest = 0;
 
-Document::Document()
+Document::Document() : renderBuffer(std::make_unique<ImageReference>())
 {
     g_document = this;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+class ImageReference;
 class Layer;
 
 // The one document: the scene layer, the layers in front of it, the layers a deletion parked for undo,
@@ -25,6 +26,7 @@ public:
     LayerList parkedLayers;         // taken out by a deletion, kept so that Undo can bring them back
     std::unique_ptr<Layer> scene;   // drawn behind the list; always a picture layer
     Journal journal{this};
+    std::unique_ptr<ImageReference> renderBuffer;  // the composed 24-bit picture of the work area
     int32_t selectedIndex = -1;     // index in layers; -1 = none
     int32_t step = StepEmpty;       // wizard state
     int32_t viewMode = ViewModeAllLayers;

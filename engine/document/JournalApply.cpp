@@ -4,6 +4,7 @@
 #include "engine/document/JournalBytes.h"
 #include "engine/document/JournalKind.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/Image.h"
 #include "engine/layers/Layer.h"
 
 #include <algorithm>
@@ -122,7 +123,8 @@ void UnparkLayer(Document& document, const LayerRecord& r)
 void RestorePixels(Document& document, const uint8_t* record, int32_t n)
 {
     Layer* layer = document.layers.GetAt(GetI32(record + 8));
-    if (!layer || !layer->GetImage())
+    const Image* image = layer ? layer->GetImage() : nullptr;
+    if (!image)
         return;
     const Rect rect{GetI32(record + 12), GetI32(record + 16), GetI32(record + 20), GetI32(record + 24)};
     const int64_t w = int64_t{rect.right} - rect.left + 1;
@@ -130,8 +132,7 @@ void RestorePixels(Document& document, const uint8_t* record, int32_t n)
     if (w <= 0 || h <= 0 || Aligned(PixelsOverhead + w * h) != n)
         return;
     const Rect clip{std::max(rect.left, 0), std::max(rect.top, 0),
-                    std::min<int32_t>(rect.right, static_cast<int32_t>(layer->size.x) - 1),
-                    std::min<int32_t>(rect.bottom, static_cast<int32_t>(layer->size.y) - 1)};
+                    std::min(rect.right, image->width - 1), std::min(rect.bottom, image->height - 1)};
     if (clip.right < clip.left || clip.bottom < clip.top)
         return;
     const uint8_t* block = record + PixelsBlockOffset;
