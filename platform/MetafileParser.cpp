@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -61,6 +62,13 @@ uint32_t Word(const char* record, size_t offset)
 QPoint ToPoint(const U_POINTL& point) { return QPoint(point.x, point.y); }
 QPoint ToPoint(const U_POINT16& point) { return QPoint(point.x, point.y); }
 Rect ToRect(const U_RECTL& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
+
+bool ExtentsFit(const U_RECTL& rect)
+{
+    const int64_t width = int64_t(rect.right) - rect.left;
+    const int64_t height = int64_t(rect.bottom) - rect.top;
+    return width > INT32_MIN && width < INT32_MAX && height > INT32_MIN && height < INT32_MAX;
+}
 
 uint32_t ToColourRef(const U_COLORREF& colour)
 {
@@ -240,6 +248,9 @@ bool MetafileParser::ParseHeader(const char* record, uint32_t size, uint32_t fil
     // The frame maps onto the target through the reference device's pixels per millimetre.
     if (header.szlDevice.cx <= 0 || header.szlDevice.cy <= 0 || header.szlMillimeters.cx <= 0
         || header.szlMillimeters.cy <= 0)
+        return false;
+    // Users take width and height as right - left and bottom - top.
+    if (!ExtentsFit(header.rclBounds) || !ExtentsFit(header.rclFrame))
         return false;
     m_header.bounds = ToRect(header.rclBounds);
     m_header.frame = ToRect(header.rclFrame);

@@ -240,6 +240,26 @@ TEST(MetafilePlayTest, BeziersRunThroughTheirControlPolygon)
     EXPECT_EQ(image.pixel(10, 14), kPaper);
 }
 
+TEST(MetafilePlayTest, PolyDrawAndPolyPolylineStrokeTheirFigures)
+{
+    EmfWriter emf(20, 20);
+    emf.Select(emf.ExtendedPen(kFlatSolidPen, 2, kBlack));
+    // Move, line, and a closing line back to the figure's start.
+    const auto drawn = Points({{2, 2}, {18, 2}, {18, 8}});
+    const uint8_t types[] = {U_PT_MOVETO, U_PT_LINETO, U_PT_LINETO | U_PT_CLOSEFIGURE};
+    emf.Add(U_EMRPOLYDRAW_set(kNoBounds, 3, drawn.data(), types));
+    const auto lines = Points({{2, 12}, {18, 12}, {2, 16}, {18, 16}});
+    const uint32_t counts[] = {2, 2};
+    emf.Add(U_EMRPOLYPOLYLINE_set(kNoBounds, 2, counts, 4, lines.data()));
+    const QImage image = Render(emf.Finish(), {20, 20});
+    EXPECT_EQ(image.pixel(10, 1), kBlack);  // the line
+    EXPECT_EQ(image.pixel(18, 5), kBlack);  // the second line
+    EXPECT_EQ(image.pixel(10, 5), kBlack);  // the closing diagonal through (10, 5)
+    EXPECT_EQ(image.pixel(10, 11), kBlack); // the two polylines ...
+    EXPECT_EQ(image.pixel(10, 15), kBlack);
+    EXPECT_EQ(image.pixel(10, 13), kPaper); // ... and not between them
+}
+
 TEST(MetafilePlayTest, ArcToLeavesTheCurrentPositionAtTheArcsEnd)
 {
     EmfWriter emf(20, 20);
@@ -363,6 +383,19 @@ TEST(MetafilePlayTest, AnisotropicWindowMapsOntoViewport)
     emf.Add(U_EMRSETVIEWPORTORGEX_set(U_POINTL{2, 1}));
     emf.Add(U_EMRRECTANGLE_set(U_RECTL{50, 0, 90, 20})); // (0.1 (x - 50) + 2, 0.2 y + 1)
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 1, 4, 4), kRed));
+}
+
+TEST(MetafilePlayTest, ScaledExtentsMultiplyByTheirFractions)
+{
+    EmfWriter emf(10, 10);
+    SelectRedFillWithoutPen(emf);
+    emf.Add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC));
+    emf.Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{10, 10}));
+    emf.Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{10, 10}));
+    emf.Add(U_EMRSCALEWINDOWEXTEX_set(10, 1, 10, 1));  // window 100 x 100
+    emf.Add(U_EMRSCALEVIEWPORTEXTEX_set(1, 1, 2, 1)); // viewport 10 x 20
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{20, 10, 60, 30}));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 2, 4, 4), kRed));
 }
 
 TEST(MetafilePlayTest, IsotropicTakesTheSmallerScale)
