@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <uemf.h>
 
@@ -39,14 +38,6 @@ EmfWriter::~EmfWriter()
 
 EmfWriter& EmfWriter::Add(char* record)
 {
-    // Records are whole 32-bit words long; libUEMF's POLYDRAW writer leaves the type bytes unpadded.
-    if (record && reinterpret_cast<U_EMR*>(record)->nSize % 4 != 0) {
-        const uint32_t size = reinterpret_cast<U_EMR*>(record)->nSize;
-        const uint32_t padded = (size + 3) / 4 * 4;
-        record = static_cast<char*>(realloc(record, padded));
-        std::memset(record + size, 0, padded - size);
-        reinterpret_cast<U_EMR*>(record)->nSize = padded;
-    }
     if (!record || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record), m_track, U_REC_FREE) != 0)
         throw std::runtime_error("libUEMF could not append a record");
     return *this;
