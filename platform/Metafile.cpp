@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <cmath>
 
 namespace platform {
 namespace {
@@ -77,8 +78,11 @@ Rect Metafile::Frame() const
 void Metafile::Play(QPainter& painter, const QRectF& target) const
 {
     const MetafileHeader& header = m_content->header;
-    // An empty frame cannot be mapped onto anything.
-    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top)
+    // An empty frame cannot be mapped onto anything, nor can anything be mapped onto a target
+    // that is not a number.
+    const bool finiteTarget = std::isfinite(target.x()) && std::isfinite(target.y())
+        && std::isfinite(target.width()) && std::isfinite(target.height());
+    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top || !finiteTarget)
         return;
     PainterStateGuard guard(painter);
     painter.setRenderHint(QPainter::Antialiasing);

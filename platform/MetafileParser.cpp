@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -61,6 +62,13 @@ uint32_t Word(const char* record, size_t offset)
 QPoint ToPoint(const U_POINTL& point) { return QPoint(point.x, point.y); }
 QPoint ToPoint(const U_POINT16& point) { return QPoint(point.x, point.y); }
 Rect ToRect(const U_RECTL& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
+
+bool ExtentsFit(const U_RECTL& rect)
+{
+    const int64_t width = int64_t(rect.right) - rect.left;
+    const int64_t height = int64_t(rect.bottom) - rect.top;
+    return width > INT32_MIN && width < INT32_MAX && height > INT32_MIN && height < INT32_MAX;
+}
 
 uint32_t ToColourRef(const U_COLORREF& colour)
 {
@@ -241,6 +249,9 @@ bool MetafileParser::ParseHeader(const char* record, uint32_t size, uint32_t fil
     if (header.szlDevice.cx <= 0 || header.szlDevice.cy <= 0 || header.szlMillimeters.cx <= 0
         || header.szlMillimeters.cy <= 0)
         return false;
+    // Users take width and height as right - left and bottom - top.
+    if (!ExtentsFit(header.rclBounds) || !ExtentsFit(header.rclFrame))
+        return false;
     m_header.bounds = ToRect(header.rclBounds);
     m_header.frame = ToRect(header.rclFrame);
     m_header.devicePixelsX = header.szlDevice.cx;
@@ -266,22 +277,22 @@ bool MetafileParser::Decode(uint32_t type, const char* record, uint32_t size)
     using K = MetafileRecordKind;
     MetafileRecord out;
     switch (type) {
-    case U_EMR_POLYBEZIER: out.kind = K::PolyBezier; if (!DecodePoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYGON: out.kind = K::Polygon; if (!DecodePoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYLINE: out.kind = K::Polyline; if (!DecodePoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYBEZIERTO: out.kind = K::PolyBezierTo; if (!DecodePoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYLINETO: out.kind = K::PolylineTo; if (!DecodePoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYBEZIER16: out.kind = K::PolyBezier; if (!DecodePoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYGON16: out.kind = K::Polygon; if (!DecodePoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYLINE16: out.kind = K::Polyline; if (!DecodePoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYBEZIERTO16: out.kind = K::PolyBezierTo; if (!DecodePoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYLINETO16: out.kind = K::PolylineTo; if (!DecodePoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYPOLYLINE: out.kind = K::PolyPolyline; if (!DecodePolyPoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYPOLYGON: out.kind = K::PolyPolygon; if (!DecodePolyPoly<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYPOLYLINE16: out.kind = K::PolyPolyline; if (!DecodePolyPoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYPOLYGON16: out.kind = K::PolyPolygon; if (!DecodePolyPoly<U_POINT16>(record, size, out)) return false; break;
-    case U_EMR_POLYDRAW: out.kind = K::PolyDraw; if (!DecodePolyDraw<U_POINTL>(record, size, out)) return false; break;
-    case U_EMR_POLYDRAW16: out.kind = K::PolyDraw; if (!DecodePolyDraw<U_POINT16>(record, size, out)) return false; break;
+    case U_EMR_POLYBEZIER: return AddDecoded(K::PolyBezier, DecodePoly<U_POINTL>, record, size);
+    case U_EMR_POLYGON: return AddDecoded(K::Polygon, DecodePoly<U_POINTL>, record, size);
+    case U_EMR_POLYLINE: return AddDecoded(K::Polyline, DecodePoly<U_POINTL>, record, size);
+    case U_EMR_POLYBEZIERTO: return AddDecoded(K::PolyBezierTo, DecodePoly<U_POINTL>, record, size);
+    case U_EMR_POLYLINETO: return AddDecoded(K::PolylineTo, DecodePoly<U_POINTL>, record, size);
+    case U_EMR_POLYBEZIER16: return AddDecoded(K::PolyBezier, DecodePoly<U_POINT16>, record, size);
+    case U_EMR_POLYGON16: return AddDecoded(K::Polygon, DecodePoly<U_POINT16>, record, size);
+    case U_EMR_POLYLINE16: return AddDecoded(K::Polyline, DecodePoly<U_POINT16>, record, size);
+    case U_EMR_POLYBEZIERTO16: return AddDecoded(K::PolyBezierTo, DecodePoly<U_POINT16>, record, size);
+    case U_EMR_POLYLINETO16: return AddDecoded(K::PolylineTo, DecodePoly<U_POINT16>, record, size);
+    case U_EMR_POLYPOLYLINE: return AddDecoded(K::PolyPolyline, DecodePolyPoly<U_POINTL>, record, size);
+    case U_EMR_POLYPOLYGON: return AddDecoded(K::PolyPolygon, DecodePolyPoly<U_POINTL>, record, size);
+    case U_EMR_POLYPOLYLINE16: return AddDecoded(K::PolyPolyline, DecodePolyPoly<U_POINT16>, record, size);
+    case U_EMR_POLYPOLYGON16: return AddDecoded(K::PolyPolygon, DecodePolyPoly<U_POINT16>, record, size);
+    case U_EMR_POLYDRAW: return AddDecoded(K::PolyDraw, DecodePolyDraw<U_POINTL>, record, size);
+    case U_EMR_POLYDRAW16: return AddDecoded(K::PolyDraw, DecodePolyDraw<U_POINT16>, record, size);
 
     case U_EMR_SETWINDOWEXTEX: out = WithExtent(K::SetWindowExt, Fixed<U_EMRSETWINDOWEXTEX>(record, size).szlExtent); break;
     case U_EMR_SETVIEWPORTEXTEX: out = WithExtent(K::SetViewportExt, Fixed<U_EMRSETVIEWPORTEXTEX>(record, size).szlExtent); break;
@@ -354,6 +365,15 @@ bool MetafileParser::Decode(uint32_t type, const char* record, uint32_t size)
 }
 
 // Every object-creating record names its table slot in the word after the type and size.
+bool MetafileParser::AddDecoded(MetafileRecordKind kind, Decoder decode, const char* record, uint32_t size)
+{
+    MetafileRecord out = Kind(kind);
+    if (!decode(record, size, out))
+        return false;
+    Add(std::move(out));
+    return true;
+}
+
 bool MetafileParser::DecodeCreate(uint32_t type, const char* record, uint32_t size)
 {
     const uint32_t index = Word(record, sizeof(U_EMR));

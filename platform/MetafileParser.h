@@ -24,7 +24,11 @@ public:
 
 private:
     bool ParseHeader(const char* record, uint32_t size, uint32_t fileSize);
+    // Reads the variable part of a record into out; false when it does not fit the record.
+    using Decoder = bool (*)(const char* record, uint32_t size, MetafileRecord& out);
+
     bool Decode(uint32_t type, const char* record, uint32_t size);
+    bool AddDecoded(MetafileRecordKind kind, Decoder decode, const char* record, uint32_t size);
     bool DecodeCreate(uint32_t type, const char* record, uint32_t size);
     bool IsCreatableIndex(uint32_t index) const;
     bool IsSelectableIndex(uint32_t index) const;

@@ -53,12 +53,22 @@ QTransform ToTransform(const std::array<float, 6>& m)
     return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
 }
 
+bool IsFinite(const QTransform& t)
+{
+    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
+    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
+}
+
 // A world transform the platform accepts: finite and invertible.
 bool IsUsable(const QTransform& t)
 {
-    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
-    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); })
-        && t.determinant() != 0 && std::isfinite(t.determinant());
+    return IsFinite(t) && t.determinant() != 0;
+}
+
+bool IsUsableExtent(const QSizeF& extent)
+{
+    return extent.width() != 0 && extent.height() != 0 && std::isfinite(extent.width())
+        && std::isfinite(extent.height());
 }
 
 // How much a transform scales lengths on average: the square root of its area scale.
@@ -134,8 +144,10 @@ void MetafilePlayer::RunState(const MetafileRecord& record)
         if (!scalable || !nonZero || record.endPoint.x() == 0 || record.endPoint.y() == 0)
             break;
         QSizeF& extent = record.kind == Kind::ScaleWindowExt ? s.windowExtent : s.viewportExtent;
-        extent = QSizeF(extent.width() * record.point.x() / record.endPoint.x(),
-                        extent.height() * record.point.y() / record.endPoint.y());
+        const QSizeF scaled(extent.width() * record.point.x() / record.endPoint.x(),
+                            extent.height() * record.point.y() / record.endPoint.y());
+        if (IsUsableExtent(scaled))
+            extent = scaled;
         break;
     }
     case Kind::SetMapMode: SetMapMode(record.value); break;
@@ -415,7 +427,8 @@ void MetafilePlayer::PolyDraw(const MetafileRecord& record)
 
 void MetafilePlayer::Draw(QPainterPath path, Paint paint, const QTransform& toTarget)
 {
-    if (m_state.rop2 == U_R2_NOP)
+    // Transforms that multiply out beyond floating point draw nothing.
+    if (m_state.rop2 == U_R2_NOP || !IsFinite(toTarget))
         return;
     MetafileObject pen = m_state.pen;
     MetafileObject brush = m_state.brush;

@@ -2,7 +2,6 @@
 #include "engine/layers/ImageReference.h"
 #include "platform/DeviceContext.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <vector>
@@ -153,13 +152,3 @@ void BM_LoadJpegScaledUp(benchmark::State& state)
 BENCHMARK(BM_LoadJpegScaledUp)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

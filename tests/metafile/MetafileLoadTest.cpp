@@ -100,6 +100,8 @@ TEST(MetafileLoadTest, BadHeadersFail)
         {offsetof(U_EMRHEADER, nBytes), 20, "byte count inside the header"},
         {offsetof(U_EMRHEADER, szlDevice), 0, "no device width"},
         {offsetof(U_EMRHEADER, szlMillimeters) + 4, uint32_t(-5), "negative device height"},
+        {offsetof(U_EMRHEADER, rclBounds), uint32_t(INT32_MIN), "bounds width beyond 32 bits"},
+        {offsetof(U_EMRHEADER, rclFrame) + 12, uint32_t(INT32_MAX), "frame height beyond 32 bits"},
     };
     for (const Patch& patch : patches) {
         QByteArray bytes = good;

@@ -3,6 +3,9 @@
 #include "platform/Metafile.h"
 
 #include <QPainter>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -50,6 +53,58 @@ TEST(MetafilePlayTest, PolygonsIn32And16BitPointsFillTheSameArea)
     const U_POINT16 shortPoints[] = {{2, 2}, {8, 2}, {8, 6}, {2, 6}};
     narrow.Add(U_EMRPOLYGON16_set(kNoBounds, 4, shortPoints));
     EXPECT_TRUE(AreaIs(Render(narrow.Finish(), {10, 10}), QRect(2, 2, 6, 4), kRed));
+}
+
+// The same figures written with 32-bit and with 16-bit points.
+QByteArray PolyFigures(bool shortPoints)
+{
+    EmfWriter emf(32, 32);
+    emf.Select(emf.ExtendedPen(kFlatSolidPen, 2, kBlack)).Select(emf.Brush(kRed));
+    const std::vector<std::pair<int, int>> line = {{2, 2}, {10, 2}, {10, 6}};
+    const std::vector<std::pair<int, int>> curve = {{12, 2}, {12, 10}, {22, 10}, {22, 2}};
+    const std::vector<std::pair<int, int>> squares = {{2, 12}, {14, 12}, {14, 24}, {2, 24}, {5, 15}, {11, 15}, {11, 21}, {5, 21}};
+    const uint32_t counts[] = {4, 4};
+    std::vector<U_POINTL> wide;
+    std::vector<U_POINT16> narrow;
+    auto set = [&](const std::vector<std::pair<int, int>>& points) {
+        wide.clear();
+        narrow.clear();
+        for (const auto& [x, y] : points) {
+            wide.push_back(U_POINTL{x, y});
+            narrow.push_back(U_POINT16{int16_t(x), int16_t(y)});
+        }
+        return uint32_t(points.size());
+    };
+    uint32_t n = set(line);
+    emf.Add(shortPoints ? U_EMRPOLYLINE16_set(kNoBounds, n, narrow.data()) : U_EMRPOLYLINE_set(kNoBounds, n, wide.data()));
+    n = set(curve);
+    emf.Add(shortPoints ? U_EMRPOLYBEZIER16_set(kNoBounds, n, narrow.data()) : U_EMRPOLYBEZIER_set(kNoBounds, n, wide.data()));
+    n = set(squares);
+    emf.Add(shortPoints ? U_EMRPOLYPOLYGON16_set(kNoBounds, 2, counts, n, narrow.data())
+                        : U_EMRPOLYPOLYGON_set(kNoBounds, 2, counts, n, wide.data()));
+    emf.Add(U_EMRMOVETOEX_set(U_POINTL{18, 22}));
+    n = set({{20, 14}, {24, 22}, {28, 14}});
+    emf.Add(shortPoints ? U_EMRPOLYLINETO16_set(kNoBounds, n, narrow.data()) : U_EMRPOLYLINETO_set(kNoBounds, n, wide.data()));
+    n = set({{28, 18}, {24, 18}, {20, 14}});
+    emf.Add(shortPoints ? U_EMRPOLYBEZIERTO16_set(kNoBounds, n, narrow.data())
+                        : U_EMRPOLYBEZIERTO_set(kNoBounds, n, wide.data()));
+    n = set({{2, 27}, {10, 27}, {2, 30}, {10, 30}});
+    const uint32_t lineCounts[] = {2, 2};
+    emf.Add(shortPoints ? U_EMRPOLYPOLYLINE16_set(kNoBounds, 2, lineCounts, n, narrow.data())
+                        : U_EMRPOLYPOLYLINE_set(kNoBounds, 2, lineCounts, n, wide.data()));
+    return emf.Finish();
+}
+
+TEST(MetafilePlayTest, SixteenBitRecordsDrawLikeTheirWideForms)
+{
+    const QImage wide = Render(PolyFigures(false), {32, 32});
+    const QImage narrow = Render(PolyFigures(true), {32, 32});
+    EXPECT_EQ(wide, narrow);
+    EXPECT_EQ(wide.pixel(6, 1), kBlack);  // the polyline
+    EXPECT_EQ(wide.pixel(3, 13), kRed);   // the outer square's fill
+    EXPECT_EQ(wide.pixel(8, 18), kPaper); // the inner square, a hole with the default fill mode
+    EXPECT_EQ(wide.pixel(6, 26), kBlack); // the first line of the poly-polyline
+    EXPECT_EQ(wide.pixel(24, 21), kBlack); // the line from the current position
 }
 
 TEST(MetafilePlayTest, PolyPolygonHonoursTheFillMode)
@@ -240,6 +295,41 @@ TEST(MetafilePlayTest, BeziersRunThroughTheirControlPolygon)
     EXPECT_EQ(image.pixel(10, 14), kPaper);
 }
 
+// A POLYDRAW record built here: libUEMF's writer for it writes past its own allocation.
+char* PolyDrawRecord(const std::vector<U_POINTL>& points, const std::vector<uint8_t>& types)
+{
+    const size_t pointsOffset = offsetof(U_EMRPOLYDRAW, aptl);
+    const size_t typesOffset = pointsOffset + points.size() * sizeof(U_POINTL);
+    const auto size = uint32_t((typesOffset + types.size() + 3) / 4 * 4);
+    char* record = static_cast<char*>(calloc(1, size));
+    const U_EMR head{U_EMR_POLYDRAW, size};
+    const auto count = uint32_t(points.size());
+    std::memcpy(record, &head, sizeof(head));
+    std::memcpy(record + offsetof(U_EMRPOLYDRAW, cptl), &count, sizeof(count));
+    std::memcpy(record + pointsOffset, points.data(), points.size() * sizeof(U_POINTL));
+    std::memcpy(record + typesOffset, types.data(), types.size());
+    return record;
+}
+
+TEST(MetafilePlayTest, PolyDrawAndPolyPolylineStrokeTheirFigures)
+{
+    EmfWriter emf(20, 20);
+    emf.Select(emf.ExtendedPen(kFlatSolidPen, 2, kBlack));
+    // Move, line, and a closing line back to the figure's start.
+    const auto drawn = Points({{2, 2}, {18, 2}, {18, 8}});
+    emf.Add(PolyDrawRecord(drawn, {U_PT_MOVETO, U_PT_LINETO, U_PT_LINETO | U_PT_CLOSEFIGURE}));
+    const auto lines = Points({{2, 12}, {18, 12}, {2, 16}, {18, 16}});
+    const uint32_t counts[] = {2, 2};
+    emf.Add(U_EMRPOLYPOLYLINE_set(kNoBounds, 2, counts, 4, lines.data()));
+    const QImage image = Render(emf.Finish(), {20, 20});
+    EXPECT_EQ(image.pixel(10, 1), kBlack);  // the line
+    EXPECT_EQ(image.pixel(18, 5), kBlack);  // the second line
+    EXPECT_EQ(image.pixel(10, 5), kBlack);  // the closing diagonal through (10, 5)
+    EXPECT_EQ(image.pixel(10, 11), kBlack); // the two polylines ...
+    EXPECT_EQ(image.pixel(10, 15), kBlack);
+    EXPECT_EQ(image.pixel(10, 13), kPaper); // ... and not between them
+}
+
 TEST(MetafilePlayTest, ArcToLeavesTheCurrentPositionAtTheArcsEnd)
 {
     EmfWriter emf(20, 20);
@@ -363,6 +453,19 @@ TEST(MetafilePlayTest, AnisotropicWindowMapsOntoViewport)
     emf.Add(U_EMRSETVIEWPORTORGEX_set(U_POINTL{2, 1}));
     emf.Add(U_EMRRECTANGLE_set(U_RECTL{50, 0, 90, 20})); // (0.1 (x - 50) + 2, 0.2 y + 1)
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 1, 4, 4), kRed));
+}
+
+TEST(MetafilePlayTest, ScaledExtentsMultiplyByTheirFractions)
+{
+    EmfWriter emf(10, 10);
+    SelectRedFillWithoutPen(emf);
+    emf.Add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC));
+    emf.Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{10, 10}));
+    emf.Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{10, 10}));
+    emf.Add(U_EMRSCALEWINDOWEXTEX_set(10, 1, 10, 1));  // window 100 x 100
+    emf.Add(U_EMRSCALEVIEWPORTEXTEX_set(1, 1, 2, 1)); // viewport 10 x 20
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{20, 10, 60, 30}));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 2, 4, 4), kRed));
 }
 
 TEST(MetafilePlayTest, IsotropicTakesTheSmallerScale)
