@@ -4,7 +4,11 @@
 #include "tools/contentgen/EmfWriter.h"
 #include "tools/contentgen/ResourceArt.h"
 
+#include "platform/Metafile.h"
+
 #include <uemf.h>
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -17,20 +21,18 @@ const BubbleShape::Style AllStyles[] = {BubbleShape::Style::Oval, BubbleShape::S
 
 TEST(ArtworkTest, StampsAreSoftRoundSpotsOfTheBrushSize)
 {
-    const QImage paint = ResourceArt::PaintStamp().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage erase = ResourceArt::EraseStamp().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Held as the bytes the brush blends as premultiplied: paint colour = alpha, erase colour 0.
+    const QImage paint = ResourceArt::PaintStamp();
+    const QImage erase = ResourceArt::EraseStamp();
+    ASSERT_EQ(paint.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(erase.format(), QImage::Format_ARGB32);
     ASSERT_EQ(paint.size(), QSize(128, 128));
     ASSERT_EQ(erase.size(), QSize(128, 128));
     for (int y = 0; y < 128; ++y) {
         for (int x = 0; x < 128; ++x) {
-            const QRgb p = paint.pixel(x, y), e = erase.pixel(x, y);
-            ASSERT_EQ(qAlpha(p), ResourceArt::StampAlpha(x, y));
-            ASSERT_EQ(qAlpha(e), ResourceArt::StampAlpha(x, y));
-            // Premultiplied, the paint stamp's colour equals its alpha; the erase stamp's is black.
-            ASSERT_EQ(qRed(p), qAlpha(p));
-            ASSERT_EQ(qGreen(p), qAlpha(p));
-            ASSERT_EQ(qBlue(p), qAlpha(p));
-            ASSERT_EQ(qRed(e) | qGreen(e) | qBlue(e), 0);
+            const int alpha = ResourceArt::StampAlpha(x, y);
+            ASSERT_EQ(paint.pixel(x, y), qRgba(alpha, alpha, alpha, alpha)) << x << "," << y;
+            ASSERT_EQ(erase.pixel(x, y), qRgba(0, 0, 0, alpha)) << x << "," << y;
         }
     }
     EXPECT_EQ(ResourceArt::StampAlpha(63, 63), 255);
@@ -111,6 +113,41 @@ TEST(ArtworkTest, BubbleMetafilesAreSafeRecordsWithTheBoundsWritten)
         EXPECT_EQ(std::count(types.begin(), types.end(), U_EMR_EXTCREATEPEN), 1);
         EXPECT_EQ(std::count(types.begin(), types.end(), U_EMR_DELETEOBJECT), 2);
         EXPECT_EQ(EmfWriter::Encode(shape), emf);  // same shape, same bytes
+    }
+}
+
+// The metafile, played by the program's player, covers what the shape's own drawing covers.
+TEST(ArtworkTest, BubbleMetafilesPlayAsTheirShapes)
+{
+    for (const BubbleShape::Style style : AllStyles) {
+        const BubbleShape shape = BubbleShape::Make(style);
+        const std::optional<platform::Metafile> metafile = platform::Metafile::FromBytes(EmfWriter::Encode(shape));
+        ASSERT_TRUE(metafile) << static_cast<int>(style);
+        QImage played(shape.size, QImage::Format_ARGB32_Premultiplied);
+        played.fill(Qt::transparent);
+        QImage drawn = played.copy();
+        {
+            QPainter painter(&played);
+            metafile->Play(painter, QRectF(QPointF(0, 0), shape.size));
+        }
+        {
+            QPainter painter(&drawn);
+            painter.setRenderHint(QPainter::Antialiasing);
+            shape.Draw(painter);
+        }
+        const QPoint middle = shape.textRect.center();
+        EXPECT_EQ(played.pixel(middle), shape.fill.rgb()) << static_cast<int>(style);
+        EXPECT_EQ(qAlpha(played.pixel(1, 1)), 0) << static_cast<int>(style);
+        int differing = 0, covered = 0;
+        for (int y = 0; y < shape.size.height(); ++y) {
+            for (int x = 0; x < shape.size.width(); ++x) {
+                const bool inPlayed = qAlpha(played.pixel(x, y)) >= 128, inDrawn = qAlpha(drawn.pixel(x, y)) >= 128;
+                differing += inPlayed != inDrawn ? 1 : 0;
+                covered += inDrawn ? 1 : 0;
+            }
+        }
+        EXPECT_GT(covered, shape.size.width() * shape.size.height() / 3) << static_cast<int>(style);
+        EXPECT_LT(differing, covered / 100) << static_cast<int>(style);
     }
 }
 

@@ -2,6 +2,9 @@
 #include "MetafileCheck.h"
 #include "engine/base/AppPaths.h"
 #include "engine/base/Scramble.h"
+#include "engine/layers/ImageMeta.h"
+#include "engine/layers/ImageReference.h"
+#include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/ContentGenerator.h"
 #include "tools/contentgen/Thumbnail.h"
 #include "tools/contentserver/ContentServer.h"
@@ -145,15 +148,16 @@ TEST_F(GeneratedLibraryTest, SceneIndexOpensOnScenesAndNamesTheAddresses)
     int scenes = 0;
     for (const size_t k : index.SubcategoriesOf(2)) {
         for (const IndexText::Entry& item : index.ItemsOf(k)) {
-            const QImage photo = Picture(ReadFile(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first))), "JPEG");
-            const std::optional<QByteArray> background =
-                ReadScrambledFile(InTree(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0'))));
-            ASSERT_TRUE(background) << item.first;
-            const QImage backgroundPicture = Picture(*background, nullptr);
-            ASSERT_FALSE(photo.isNull());
-            EXPECT_EQ(backgroundPicture.size(), photo.size()) << item.first;
+            // The photo lies on its background only when both have the same size once loaded.
+            ImageReference photo, background;
+            ASSERT_TRUE(photo.Load(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)), true));
+            ASSERT_TRUE(background.Load(InTree(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0'))),
+                                        true))
+                << item.first;
+            EXPECT_EQ(background.width, photo.width) << item.first;
+            EXPECT_EQ(background.height, photo.height) << item.first;
             EXPECT_EQ(std::vector<int>({item.left, item.top, item.right, item.bottom}),
-                      std::vector<int>({0, 0, photo.width(), photo.height()}));
+                      std::vector<int>({0, 0, photo.width, photo.height}));
             ++scenes;
         }
     }
@@ -215,13 +219,16 @@ TEST_F(GeneratedLibraryTest, BubblesAreMetafilesWithTheirTextInsideTheBounds)
 {
     ASSERT_EQ(static_cast<int>(Bubbles().items.size()), s_summary.bubbles);
     for (const IndexText::Entry& item : Bubbles().items) {
-        const QByteArray emf = ReadFile(InTree(QStringLiteral("Bubbles/%1.emf").arg(item.first)));
-        const std::optional<MetafileCheck> check = MetafileCheck::Read(emf);
+        const QString path = InTree(QStringLiteral("Bubbles/%1.emf").arg(item.first));
+        const std::optional<MetafileCheck> check = MetafileCheck::Read(ReadFile(path));
         ASSERT_TRUE(check) << item.first;
-        // The bubble's pixels run from the bounds' left and top over right - left and bottom - top.
-        const int width = check->bounds.right() - check->bounds.left();
-        const int height = check->bounds.bottom() - check->bounds.top();
         EXPECT_EQ(check->bounds.topLeft(), QPoint(0, 0));
+        // The program sizes a bubble by its bounds: right - left by bottom - top.
+        ImageMeta bubble;
+        ASSERT_TRUE(bubble.Load(path, false)) << item.first;
+        const int width = bubble.width, height = bubble.height;
+        EXPECT_EQ(width, check->bounds.right() - check->bounds.left());
+        EXPECT_EQ(height, check->bounds.bottom() - check->bounds.top());
         EXPECT_GT(item.right, item.left) << item.first;
         EXPECT_GT(item.bottom, item.top) << item.first;
         EXPECT_GE(item.left, 0);
@@ -241,24 +248,34 @@ TEST_F(GeneratedLibraryTest, ProgramFolderGetsTheScrambledResourcePictures)
     const struct {
         const char* name;
         QSize size;
-        bool alpha;
-    } resources[] = {{"welcome.bki", {1024, 768}, false}, {"paint.bki", {128, 128}, true},
-                     {"erase.bki", {128, 128}, true}};
+        int bitsPerPixel;
+        bool scaleUp;  // the scene layer enlarges small pictures; the brush does not
+    } resources[] = {{"welcome.bki", {1024, 768}, 24, true},
+                     {"paint.bki", {128, 128}, 32, false},
+                     {"erase.bki", {128, 128}, 32, false}};
     for (const auto& resource : resources) {
         const QString path = Program() + QLatin1Char('/') + QLatin1String(resource.name);
         const std::optional<QByteArray> plain = ReadScrambledFile(path);
         ASSERT_TRUE(plain) << resource.name;
-        EXPECT_NE(ReadFile(path), *plain);
-        const QImage picture = Picture(*plain, nullptr);
-        EXPECT_EQ(picture.size(), resource.size) << resource.name;
-        EXPECT_EQ(picture.hasAlphaChannel(), resource.alpha) << resource.name;
+        EXPECT_NE(ReadFile(path), *plain) << "stored scrambled";
+        // Loaded as the program loads them (the ".bki" ending goes through the scrambled reader); the
+        // welcome picture is wide enough not to be enlarged.
+        ImageReference image;
+        ASSERT_TRUE(image.Load(path, resource.scaleUp)) << resource.name;
+        EXPECT_EQ(QSize(image.width, image.height), resource.size) << resource.name;
+        EXPECT_EQ(image.bitsPerPixel, resource.bitsPerPixel) << resource.name;
     }
-    const QImage paint = Picture(*ReadScrambledFile(Program() + QStringLiteral("/paint.bki")), nullptr)
-                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    EXPECT_EQ(paint.pixel(64, 64), qRgba(255, 255, 255, 255));
-    EXPECT_EQ(paint.pixel(0, 0), qRgba(0, 0, 0, 0));
-    const QImage erase = Picture(*ReadScrambledFile(Program() + QStringLiteral("/erase.bki")), nullptr);
-    EXPECT_EQ(erase.pixel(64, 64), qRgba(0, 0, 0, 255));
+    // The stamps' bytes (blue, green, red, alpha) as the brush blends them.
+    ImageReference paint, erase;
+    ASSERT_TRUE(paint.Load(Program() + QStringLiteral("/paint.bki"), false));
+    ASSERT_TRUE(erase.Load(Program() + QStringLiteral("/erase.bki"), false));
+    for (const QPoint p : {QPoint(64, 64), QPoint(0, 0), QPoint(100, 64), QPoint(110, 70)}) {
+        const uint8_t* painted = paint.GetBits() + p.y() * paint.pitch + p.x() * 4;
+        const uint8_t* erased = erase.GetBits() + p.y() * erase.pitch + p.x() * 4;
+        const int alpha = ResourceArt::StampAlpha(p.x(), p.y());
+        EXPECT_EQ(std::vector<int>(painted, painted + 4), std::vector<int>({alpha, alpha, alpha, alpha}));
+        EXPECT_EQ(std::vector<int>(erased, erased + 4), std::vector<int>({0, 0, 0, alpha}));
+    }
 }
 
 TEST_F(GeneratedLibraryTest, TreeHoldsExactlyWhatTheIndexesList)

@@ -119,9 +119,9 @@ struct ImportedBubble {
 };
 
 const std::vector<ImportedBubble> ImportedBubbles = {
-    {405, "Oval Outline", "oval", QSize(400, 300), QRect(70, 55, 260, 150)},
-    {406, "Cloud Outline", "cloud", QSize(420, 320), QRect(100, 75, 220, 120)},
-    {407, "Jagged Shout", "shout", QSize(400, 320), QRect(115, 105, 170, 110)},
+    {405, "Oval Outline", "oval.emf", QSize(400, 300), QRect(70, 55, 260, 150)},
+    {406, "Cloud Outline", "cloud.emf", QSize(420, 320), QRect(100, 75, 220, 120)},
+    {407, "Jagged Shout", "shout.emf", QSize(400, 320), QRect(115, 105, 170, 110)},
 };
 
 QString Utf8(const char* text)
@@ -301,33 +301,25 @@ bool ContentGenerator::WriteBubbleIndex()
     struct Bubble {
         QString name;
         QByteArray metafile;
-        QImage thumbnail;
         QRect text;
     };
     std::map<int, Bubble> bubbles;
     for (const OwnBubble& own : OwnBubbles) {
         const BubbleShape shape = BubbleShape::Make(own.style);
-        QImage picture(shape.size, QImage::Format_ARGB32_Premultiplied);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        shape.Draw(painter);
-        painter.end();
-        bubbles[own.number] = {Utf8(own.name), EmfWriter::Encode(shape), Thumbnail::Make(picture), shape.textRect};
+        bubbles[own.number] = {Utf8(own.name), EmfWriter::Encode(shape), shape.textRect};
     }
     for (const ImportedBubble& imported : ImportedBubbles) {
-        const QString base = platform::JoinPath(m_options.input, Utf8(imported.file));
-        QFile file(base + QStringLiteral(".emf"));
+        const QString path = platform::JoinPath(m_options.input, Utf8(imported.file));
+        QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         const std::optional<QRect> bounds = MetafileBounds(bytes);
-        QImage reference;
-        if (!bounds || !LoadPicture(Utf8(imported.file) + QStringLiteral(".ref.png"), reference))
-            return Fail(QStringLiteral("cannot read the metafile %1.emf").arg(base));
+        if (!bounds)
+            return Fail(QStringLiteral("cannot read the metafile %1").arg(path));
         const double sx = static_cast<double>(bounds->width() - 1) / imported.drawing.width();
         const double sy = static_cast<double>(bounds->height() - 1) / imported.drawing.height();
         const QRect text(qRound(imported.text.x() * sx), qRound(imported.text.y() * sy),
                          qRound(imported.text.width() * sx), qRound(imported.text.height() * sy));
-        bubbles[imported.number] = {Utf8(imported.name), bytes, Thumbnail::Make(reference), text};
+        bubbles[imported.number] = {Utf8(imported.name), bytes, text};
     }
 
     CatalogWriter catalog;
@@ -336,8 +328,12 @@ bool ContentGenerator::WriteBubbleIndex()
         if (it == bubbles.end() || it->second.metafile.isEmpty())
             return Fail(QStringLiteral("no metafile for bubble %1").arg(number));
         const Bubble& bubble = it->second;
+        // The thumbnail is the metafile as the program plays it.
+        const QImage thumbnail = Thumbnail::FromMetafile(bubble.metafile);
+        if (thumbnail.isNull())
+            return Fail(QStringLiteral("bubble %1 does not play").arg(number));
         if (!m_tree.Write(QStringLiteral("Bubbles/%1.emf").arg(number), bubble.metafile)
-            || !m_tree.WriteJpeg(QStringLiteral("ThumbsB/%1.jpg").arg(number), bubble.thumbnail))
+            || !m_tree.WriteJpeg(QStringLiteral("ThumbsB/%1.jpg").arg(number), thumbnail))
             return Fail(m_tree.ErrorText());
         ++m_summary.bubbles;
         ++m_summary.thumbnails;

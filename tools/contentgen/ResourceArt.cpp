@@ -16,13 +16,18 @@ namespace {
 
 constexpr double InnerFraction = 0.45;  // of the radius, fully opaque
 
-QImage Stamp(QRgb colour)
+// The picture layer keeps a decoded picture's bytes as the file holds them and blends them as
+// premultiplied, so the stamps are stored that way: white (grey value = alpha) or black.
+QImage Stamp(bool white)
 {
     QImage image(ResourceArt::StampSize, ResourceArt::StampSize, QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            row[x] = qRgba(qRed(colour), qGreen(colour), qBlue(colour), ResourceArt::StampAlpha(x, y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = ResourceArt::StampAlpha(x, y);
+            const int grey = white ? alpha : 0;
+            row[x] = qRgba(grey, grey, grey, alpha);
+        }
     }
     return image;
 }
@@ -44,12 +49,12 @@ int ResourceArt::StampAlpha(int x, int y)
 
 QImage ResourceArt::PaintStamp()
 {
-    return Stamp(qRgb(255, 255, 255));
+    return Stamp(true);
 }
 
 QImage ResourceArt::EraseStamp()
 {
-    return Stamp(qRgb(0, 0, 0));
+    return Stamp(false);
 }
 
 QImage ResourceArt::Welcome(const BubbleShape& bubble)

@@ -6,9 +6,9 @@
 class BubbleShape;
 
 // The program folder's own pictures: the welcome picture that a new project shows, and the two brush
-// stamps. A stamp is a soft round spot: the paint stamp is white and the erase stamp black, each with
-// the spot as its alpha, so that once premultiplied the paint stamp's colour equals its alpha (its red
-// channel raises a mask where it is blended) and the erase stamp's colour is 0 (it lowers it).
+// stamps. A stamp is a soft round spot held as premultiplied bytes, as the brush blends them: the paint
+// stamp's colour equals its alpha (white, so its red channel raises a mask where it is blended) and the
+// erase stamp's colour is 0 (black, it lowers the mask).
 class ResourceArt {
 public:
     // The brush sizes 16, 32 and 48 draw the stamp at 0.125, 0.25 and 0.375 of this size.

@@ -9,5 +9,9 @@ public:
     static constexpr int MaxWidth = 130;
     static constexpr int MaxHeight = 100;
 
+    // The size a picture of this size gets: proportions kept, at least one pixel each way.
+    static QSize Fit(QSize picture);
     static QImage Make(const QImage& picture);
+    // A speech bubble's metafile played onto white at its thumbnail size; null when it does not load.
+    static QImage FromMetafile(const QByteArray& metafile);
 };
