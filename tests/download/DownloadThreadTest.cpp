@@ -81,18 +81,19 @@ protected:
     QString Target(const QString& name = QStringLiteral("out.bin")) const { return m_dir.filePath(name); }
 
     // Runs one download to its end and returns the final state.
-    int32_t Fetch(const std::string& relative, const QString& target)
+    int32_t Fetch(const std::string& relative, const QString& target) { return Fetch(m_worker, relative, target); }
+    int32_t Fetch(DownloadThread& worker, const std::string& relative, const QString& target)
     {
-        m_worker.Acknowledge();
-        EXPECT_TRUE(WaitUntil([&] { return m_worker.State() == DownloadStateIdle; }));
-        m_worker.StartDownload(m_server.Url(relative), Local(target));
-        EXPECT_TRUE(WaitUntil([&] { return IsFinal(m_worker.State()); }));
-        return m_worker.State();
+        worker.Acknowledge();
+        EXPECT_TRUE(WaitUntil([&] { return worker.State() == DownloadStateIdle; }));
+        worker.StartDownload(m_server.Url(relative), Local(target));
+        EXPECT_TRUE(WaitUntil([&] { return IsFinal(worker.State()); }));
+        return worker.State();
     }
 
     QTemporaryDir m_dir;
     LoopbackServer m_server;
-    DownloadThread m_worker{QuickTimings()};
+    DownloadThread m_worker;
 };
 
 TEST_F(DownloadThreadTest, FetchesAFileWithItsAddressAsReferrer)
@@ -130,24 +131,36 @@ TEST_F(DownloadThreadTest, ServerErrorsFailBeforeAnyDataAndRemoveTheFile)
     EXPECT_EQ(Fetch("Scenes/8.jpg", Target()), DownloadStateFailed);
 }
 
-TEST_F(DownloadThreadTest, StalledDownloadIsAbortedByTheWatchdog)
+// A worker with a short idle limit, for the stalls that only the watchdog ends.
+class WatchdogTest : public DownloadThreadTest {
+protected:
+    WatchdogTest()
+    {
+        m_quick.Start();
+        EXPECT_TRUE(WaitUntil([&] { return m_quick.State() == DownloadStateIdle; }));
+    }
+
+    DownloadThread m_quick{TimeoutTimings()};
+};
+
+TEST_F(WatchdogTest, StalledDownloadIsAborted)
 {
-    EXPECT_EQ(Fetch("fault/stall", Target()), DownloadStateFailed);
-    EXPECT_EQ(m_worker.ErrorText(), "Timeout in trying to load (" + m_server.Url("fault/stall") + ")");
-    EXPECT_EQ(m_worker.Reason(), DownloadErrorAbort);
-    EXPECT_EQ(m_worker.SubReason(), AbortTimeout);
-    EXPECT_EQ(m_worker.BytesWritten(), static_cast<int32_t>(LoopbackServer::StallSent));
+    EXPECT_EQ(Fetch(m_quick, "fault/stall", Target()), DownloadStateFailed);
+    EXPECT_EQ(m_quick.ErrorText(), "Timeout in trying to load (" + m_server.Url("fault/stall") + ")");
+    EXPECT_EQ(m_quick.Reason(), DownloadErrorAbort);
+    EXPECT_EQ(m_quick.SubReason(), AbortTimeout);
+    EXPECT_FALSE(m_quick.StopFlag());
     EXPECT_FALSE(Exists(Target()));
 }
 
-TEST_F(DownloadThreadTest, RegressionWatchdogAbortsWhileWaitingForHeaders)
+TEST_F(WatchdogTest, RegressionAbortsWhileWaitingForHeaders)
 {
-    EXPECT_EQ(Fetch("fault/stall-headers", Target()), DownloadStateFailed);
-    EXPECT_EQ(m_worker.ErrorText(), "Timeout in trying to load (" + m_server.Url("fault/stall-headers") + ")");
+    EXPECT_EQ(Fetch(m_quick, "fault/stall-headers", Target()), DownloadStateFailed);
+    EXPECT_EQ(m_quick.ErrorText(), "Timeout in trying to load (" + m_server.Url("fault/stall-headers") + ")");
     EXPECT_FALSE(Exists(Target()));
 }
 
-TEST_F(DownloadThreadTest, RegressionWatchdogAbortsWhileConnecting)
+TEST_F(WatchdogTest, RegressionAbortsWhileConnecting)
 {
     // A listening socket whose backlog is full and that nobody accepts from: connecting hangs.
     sockaddr_in address{};
@@ -161,10 +174,10 @@ TEST_F(DownloadThreadTest, RegressionWatchdogAbortsWhileConnecting)
         fillers.push_back(filler);
     }
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
-    m_worker.StartDownload(url, Local(Target()));
-    EXPECT_TRUE(WaitUntil([&] { return IsFinal(m_worker.State()); }));
-    EXPECT_EQ(m_worker.State(), DownloadStateFailed);
-    EXPECT_EQ(m_worker.ErrorText(), "Timeout in trying to load (" + url + ")");
+    m_quick.StartDownload(url, Local(Target()));
+    EXPECT_TRUE(WaitUntil([&] { return IsFinal(m_quick.State()); }));
+    EXPECT_EQ(m_quick.State(), DownloadStateFailed);
+    EXPECT_EQ(m_quick.ErrorText(), "Timeout in trying to load (" + url + ")");
     EXPECT_FALSE(Exists(Target()));
     for (int filler : fillers)
         ::close(filler);
@@ -273,7 +286,9 @@ TEST_F(DownloadThreadTest, AcknowledgeAndStartFollowTheStates)
     m_worker.StartDownload(m_server.Url("Scenes/7.jpg"), Local(Target(QStringLiteral("other"))));
     EXPECT_EQ(m_worker.State(), DownloadStateBusy);
     EXPECT_FALSE(Exists(Target(QStringLiteral("other"))));
+    m_worker.PostAbort(AbortByUser, false);
     EXPECT_TRUE(WaitUntil([&] { return IsFinal(m_worker.State()); }));
+    EXPECT_EQ(m_worker.State(), DownloadStateAborted);
     m_worker.Acknowledge();
     EXPECT_EQ(m_worker.State(), DownloadStateIdle);
     m_worker.Acknowledge();
@@ -282,11 +297,7 @@ TEST_F(DownloadThreadTest, AcknowledgeAndStartFollowTheStates)
 
 TEST_F(DownloadThreadTest, AbortSubReasonsEndInTheirStates)
 {
-    DownloadTimings patient = QuickTimings();
-    patient.idleTimeout = std::chrono::minutes(10);
-    DownloadThread worker(patient);
-    worker.Start();
-    ASSERT_TRUE(WaitUntil([&] { return worker.State() == DownloadStateIdle; }));
+    DownloadThread& worker = m_worker;
     struct Case {
         int32_t subReason;
         bool alsoStop;

@@ -44,7 +44,7 @@ protected:
 
     QTemporaryDir m_dir;
     LoopbackServer m_server;
-    std::unique_ptr<RequestManager> m_manager = std::make_unique<RequestManager>(QuickTimings());
+    std::unique_ptr<RequestManager> m_manager = std::make_unique<RequestManager>();
     int m_runs = 0;
     int m_result = -1;
     int m_lastBarValue = -1;

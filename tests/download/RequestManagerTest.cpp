@@ -32,7 +32,7 @@ protected:
 class RequestIdTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
-    RequestManager m_manager{QuickTimings()};
+    RequestManager m_manager;
 
     QString Path(int i) const { return m_dir.filePath(QString::number(i)); }
     QString Url(int i) const { return QStringLiteral("http://127.0.0.1:9/%1").arg(i); }
@@ -142,7 +142,7 @@ protected:
     QTemporaryDir m_dir;
     LoopbackServer m_server;
     QString m_cache;
-    std::unique_ptr<RequestManager> m_manager = std::make_unique<RequestManager>(QuickTimings());
+    std::unique_ptr<RequestManager> m_manager = std::make_unique<RequestManager>();
 };
 
 TEST_F(RequestManagerTest, DownloadArrivesWholeUnderItsPath)
@@ -313,6 +313,8 @@ TEST_F(RequestManagerTest, ShutdownRemovesACompleteDownloadThatWasNeverHarvested
 
 TEST_F(RequestManagerTest, TimeoutFailsTheRequest)
 {
+    m_manager = std::make_unique<RequestManager>(TimeoutTimings());
+    ASSERT_TRUE(WaitForIdleWorkers(*m_manager));
     const int32_t id = Add("fault/stall-headers", QStringLiteral("late.bin"));
     ASSERT_TRUE(TickUntilFinished(id));
     EXPECT_EQ(m_manager->Status(id), RequestFailed);
@@ -324,7 +326,7 @@ TEST_F(RequestManagerTest, RegressionWorkersThatNeverRanAreLeftAlone)
 {
     m_manager.reset();
     int made = 0;
-    m_manager = std::make_unique<RequestManager>(QuickTimings(), [&](const DownloadTimings& timings) {
+    m_manager = std::make_unique<RequestManager>(DownloadTimings(), [&](const DownloadTimings& timings) {
         std::unique_ptr<DownloadThread> worker;
         if (made == 0)
             worker = std::make_unique<UnstartableThread>(timings);
