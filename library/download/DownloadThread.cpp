@@ -306,14 +306,10 @@ bool DownloadThread::JudgeResponse()
 {
     const ResponseHeaders response = ResponseHeaders::Read(m_headerText);
     encoded = response.encoded;
-    int32_t status = response.status;
-    if (!response.hasStatus) {
-        long code = 0;
-        curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &code);
-        status = Saturate32(code);
-    }
+    long code = 0;
+    curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &code);
     m_responseJudged = true;
-    if (status < FirstFailingStatus)
+    if (response.EffectiveStatus(code) < FirstFailingStatus)
         return true;
     reason = DownloadErrorServer;
     return false;

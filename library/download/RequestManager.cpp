@@ -36,14 +36,15 @@ std::string DownloadTarget(const QString& path)
     return LocalPath(path + PartialSuffix);
 }
 
-int32_t Percent(int32_t progress, int32_t progressMax)
+} // namespace
+
+int32_t ProgressPercent(int32_t progress, int32_t progressMax)
 {
     if (progressMax < 1)
         return 0;
+    // In 64 bits: a file past 21 MB would overflow progress x 100 in 32.
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{progress} * FullPercent / progressMax, 0, FullPercent));
 }
-
-} // namespace
 
 RequestManager::RequestManager(const DownloadTimings& timings, const WorkerFactory& factory)
     : cursor(requests.end())
@@ -158,7 +159,7 @@ void RequestManager::Harvest(DownloadThread& worker)
         if (Request* request = FindRequest(id)) {
             const int32_t progress = worker.Progress();
             const int32_t progressMax = worker.ProgressMax();
-            request->progress = Percent(progress, progressMax);
+            request->progress = ProgressPercent(progress, progressMax);
         }
         return;
     }

@@ -60,5 +60,8 @@ private:
     bool m_shutDown = false;
 };
 
+// The percent that progress is of progressMax, 0..100; 0 while the total is unknown.
+int32_t ProgressPercent(int32_t progress, int32_t progressMax);
+
 // Made at start-up, never freed.
 extern RequestManager* g_requestManager;

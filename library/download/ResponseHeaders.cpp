@@ -3,6 +3,7 @@
 #include "library/download/AsciiCase.h"
 #include "library/download/Pattern.h"
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -54,4 +55,11 @@ ResponseHeaders ResponseHeaders::Read(std::string_view headerText)
                      (hasType && (EqualsIgnoringAsciiCase(contentType, GzipMimeType) || IsArchiveMimeType(contentType)));
     result.status = result.hasStatus ? SaturatedDecimal(statusDigits) : 0;
     return result;
+}
+
+int32_t ResponseHeaders::EffectiveStatus(long libraryCode) const
+{
+    if (hasStatus)
+        return status;
+    return static_cast<int32_t>(std::clamp<long>(libraryCode, INT32_MIN, INT32_MAX));
 }

@@ -18,6 +18,8 @@ struct ResponseHeaders {
     int32_t status = 0;      // its status code, saturated to the 32-bit range
 
     static ResponseHeaders Read(std::string_view headerText);
+    // The status the download goes by: the status line's, or libcurl's code when the line was unreadable.
+    int32_t EffectiveStatus(long libraryCode) const;
 };
 
 // True for the archive and compressed media types (case ignored); "application/x-gzip" is tested apart.

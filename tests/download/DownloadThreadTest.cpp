@@ -207,6 +207,17 @@ TEST_F(DownloadThreadTest, GzipIsDecodedAndZipStoredRaw)
     EXPECT_TRUE(m_worker.Encoded());
 }
 
+TEST_F(DownloadThreadTest, RegressionHeaderTextIsCapped)
+{
+    // The media type comes after 100 KB of headers, past the 64 KiB that are read: not seen, so not encoded.
+    EXPECT_EQ(Fetch("fault/many-headers", Target()), DownloadStateDone);
+    EXPECT_EQ(ReadFile(Target()).toStdString(), LoopbackServer::ZipBytes());
+    EXPECT_FALSE(m_worker.Encoded());
+    // Within the cap the same type is seen.
+    EXPECT_EQ(Fetch("fault/zip", Target()), DownloadStateDone);
+    EXPECT_TRUE(m_worker.Encoded());
+}
+
 TEST_F(DownloadThreadTest, BodyWithoutLengthLeavesProgressMaxZero)
 {
     EXPECT_EQ(Fetch("fault/chunked", Target()), DownloadStateDone);

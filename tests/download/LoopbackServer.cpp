@@ -174,6 +174,12 @@ void LoopbackServer::AddRoutes()
                                           return false;  // the connection closes short of the length
                                       });
     });
+    http.Get("/fault/many-headers", [](const httplib::Request&, httplib::Response& response) {
+        // Sorted before Content-Type: the media type comes after ManyHeadersBytes of other headers.
+        for (int i = 0; i < ManyHeadersCount; ++i)
+            response.set_header("A-Filler-" + std::to_string(1000 + i), Bytes(ManyHeadersLength, 'h'));
+        response.set_content(ZipBytes(), "application/zip");
+    });
     http.Get("/fault/empty", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("", "application/octet-stream");
     });

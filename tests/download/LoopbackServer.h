@@ -19,6 +19,7 @@
 //   /fault/zip                                ZipBytes() as application/zip
 //   /fault/chunked                            ChunkedText() without a length
 //   /fault/short                              100 bytes of an announced 1000, then the connection closes
+//   /fault/many-headers                       ZipBytes() as application/zip after about 100 KB of other headers
 //   /fault/empty                              an empty body
 //   /fault/record                             records the request's headers
 //   /gate/N                                   answers "gate N" once gate N is opened
@@ -44,6 +45,8 @@ public:
     static std::string ChunkedText();
     static constexpr size_t StallLength = 1000;
     static constexpr size_t StallSent = 100;
+    static constexpr int ManyHeadersCount = 100;
+    static constexpr size_t ManyHeadersLength = 1000;
 
 private:
     void AddRoutes();

@@ -215,6 +215,18 @@ TEST(ResponseHeadersTest, StatusIsReadFromTheStatusLine)
     EXPECT_FALSE(ResponseHeaders::Read("").hasStatus);
 }
 
+TEST(ResponseHeadersTest, RegressionUnreadableStatusLineGoesByTheLibrarysCode)
+{
+    // libcurl reads "200x" as 200; the pattern needs white space after the digits and finds none.
+    const ResponseHeaders odd = ResponseHeaders::Read("HTTP/1.1 200x OK\r\n\r\n");
+    EXPECT_FALSE(odd.hasStatus);
+    EXPECT_EQ(odd.EffectiveStatus(503), 503);
+    EXPECT_EQ(odd.EffectiveStatus(200), 200);
+    EXPECT_EQ(ResponseHeaders::Read("").EffectiveStatus(404), 404);
+    EXPECT_EQ(ResponseHeaders::Read("HTTP/1.1 404 X\r\n").EffectiveStatus(200), 404);
+    EXPECT_EQ(ResponseHeaders::Read("junk").EffectiveStatus(9999999999L), INT32_MAX);
+}
+
 TEST(ResponseHeadersTest, RegressionStatusDigitsSaturateInsteadOfWrapping)
 {
     // 4294967696 would wrap to 400 and 4294967295 to -1 in 32 bits.

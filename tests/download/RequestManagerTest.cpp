@@ -115,6 +115,18 @@ TEST_F(RequestIdTest, IdleTickDoesNothing)
         EXPECT_EQ(m_manager.Worker(i).State() == DownloadStateIdle || m_manager.Worker(i).State() == DownloadStateNew, true);
 }
 
+TEST(ProgressPercentTest, RegressionPercentIn64BitsClamped)
+{
+    EXPECT_EQ(ProgressPercent(50, 200), 25);
+    EXPECT_EQ(ProgressPercent(199, 200), 99);
+    EXPECT_EQ(ProgressPercent(30000000, 40000000), 75);  // progress x 100 is past 32 bits
+    EXPECT_EQ(ProgressPercent(INT32_MAX, INT32_MAX), 100);
+    EXPECT_EQ(ProgressPercent(300, 200), 100);  // a decoded body can pass the announced size
+    EXPECT_EQ(ProgressPercent(-5, 200), 0);
+    EXPECT_EQ(ProgressPercent(5, 0), 0);
+    EXPECT_EQ(ProgressPercent(5, -1), 0);
+}
+
 class RequestManagerTest : public ::testing::Test {
 protected:
     RequestManagerTest() : m_server(m_dir.filePath(QStringLiteral("tree")))
