@@ -61,17 +61,17 @@ LoadBox::LoadBox(int32_t id, QWidget* parent)
 
 void LoadBox::WaitForRequest(int32_t id)
 {
-    LoadBox box(id);
-    if (IsFinished(box.WaitedStatus()))
+    if (IsFinished(StatusOf(id)))
         return;
+    LoadBox box(id);
     platform::ModalHost::Run(box);
 }
 
-int LoadBox::WaitedStatus() const
+int LoadBox::StatusOf(int32_t id)
 {
-    if (requestId < 0)
-        return -requestId;
-    return g_requestManager ? g_requestManager->Status(requestId) : RequestFailed;
+    if (id < 0)
+        return -id;
+    return g_requestManager ? g_requestManager->Status(id) : RequestFailed;
 }
 
 int LoadBox::Percent() const
@@ -85,7 +85,7 @@ int LoadBox::Percent() const
 void LoadBox::OnTimer()
 {
     RunTaskList();
-    const int status = WaitedStatus();
+    const int status = StatusOf(requestId);
     m_progress->setValue(Percent());
     if (IsFinished(status))
         done(QDialog::Accepted);

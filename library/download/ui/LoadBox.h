@@ -29,7 +29,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int WaitedStatus() const;
+    // The status of the waited request; a negative answer of AddRequest reads as its negation.
+    static int StatusOf(int32_t id);
     int Percent() const;
 
     int32_t requestId;
