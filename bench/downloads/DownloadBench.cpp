@@ -152,5 +152,3 @@ void BM_IdleTick(benchmark::State& state)
 BENCHMARK(BM_QueueFetch500Ticked32ms)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_CurlParallel5)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kNanosecond);
-
-BENCHMARK_MAIN();

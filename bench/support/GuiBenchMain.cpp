@@ -1,0 +1,19 @@
+#include "engine/base/Angle.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+// The benchmarks' main: a QGuiApplication on the offscreen platform (fonts, painting) and the angle
+// tables, as the program has them after start-up.
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    InitTrigTables();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

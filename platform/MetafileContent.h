@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/MetafileHeader.h"
+#include "platform/MetafileRecord.h"
+
+#include <vector>
+
+namespace platform {
+
+// A loaded metafile: its header and the decoded records, in file order.
+struct MetafileContent {
+    MetafileHeader header;
+    std::vector<MetafileRecord> records;
+};
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/MetafileObject.h"
+#include "platform/MetafileObjectTable.h"
+
+#include <QPointF>
+#include <QSizeF>
+#include <QTransform>
+#include <cstdint>
+
+namespace platform {
+
+// The drawing state that the records set and that SAVEDC / RESTOREDC save and restore, with the
+// values of a fresh device context. Modes hold the file format's numbers.
+struct MetafileDcState {
+    static constexpr uint32_t kTextMapMode = 1;
+    static constexpr uint32_t kTransparent = 1;
+    static constexpr uint32_t kOpaque = 2;
+    static constexpr uint32_t kAlternate = 1;
+    static constexpr uint32_t kCopyPen = 13;
+    static constexpr uint32_t kCounterClockwise = 1;
+    static constexpr qreal kDefaultMiterLimit = 10.0;
+
+    MetafileObject pen = MetafileObjectTable::DefaultPen();
+    MetafileObject brush = MetafileObjectTable::DefaultBrush();
+    QRgb backgroundColour = qRgb(255, 255, 255);
+    uint32_t backgroundMode = kOpaque;
+    uint32_t fillMode = kAlternate;
+    uint32_t rop2 = kCopyPen;
+    uint32_t arcDirection = kCounterClockwise;
+    qreal miterLimit = kDefaultMiterLimit;  // miter length over line width
+
+    // Logical to device: the world transform, then the page mapping of window onto viewport.
+    QTransform world;
+    uint32_t mapMode = kTextMapMode;
+    QPointF windowOrigin;
+    QSizeF windowExtent{1, 1};
+    QPointF viewportOrigin;
+    QSizeF viewportExtent{1, 1};
+
+    QPointF position; // the current position, logical units
+};
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+// A graphics object of a metafile's object table as the records describe it: a pen, a brush, or
+// something the player keeps only so that selecting it is harmless (a font, a palette, a pattern
+// brush it does not draw). Style values are the file format's own bits.
+struct MetafileObject {
+    enum class Kind : uint8_t { Pen, Brush, Other };
+
+    Kind kind = Kind::Other;
+    uint32_t style = 0;          // pen: line style, end cap, join and type bits; brush: brush style
+    uint32_t width = 0;          // pen width in logical units; 0 is one device pixel
+    QRgb colour = 0xFF000000;    // opaque
+    uint32_t penBrushStyle = 0;  // extended pens: the style of the brush the line is painted with
+    uint32_t hatch = 0;          // hatch pattern of hatched brushes and pens
+    bool extended = false;       // made by EXTCREATEPEN: end caps and joins come from style
+    std::vector<uint32_t> dashes; // extended pens with a user style: dash, gap, dash, ...
+};
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/MetafileHeader.h"
+#include "platform/MetafileRecord.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+// Checks the bytes of an enhanced metafile and decodes the records the player draws. Every record
+// passes our own frame checks (size, alignment, inside the file) and libUEMF's U_emf_record_safe
+// before any of its fields is read; counts, offsets and object indices are checked again here in
+// 64-bit arithmetic, because the library's own checks multiply counts in int and can wrap.
+class MetafileParser {
+public:
+    // False for a malformed or truncated file: no header, a bad signature or reference device, a
+    // record that leaves the file or fails a check, no end-of-file record.
+    bool Parse(const QByteArray& bytes);
+
+    const MetafileHeader& Header() const { return m_header; }
+    std::vector<MetafileRecord> TakeRecords() { return std::move(m_records); }
+
+private:
+    bool ParseHeader(const char* record, uint32_t size, uint32_t fileSize);
+    // Reads the variable part of a record into out; false when it does not fit the record.
+    using Decoder = bool (*)(const char* record, uint32_t size, MetafileRecord& out);
+
+    bool Decode(uint32_t type, const char* record, uint32_t size);
+    bool AddDecoded(MetafileRecordKind kind, Decoder decode, const char* record, uint32_t size);
+    bool DecodeCreate(uint32_t type, const char* record, uint32_t size);
+    bool IsCreatableIndex(uint32_t index) const;
+    bool IsSelectableIndex(uint32_t index) const;
+    void Add(MetafileRecord record) { m_records.push_back(std::move(record)); }
+
+    MetafileHeader m_header;
+    std::vector<MetafileRecord> m_records;
+};
+
+} // namespace platform

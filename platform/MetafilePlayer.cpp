@@ -1,0 +1,490 @@
+#include "platform/MetafilePlayer.h"
+
+#include "platform/MetafileShapes.h"
+#include "platform/MetafileStyle.h"
+
+#include <uemf.h>
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+namespace {
+
+using Kind = MetafileRecordKind;
+namespace shapes = metafile_shapes;
+
+// The "set" mode of MODIFYWORLDTRANSFORM that newer writers use; libUEMF's list stops before it.
+constexpr uint32_t kModifySet = 4;
+
+// PolyDraw point types.
+constexpr uint32_t kPointClosesFigure = U_PT_CLOSEFIGURE;
+constexpr uint32_t kPointMoveTo = U_PT_MOVETO;
+constexpr uint32_t kPointLineTo = U_PT_LINETO;
+constexpr uint32_t kPointBezierTo = U_PT_BEZIERTO;
+constexpr size_t kPointsPerCurve = 3;
+
+// Saves nested deeper than this are not kept: a file of nothing but SAVEDC records would otherwise
+// cost memory many times its own size.
+constexpr size_t kMaxSavedStates = 1024;
+
+// Qt refuses pen widths from 2^15 up; wider strokes are drawn in coarser units.
+constexpr uint32_t kWidestQtPen = (1u << 15) - 1;
+
+constexpr qreal kMillimetresPerInch = 25.4;
+constexpr qreal kTwipsPerInch = 1440.0;
+
+// Millimetres per logical unit of the fixed-scale map modes.
+qreal MillimetresPerUnit(uint32_t mode)
+{
+    switch (mode) {
+    case U_MM_LOMETRIC: return 0.1;
+    case U_MM_HIMETRIC: return 0.01;
+    case U_MM_LOENGLISH: return kMillimetresPerInch / 100.0;
+    case U_MM_HIENGLISH: return kMillimetresPerInch / 1000.0;
+    case U_MM_TWIPS: return kMillimetresPerInch / kTwipsPerInch;
+    default: return 0.1; // isotropic starts as low-metric
+    }
+}
+
+QTransform ToTransform(const std::array<float, 6>& m)
+{
+    return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
+}
+
+bool IsFinite(const QTransform& t)
+{
+    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
+    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
+}
+
+// A world transform the platform accepts: finite and invertible.
+bool IsUsable(const QTransform& t)
+{
+    return IsFinite(t) && t.determinant() != 0;
+}
+
+bool IsUsableExtent(const QSizeF& extent)
+{
+    return extent.width() != 0 && extent.height() != 0 && std::isfinite(extent.width())
+        && std::isfinite(extent.height());
+}
+
+// How much a transform scales lengths on average: the square root of its area scale.
+qreal LengthScale(const QTransform& t)
+{
+    return std::sqrt(std::abs(t.determinant()));
+}
+
+QPainterPath StartingAt(QPointF position)
+{
+    QPainterPath path;
+    path.moveTo(position);
+    return path;
+}
+
+// Continues path with a line to next's first point, then next. (QPainterPath::connectPath alone
+// drops a path that holds only its starting point.)
+void LineOnTo(QPainterPath& path, const QPainterPath& next)
+{
+    if (next.elementCount() == 0)
+        return;
+    path.lineTo(QPointF(next.elementAt(0)));
+    path.connectPath(next);
+}
+
+} // namespace
+
+MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget)
+    : m_painter(painter)
+    , m_header(header)
+    , m_deviceToTarget(deviceToTarget)
+    , m_objects(header.handleCount)
+{
+}
+
+void MetafilePlayer::Play(const std::vector<MetafileRecord>& records)
+{
+    for (const MetafileRecord& record : records)
+        Run(record);
+}
+
+void MetafilePlayer::Run(const MetafileRecord& record)
+{
+    switch (record.kind) {
+    case Kind::PolyBezier: case Kind::Polygon: case Kind::Polyline: case Kind::PolyBezierTo:
+    case Kind::PolylineTo: case Kind::PolyPolyline: case Kind::PolyPolygon: case Kind::PolyDraw:
+    case Kind::LineTo: case Kind::AngleArc: case Kind::Ellipse: case Kind::Rectangle: case Kind::RoundRect:
+    case Kind::Arc: case Kind::Chord: case Kind::Pie: case Kind::ArcTo:
+        RunFigure(record);
+        break;
+    case Kind::BeginPath: case Kind::EndPath: case Kind::CloseFigure: case Kind::FillPath:
+    case Kind::StrokeAndFillPath: case Kind::StrokePath: case Kind::AbortPath:
+        RunPath(record);
+        break;
+    default:
+        RunState(record);
+        break;
+    }
+}
+
+void MetafilePlayer::RunState(const MetafileRecord& record)
+{
+    MetafileDcState& s = m_state;
+    const bool scalable = s.mapMode == U_MM_ISOTROPIC || s.mapMode == U_MM_ANISOTROPIC;
+    const bool nonZero = record.point.x() != 0 && record.point.y() != 0;
+    switch (record.kind) {
+    case Kind::SetWindowExt: if (scalable && nonZero) s.windowExtent = QSizeF(record.point.x(), record.point.y()); break;
+    case Kind::SetViewportExt: if (scalable && nonZero) s.viewportExtent = QSizeF(record.point.x(), record.point.y()); break;
+    case Kind::SetWindowOrg: s.windowOrigin = record.point; break;
+    case Kind::SetViewportOrg: s.viewportOrigin = record.point; break;
+    case Kind::ScaleWindowExt:
+    case Kind::ScaleViewportExt: {
+        if (!scalable || !nonZero || record.endPoint.x() == 0 || record.endPoint.y() == 0)
+            break;
+        QSizeF& extent = record.kind == Kind::ScaleWindowExt ? s.windowExtent : s.viewportExtent;
+        const QSizeF scaled(extent.width() * record.point.x() / record.endPoint.x(),
+                            extent.height() * record.point.y() / record.endPoint.y());
+        if (IsUsableExtent(scaled))
+            extent = scaled;
+        break;
+    }
+    case Kind::SetMapMode: SetMapMode(record.value); break;
+    case Kind::SetBkMode:
+        if (record.value == MetafileDcState::kTransparent || record.value == MetafileDcState::kOpaque)
+            s.backgroundMode = record.value;
+        break;
+    case Kind::SetPolyFillMode: if (record.value == U_ALTERNATE || record.value == U_WINDING) s.fillMode = record.value; break;
+    case Kind::SetRop2: if (record.value >= U_R2_BLACK && record.value <= U_R2_WHITE) s.rop2 = record.value; break;
+    case Kind::SetBkColor:
+        s.backgroundColour = qRgb(record.value & 0xFF, (record.value >> 8) & 0xFF, (record.value >> 16) & 0xFF);
+        break;
+    case Kind::SetArcDirection:
+        if (record.value == U_AD_COUNTERCLOCKWISE || record.value == U_AD_CLOCKWISE)
+            s.arcDirection = record.value;
+        break;
+    case Kind::SetMiterLimit: if (record.value > 0) s.miterLimit = record.value; break;
+    case Kind::MoveTo:
+        s.position = record.point;
+        m_figureOpen = false; // in a path, the next line starts a new figure
+        break;
+    case Kind::SaveDc:
+        if (m_saved.size() < kMaxSavedStates)
+            m_saved.push_back(s);
+        break;
+    case Kind::RestoreDc: RestoreDc(int32_t(record.value)); break;
+    case Kind::SetWorldTransform: SetWorld(ToTransform(record.transform)); break;
+    case Kind::ModifyWorldTransform: ModifyWorld(record); break;
+    case Kind::CreatePen: case Kind::CreateBrush: case Kind::CreateOther:
+        m_objects.Create(record.value, record.object);
+        break;
+    case Kind::SelectObject: Select(record.value); break;
+    case Kind::DeleteObject: m_objects.Delete(record.value); break;
+    default: break;
+    }
+}
+
+// An inside-frame pen wider than a unit keeps its whole line inside the box of the box figures.
+QRectF MetafilePlayer::FigureBox(const Rect& box) const
+{
+    QRectF rect = shapes::BoxRect(box);
+    const MetafileObject& pen = m_state.pen;
+    const bool geometric = !pen.extended || (pen.style & U_PS_TYPE_MASK) == U_PS_GEOMETRIC;
+    if ((pen.style & U_PS_STYLE_MASK) == U_PS_INSIDEFRAME && geometric && pen.width > 1
+        && rect.width() > pen.width && rect.height() > pen.width) {
+        const qreal half = pen.width / 2.0;
+        rect.adjust(half, half, -half, -half);
+    }
+    return rect;
+}
+
+void MetafilePlayer::RunFigure(const MetafileRecord& record)
+{
+    const std::vector<QPoint>& points = record.points;
+    const QRectF box = FigureBox(record.box);
+    const auto turn = m_state.arcDirection == U_AD_CLOCKWISE ? shapes::ArcTurn::Clockwise
+                                                              : shapes::ArcTurn::CounterClockwise;
+    switch (record.kind) {
+    case Kind::Polygon: Figure(shapes::PolyPath(points, 0, points.size(), true), Paint::FillAndStroke); break;
+    case Kind::Polyline: Figure(shapes::PolyPath(points, 0, points.size(), false), Paint::Stroke); break;
+    case Kind::PolyBezier: {
+        if (points.empty())
+            break;
+        QPainterPath path = StartingAt(points.front());
+        shapes::AppendBeziers(path, points, 1);
+        Figure(path, Paint::Stroke);
+        break;
+    }
+    case Kind::PolyPolygon:
+    case Kind::PolyPolyline: {
+        const bool closed = record.kind == Kind::PolyPolygon;
+        QPainterPath path;
+        size_t first = 0;
+        for (uint32_t count : record.counts) {
+            path.addPath(shapes::PolyPath(points, first, count, closed));
+            first += count;
+        }
+        Figure(path, closed ? Paint::FillAndStroke : Paint::Stroke);
+        break;
+    }
+    case Kind::PolylineTo: {
+        QPainterPath path = StartingAt(m_state.position);
+        for (const QPoint& point : points)
+            path.lineTo(point);
+        Continue(path);
+        break;
+    }
+    case Kind::PolyBezierTo: {
+        QPainterPath path = StartingAt(m_state.position);
+        shapes::AppendBeziers(path, points, 0);
+        Continue(path);
+        break;
+    }
+    case Kind::LineTo: {
+        QPainterPath path = StartingAt(m_state.position);
+        path.lineTo(record.point);
+        Continue(path);
+        break;
+    }
+    case Kind::PolyDraw: PolyDraw(record); break;
+    case Kind::Rectangle: Figure(shapes::RectanglePath(box), Paint::FillAndStroke); break;
+    case Kind::Ellipse: Figure(shapes::EllipsePath(box), Paint::FillAndStroke); break;
+    case Kind::RoundRect: Figure(shapes::RoundRectPath(box, QSizeF(record.point.x(), record.point.y())), Paint::FillAndStroke); break;
+    case Kind::Arc: Figure(shapes::ArcPath(box, record.point, record.endPoint, turn, shapes::ArcClosure::Open), Paint::Stroke); break;
+    case Kind::Chord: Figure(shapes::ArcPath(box, record.point, record.endPoint, turn, shapes::ArcClosure::Chord), Paint::FillAndStroke); break;
+    case Kind::Pie: Figure(shapes::ArcPath(box, record.point, record.endPoint, turn, shapes::ArcClosure::Pie), Paint::FillAndStroke); break;
+    case Kind::ArcTo:
+    case Kind::AngleArc: {
+        // A line from the current position to the arc's start, then the arc.
+        QPainterPath path = StartingAt(m_state.position);
+        LineOnTo(path, record.kind == Kind::ArcTo
+                           ? shapes::ArcPath(box, record.point, record.endPoint, turn, shapes::ArcClosure::Open)
+                           : shapes::AngleArcPath(record.point, record.value, record.angles[0], record.angles[1]));
+        Continue(path);
+        break;
+    }
+    default: break;
+    }
+}
+
+void MetafilePlayer::RunPath(const MetafileRecord& record)
+{
+    switch (record.kind) {
+    case Kind::BeginPath:
+        m_path = QPainterPath();
+        m_pathOpen = true;
+        m_figureOpen = false;
+        break;
+    case Kind::EndPath: m_pathOpen = false; break;
+    case Kind::CloseFigure:
+        if (m_pathOpen) {
+            m_path.closeSubpath();
+            m_figureOpen = false;
+        }
+        break;
+    // Filling or stroking needs a finished path; it uses the path up.
+    case Kind::FillPath: if (!m_pathOpen) DrawDevicePath(Paint::Fill); break;
+    case Kind::StrokePath: if (!m_pathOpen) DrawDevicePath(Paint::Stroke); break;
+    case Kind::StrokeAndFillPath: if (!m_pathOpen) DrawDevicePath(Paint::FillAndStroke); break;
+    case Kind::AbortPath:
+        m_path = QPainterPath();
+        m_pathOpen = false;
+        break;
+    default: break;
+    }
+}
+
+// The fixed-scale modes (and isotropic, which starts like low-metric) set the extents to the
+// reference device's size in logical units and in pixels, y up; anisotropic keeps them.
+void MetafilePlayer::SetMapMode(uint32_t mode)
+{
+    if (mode < U_MM_MIN || mode > U_MM_MAX)
+        return;
+    m_state.mapMode = mode;
+    if (mode == U_MM_ANISOTROPIC)
+        return;
+    if (mode == U_MM_TEXT) {
+        m_state.windowExtent = QSizeF(1, 1);
+        m_state.viewportExtent = QSizeF(1, 1);
+        return;
+    }
+    const qreal unit = MillimetresPerUnit(mode);
+    m_state.windowExtent = QSizeF(m_header.deviceMillimetresX / unit, m_header.deviceMillimetresY / unit);
+    m_state.viewportExtent = QSizeF(m_header.devicePixelsX, -qreal(m_header.devicePixelsY));
+}
+
+QTransform MetafilePlayer::PageTransform() const
+{
+    const MetafileDcState& s = m_state;
+    qreal sx = 1;
+    qreal sy = 1;
+    if (s.mapMode != U_MM_TEXT) {
+        sx = s.viewportExtent.width() / s.windowExtent.width();
+        sy = s.viewportExtent.height() / s.windowExtent.height();
+        if (s.mapMode == U_MM_ISOTROPIC) {
+            // Both axes take the smaller scale, keeping their directions.
+            const qreal scale = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(scale, sx);
+            sy = std::copysign(scale, sy);
+        }
+    }
+    return QTransform(sx, 0, 0, sy, s.viewportOrigin.x() - s.windowOrigin.x() * sx,
+                      s.viewportOrigin.y() - s.windowOrigin.y() * sy);
+}
+
+void MetafilePlayer::SetWorld(const QTransform& world)
+{
+    if (IsUsable(world))
+        m_state.world = world;
+}
+
+// The file's matrices and Qt's both map row vectors, so "left multiply" applies the record's
+// matrix first.
+void MetafilePlayer::ModifyWorld(const MetafileRecord& record)
+{
+    const QTransform change = ToTransform(record.transform);
+    switch (record.value) {
+    case U_MWT_IDENTITY: m_state.world = QTransform(); break;
+    case U_MWT_LEFTMULTIPLY: SetWorld(change * m_state.world); break;
+    case U_MWT_RIGHTMULTIPLY: SetWorld(m_state.world * change); break;
+    case kModifySet: SetWorld(change); break;
+    default: break;
+    }
+}
+
+// A negative number counts back from the last save (-1 is the last); a positive one is the
+// n-th save from the first. The restored state and every later one leave the stack.
+void MetafilePlayer::RestoreDc(int32_t which)
+{
+    const auto depth = int64_t(m_saved.size());
+    const int64_t index = which < 0 ? depth + which : int64_t(which) - 1;
+    if (which == 0 || index < 0 || index >= depth)
+        return;
+    m_state = m_saved[size_t(index)];
+    m_saved.resize(size_t(index));
+}
+
+void MetafilePlayer::Select(uint32_t index)
+{
+    const MetafileObject* object = m_objects.Find(index);
+    if (!object)
+        return;
+    if (object->kind == MetafileObject::Kind::Pen)
+        m_state.pen = *object;
+    else if (object->kind == MetafileObject::Kind::Brush)
+        m_state.brush = *object;
+}
+
+void MetafilePlayer::Figure(const QPainterPath& logical, Paint paint)
+{
+    if (m_pathOpen) {
+        m_path.addPath(LogicalToDevice().map(logical));
+        m_figureOpen = false;
+        return;
+    }
+    Draw(logical, paint, LogicalToDevice() * m_deviceToTarget);
+}
+
+void MetafilePlayer::Continue(const QPainterPath& logical)
+{
+    if (m_pathOpen) {
+        const QPainterPath device = LogicalToDevice().map(logical);
+        if (m_figureOpen)
+            m_path.connectPath(device);
+        else
+            m_path.addPath(device);
+        m_figureOpen = true;
+    } else {
+        Draw(logical, Paint::Stroke, LogicalToDevice() * m_deviceToTarget);
+    }
+    m_state.position = logical.currentPosition();
+}
+
+// Point types: move, line, or three Bezier points, each optionally closing its figure. An unknown
+// type or a cut-off curve makes the whole record draw nothing, as on the platform.
+void MetafilePlayer::PolyDraw(const MetafileRecord& record)
+{
+    const std::vector<QPoint>& points = record.points;
+    QPainterPath path = StartingAt(m_state.position);
+    for (size_t i = 0; i < points.size(); ++i) {
+        const uint32_t type = record.counts[i] & ~kPointClosesFigure;
+        if (type == kPointMoveTo) {
+            path.moveTo(points[i]);
+        } else if (type == kPointLineTo) {
+            path.lineTo(points[i]);
+        } else if (type == kPointBezierTo && i + kPointsPerCurve <= points.size()) {
+            path.cubicTo(points[i], points[i + 1], points[i + 2]);
+            i += kPointsPerCurve - 1;
+        } else {
+            return;
+        }
+        if (record.counts[i] & kPointClosesFigure)
+            path.closeSubpath();
+    }
+    Continue(path);
+}
+
+void MetafilePlayer::Draw(QPainterPath path, Paint paint, const QTransform& toTarget)
+{
+    // Transforms that multiply out beyond floating point draw nothing.
+    if (m_state.rop2 == U_R2_NOP || !IsFinite(toTarget))
+        return;
+    MetafileObject pen = m_state.pen;
+    MetafileObject brush = m_state.brush;
+    if (m_state.rop2 == U_R2_BLACK || m_state.rop2 == U_R2_WHITE) {
+        const QRgb colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+        pen.colour = colour;
+        brush.colour = colour;
+    }
+    m_painter.setWorldTransform(toTarget);
+    m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
+                                                                                    : Qt::TransparentMode);
+    m_painter.setBackground(QColor(m_state.backgroundColour));
+    if (paint != Paint::Stroke) {
+        if (const auto qtBrush = metafile_style::BrushFor(brush)) {
+            path.setFillRule(m_state.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+            m_painter.setPen(Qt::NoPen);
+            m_painter.setBrush(*qtBrush);
+            m_painter.drawPath(path);
+        }
+    }
+    if (paint != Paint::Fill) {
+        // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it
+        // (a power of two, so that both stay exact).
+        QTransform strokeToTarget = toTarget;
+        if (pen.width > kWidestQtPen) {
+            const qreal factor = std::exp2(std::ceil(std::log2(qreal(pen.width) / kWidestQtPen)));
+            path = QTransform::fromScale(1 / factor, 1 / factor).map(path);
+            strokeToTarget = QTransform::fromScale(factor, factor) * toTarget;
+            pen.width = uint32_t(pen.width / factor);
+            for (uint32_t& dash : pen.dashes)
+                dash = uint32_t(std::lround(dash / factor));
+            m_painter.setWorldTransform(strokeToTarget);
+        }
+        if (const auto qtPen = metafile_style::PenFor(pen, LengthScale(strokeToTarget), m_state.miterLimit)) {
+            m_painter.setPen(*qtPen);
+            m_painter.setBrush(Qt::NoBrush);
+            m_painter.drawPath(path);
+        }
+    }
+}
+
+void MetafilePlayer::DrawDevicePath(Paint paint)
+{
+    const QPainterPath path = m_path;
+    m_path = QPainterPath();
+    m_figureOpen = false;
+    if (paint != Paint::Stroke)
+        Draw(path, Paint::Fill, m_deviceToTarget);
+    if (paint != Paint::Fill) {
+        // Pens are sized in logical units: stroke the path mapped back through the current
+        // transforms.
+        bool invertible = false;
+        const QTransform deviceToLogical = LogicalToDevice().inverted(&invertible);
+        if (invertible)
+            Draw(deviceToLogical.map(path), Paint::Stroke, LogicalToDevice() * m_deviceToTarget);
+    }
+}
+
+} // namespace platform

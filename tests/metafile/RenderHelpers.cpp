@@ -1,0 +1,32 @@
+#include "RenderHelpers.h"
+
+#include "platform/Metafile.h"
+
+#include <QPainter>
+
+QImage Render(const QByteArray& bytes, QSize size, const QRectF& target)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(kPaper);
+    const auto metafile = platform::Metafile::FromBytes(bytes);
+    if (!metafile) {
+        ADD_FAILURE() << "the metafile did not load";
+        return image;
+    }
+    QPainter painter(&image);
+    metafile->Play(painter, target.isEmpty() ? QRectF(QPointF(0, 0), QSizeF(size)) : target);
+    return image;
+}
+
+testing::AssertionResult AreaIs(const QImage& image, const QRect& area, QRgb inside, QRgb outside)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb expected = area.contains(x, y) ? inside : outside;
+            if (image.pixel(x, y) != expected)
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex
+                                                   << image.pixel(x, y) << ", not " << expected;
+        }
+    }
+    return testing::AssertionSuccess();
+}
