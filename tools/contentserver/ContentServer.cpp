@@ -55,6 +55,8 @@ ContentServer::ContentServer(Options options) : m_options(std::move(options))
     m_http.set_read_timeout(10, 0);
     m_http.set_write_timeout(10, 0);
     m_http.set_keep_alive_max_count(1000);
+    // Without it the header and body writes of a response wait on the client's delayed ACK: 40 ms a file.
+    m_http.set_tcp_nodelay(true);
 
     if (!m_options.outbox.isEmpty())
         m_outbox = std::make_unique<ShareOutbox>(m_options.outbox);
