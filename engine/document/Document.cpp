@@ -2,7 +2,9 @@
 
 #include "engine/document/ShellLink.h"
 #include "engine/document/UpdateHint.h"
+#include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
+#include "engine/layers/LayerImage.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,7 +12,7 @@
 Document* g_document = nullptr;
 ShellLink* g_shell = nullptr;
 
-Document::Document()
+Document::Document() : renderBuffer(std::make_unique<ImageReference>())
 {
     g_document = this;
 }
@@ -63,6 +65,18 @@ int32_t Document::NextLayerNumber(const QString& prefix) const
             result = std::max(result, LeadingNumber(QStringView(name).mid(prefix.size())) + 1);
     }
     return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
+}
+
+void Document::PromoteSceneToLayer(Layer* layer)
+{
+    if (!layer || layer != scene.get() || layer->kind != LayerKindScene)
+        return;
+    // The photo keeps its flags and its name "Scene", so it can be painted like any layer.
+    Layer* photo = scene.release();
+    scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
+    scene->Init(QString(), photo->number, LayerKindBackground, true);
+    photo->LinkAfter(&layers);
+    RefreshLayerView();
 }
 
 Layer* Document::GetSelectedLayer() const

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class ImageReference;
 class Layer;
 
 // The one document: the scene layer, the layers in front of it and the editing state that the rest of
@@ -23,6 +24,7 @@ public:
     LayerList layers;               // first = back-most
     ListHead parkedLayers;          // layers a deletion keeps for undo
     std::unique_ptr<Layer> scene;   // drawn behind the list; always a picture layer
+    std::unique_ptr<ImageReference> renderBuffer;  // the composed work area, 24 bits
     int32_t selectedIndex = -1;     // index in layers; -1 = none
     int32_t step = StepEmpty;       // wizard state
     int32_t viewMode = ViewModeAllLayers;
