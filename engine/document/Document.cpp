@@ -106,8 +106,3 @@ void RedrawAllViews()
     if (g_document)
         g_document->UpdateAllViews(nullptr, HintRedraw);
 }
-
-bool IsLayerType(int32_t type)
-{
-    return type >= LayerKindOwnFile && type <= LayerKindFace;
-}
