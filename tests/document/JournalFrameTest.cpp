@@ -22,7 +22,7 @@ protected:
 
 // ---- The frame ----
 
-TEST_F(JournalTest, HasItsBufferFromConstruction)
+TEST_F(JournalTest, RegressionTheBufferExistsFromConstruction)
 {
     EXPECT_NE(journal.GetData(), nullptr);
     EXPECT_EQ(journal.GetCapacity(), Journal::InitialCapacity);

@@ -102,8 +102,9 @@ TEST_F(PixelRecordTest, RegressionAPixelRecordIsClippedToThePicture)
             const bool inside = x >= 1020 && y <= 3;
             const size_t alpha = static_cast<size_t>((y * 1024 + x) * 4 + 3);
             ASSERT_EQ(after[alpha], inside ? (255 ^ 0x0F) : before[alpha]) << x << "," << y;
-            if (!inside)
+            if (!inside) {
                 ASSERT_EQ(std::memcmp(&after[alpha - 3], &before[alpha - 3], 4), 0) << x << "," << y;
+            }
         }
     }
     journal.Redo();
