@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/base/Node.h"
+#include "engine/base/TaskList.h"
+#include "engine/layers/LayerInfo.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class Image;
+class PixelJournal;
+namespace platform {
+class ArchiveReader;
+class ArchiveWriter;
+class DeviceContext;
+} // namespace platform
+
+// Ends a layer's download task through the task list's own rule (never a plain delete).
+struct TaskDisposer {
+    void operator()(TaskNode* task) const { TaskNode::Dispose(task); }
+};
+
+// A layer of the composition: a list node with a LayerInfo, capability flags and the state of its
+// content's download. The two kinds are LayerImage (pictures) and LayerText (speech bubbles).
+class Layer : public Node, public LayerInfo {
+public:
+    ~Layer() override;
+
+    // The sixteen operations, in their historical order (the destructor first).
+    virtual void Draw(platform::DeviceContext& dc, const Rect& clip, const Rect& source, int32_t mode);
+    virtual void OnSelect();
+    virtual void OnDeselect();
+    // Starts a mask edit: the dirty rectangle becomes empty. Returns the edit buffer, if the kind has one.
+    virtual uint8_t* BeginEdit();
+    // Ends a mask edit and journals it; true when a record was appended.
+    virtual bool EndEdit(PixelJournal& journal, int32_t layerIndex);
+    virtual void AddDirty(const Rect& r);
+    virtual void RestorePixels(const uint8_t* bytes, const Rect& r);
+    virtual Image* GetImage();
+    virtual Image* GetSourceImage();
+    // Writes the record's common part (flags, tag, LayerInfo). Archive errors pass to the caller, so a
+    // failed save is never reported as a success.
+    virtual bool Store(platform::ArchiveWriter& archive);
+    virtual bool LoadFile(const QString& path) = 0;
+    // Reads the class part of the record (nothing here) and starts loading the content.
+    virtual bool Load(platform::ArchiveReader& archive);
+    virtual void SetText(const QString& text);
+    virtual QString GetText() const;
+    virtual void ApplyColor();
+
+    // Content loading: asks the request queue for the content file and loads it now, or waits for it
+    // on the task list with a placeholder.
+    void Init(const QString& path, int32_t number, int32_t kind, bool fit);
+    bool OnDownloadTask();
+    void DrawPlaceholder(platform::DeviceContext& dc);
+    void AdvanceWizard();
+    // Scales a movable layer to half the largest size that fits the background and centres it there.
+    void FitToBackground();
+
+    // Reads one layer record into a new layer; null at the end of the list (or a damaged record).
+    static std::unique_ptr<Layer> CreateFromArchive(platform::ArchiveReader& archive);
+
+    int32_t flags = 0;
+    Rect dirty{0, 0, 0, 0};  // inclusive content pixels touched by the current edit
+    std::unique_ptr<Task<Layer>, TaskDisposer> pendingTask;
+    int32_t requestId = 0;   // the content's request id, or the negated status the queue answered
+    int32_t tag = 0;         // identity key among identical layers
+    int32_t lastPercent = -1;
+    bool fit = false;
+
+    static constexpr float PlaceholderSize = 512.0f;
+
+protected:
+    Layer(int32_t flags, int32_t tag);
+
+    // A layer read from a project file keeps its stored position when its content arrives later.
+    std::optional<PointF> m_storedPosition;
+
+    // The status of the content request: queued, running, done or failed.
+    int32_t RequestStatus() const;
+    int32_t RequestPercent() const;
+};
