@@ -78,6 +78,27 @@ void BM_AppendMoves(benchmark::State& state)
 }
 BENCHMARK(BM_AppendMoves)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// The same appends into a buffer that has already grown (after undoing everything): the records' own cost,
+// without the doubling and the first touch of fresh memory.
+void BM_AppendMovesAfterUndo(benchmark::State& state)
+{
+    FaceDocument doc;
+    const int64_t records = state.range(0);
+    for (int64_t i = 0; i < records; ++i)
+        doc.document.journal.AddMove(1.0f, 0.5f);
+    for (auto _ : state) {
+        state.PauseTiming();
+        while (doc.document.journal.CanUndo())
+            doc.document.journal.Undo();
+        state.ResumeTiming();
+        for (int64_t i = 0; i < records; ++i)
+            doc.document.journal.AddMove(1.0f, 0.5f);
+    }
+    state.SetItemsProcessed(state.iterations() * records);
+    ReportJournal(state, doc.document.journal, records);
+}
+BENCHMARK(BM_AppendMovesAfterUndo)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
 void BM_UndoMoves(benchmark::State& state)
 {
     FaceDocument doc;
