@@ -1,30 +1,32 @@
 #pragma once
 
+#include "engine/document/ApplicationLink.h"
 #include "engine/document/DocumentObserver.h"
+#include "engine/document/Journal.h"
 #include "engine/layers/DrawMode.h"
 #include "engine/layers/LayerList.h"
+#include "platform/DocumentBase.h"
 
 #include <QString>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 class ImageReference;
 class Layer;
 
-// The one document: the scene layer, the layers in front of it and the editing state that the rest of
-// the program reads. Layers reach it through g_document.
-class Document {
+// The one document: the scene layer, the layers in front of it, the layers a deletion parked for undo,
+// the undo journal and the editing state that the rest of the program reads. Every edit of the
+// composition goes through the journal, whose records call the operations here.
+class Document : public platform::DocumentBase {
 public:
     Document();
-    ~Document();
-    Document(const Document&) = delete;
-    Document& operator=(const Document&) = delete;
+    ~Document() override;
 
     LayerList layers;               // first = back-most
-    ListHead parkedLayers;          // layers a deletion keeps for undo
+    LayerList parkedLayers;         // taken out by a deletion, kept so that Undo can bring them back
     std::unique_ptr<Layer> scene;   // drawn behind the list; always a picture layer
-    std::unique_ptr<ImageReference> renderBuffer;  // the composed work area, 24 bits
+    Journal journal{this};
+    std::unique_ptr<ImageReference> renderBuffer;  // the composed 24-bit picture of the work area
     int32_t selectedIndex = -1;     // index in layers; -1 = none
     int32_t step = StepEmpty;       // wizard state
     int32_t viewMode = ViewModeAllLayers;
@@ -36,40 +38,62 @@ public:
     static constexpr int32_t StepEmpty = -1;
     static constexpr int32_t DefaultBrushSize = 32;
 
-    // Deletes every layer (the list, the parked ones, the scene) and resets the editing state.
-    void DeleteContents();
+    // The title with "*" appended goes to the frame while the document is modified; the stored title
+    // never keeps the star.
+    void SetTitle(const QString& title) override;
+    bool IsModified() const override;
+    // Marks the journal's position as saved whenever the flag is cleared.
+    void SetModifiedFlag(bool modified) override;
+    // Empties the document: no layers, no scene, an empty journal, step -1. The brush size, the Lock
+    // Resize Ratio switch and the start prompt flag keep their values.
+    void DeleteContents() override;
+    // A new project: the start-up picture as the scene, step 0.
+    bool OnNewDocument() override;
+
+    // Replaces the scene (and, in the first steps, the promoted scene photo at index 0). An own file
+    // without a path leaves the document without a scene.
+    void NewScene(int32_t number, const QString& path, bool scenePhoto);
+    // Makes a layer of the type (a layer kind), starts loading its content and links it in as layer
+    // index; the selection stays on its layer. Null, with nothing changed, for an index outside 0 to the
+    // list's length or a type that names no layer class.
+    Layer* InsertLayer(int32_t type, int32_t tag, int32_t index, const QString& path, const QString& name,
+                       int32_t number, const Rect& rect);
+    // Links layer into the list as layer index; at the end when the list is shorter.
+    void LinkLayerAt(Layer* layer, int32_t index);
     // When layer is the scene and a scene photo that has just loaded: the photo becomes layer 0 and a
     // new scene loads the background of the same content number.
     void PromoteSceneToLayer(Layer* layer);
-    // 1 + the largest number that follows prefix in a layer name beginning with it; 1 when none.
-    int32_t NextLayerNumber(const QString& prefix) const;
-    Layer* GetSelectedLayer() const;
+    void SelectLayer(int32_t index);
+    // Whether layer index exists and may be selected at the current wizard step.
+    bool CanSelectLayer(int32_t index) const;
+    // Takes a selected index read from a project file: -1 unless it names a layer of the list.
+    void SetStoredSelection(int32_t index);
     void RefreshLayerView();
 
-    // Applies a wizard state: the state itself, the title, the view's brush, the right-hand column and
-    // the step bar.
+    Layer* GetSelectedLayer() const;
+    // The scene in the All Layers view, otherwise the selected layer; its size makes the work area.
+    Layer* GetActiveLayer() const;
+    int32_t GetWorkWidth() const;
+    int32_t GetWorkHeight() const;
+    // Another view mode, with its default tool.
+    void SetViewMode(int32_t mode);
+    // 1 + the largest number that follows prefix in a layer name beginning with it; 1 when none.
+    int32_t NextLayerNumber(const QString& prefix) const;
+    // The editing view among the document's views, or null.
+    DocumentView* GetView() const;
+
+    // Applies a wizard state. Entry states store the state that follows them.
     void SetStep(int32_t state, bool noTip);
 
-    const QString& GetTitle() const { return m_title; }
-    // The frame shows the title with "*" appended while the document is modified.
-    void SetTitle(const QString& title);
-    const QString& GetShownTitle() const { return m_shownTitle; }
-    bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified);
-
-    void AddView(DocumentObserver* view);
-    void RemoveView(DocumentObserver* view);
-    void UpdateAllViews(DocumentObserver* sender, int32_t hint, const Rect* rect = nullptr);
-
 private:
-    QString m_title;
-    QString m_shownTitle;
-    bool m_modified = false;
-    std::vector<DocumentObserver*> m_views;
+    void DeleteLayers();
 };
 
-// The one document (the application's), set by its constructor; null while there is none.
-extern Document* g_document;
+// Whether the document can make a layer of this type (a layer kind).
+bool IsLayerType(int32_t type);
+
+// Whether text begins with prefix, character by character with case.
+bool StartsWith(const QString& prefix, const QString& text);
 
 // Sends HintRedraw to every view of the document, if there is one.
 void RedrawAllViews();

@@ -3,12 +3,10 @@
 #include <QString>
 #include <cstdint>
 
-class LayerList;
-
-// What the document and its layers ask of the shell's windows: the main frame's content tabs and
-// right-hand column, the step bar, the editing view's brush and the layers panel. The main frame
-// installs itself as g_shell while it exists; without it these calls are skipped. An implementation
-// skips a call whose pane does not exist (the step bar, the editing view, the layers panel).
+// What the document and its layers ask of the main window: its content tabs, its right-hand column,
+// the editing view's brush and the enabling of its controls. The main frame installs itself as g_shell
+// while it exists; without it these calls are skipped. An implementation skips a call whose pane does
+// not exist (the editing view). The layers panel and the step bar have links of their own.
 class ShellLink {
 public:
     // The content tab view: the tab calls are made only while it exists.
@@ -21,10 +19,10 @@ public:
 
     virtual void ShowRightColumn() = 0;
     virtual void HideRightColumn() = 0;
-    virtual void SetStepBarStep(int32_t state, bool noTip) = 0;
     virtual void SetViewBrushSize(int32_t size) = 0;
-    // The layers panel: refill it from the list, then select the given index (-1: none).
-    virtual void FillLayerList(const LayerList& layers, int32_t selectedIndex) = 0;
+    // Updates the enabling of the main window's child controls through the document's enabling
+    // handlers, leaving controls without a handler enabled.
+    virtual void UpdateDialogControls() = 0;
 
 protected:
     ~ShellLink() = default;

@@ -15,3 +15,12 @@ inline constexpr int32_t StepPlaceFace = 10;
 inline constexpr int32_t StepAccessories = 12;
 inline constexpr int32_t StepBubble = 14;
 inline constexpr int32_t StepFinish = 15;
+
+// The entry states lie between these, odd.
+inline constexpr int32_t StepFirstEntry = 5;
+inline constexpr int32_t StepLastEntry = 13;
+
+inline constexpr bool IsEntryState(int32_t state)
+{
+    return state >= StepFirstEntry && state <= StepLastEntry && state % 2 == 1;
+}

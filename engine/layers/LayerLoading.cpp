@@ -3,6 +3,7 @@
 #include "engine/base/AppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/ShellLink.h"
+#include "engine/document/StepBarLink.h"
 #include "engine/document/WizardState.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
@@ -152,8 +153,8 @@ void Layer::AdvanceWizard()
         if (g_shell)
             g_shell->SetViewBrushSize(document->brushSize);
     }
-    if (g_shell) {
+    if (g_shell)
         g_shell->ShowRightColumn();
-        g_shell->SetStepBarStep(StepFaceChosen, false);
-    }
+    if (g_stepBar)
+        g_stepBar->SetStep(StepFaceChosen, false);
 }

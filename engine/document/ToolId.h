@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+// The tools are the ids of their commands (Document::tool); 0 is none, a negative value a parked tool.
+inline constexpr int32_t ToolNone = 0;
+inline constexpr int32_t ToolCrop = 32832;
+inline constexpr int32_t ToolMoveResize = 32833;
+inline constexpr int32_t ToolRotate = 32834;
+inline constexpr int32_t ToolPaint = 32835;
+inline constexpr int32_t ToolErase = 32836;
+inline constexpr int32_t ToolOutline = 32837;  // the wizard's erase brush for outlining the face
+inline constexpr int32_t ToolMagicErase = 32838;
