@@ -7,6 +7,7 @@
 #include "engine/document/WizardState.h"
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
+#include "engine/layers/LayerImage.h"
 
 ShellLink* g_shell = nullptr;
 LayerViewLink* g_layerView = nullptr;
@@ -68,6 +69,18 @@ void Document::SetModifiedFlag(bool modified)
     }
     if (!modified)
         journal.MarkSaved();
+}
+
+void Document::PromoteSceneToLayer(Layer* layer)
+{
+    if (!layer || layer != scene.get() || layer->kind != LayerKindScene)
+        return;
+    // The photo keeps its flags and its name "Scene", so it can be painted like any layer.
+    Layer* photo = scene.release();
+    scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
+    scene->Init(QString(), photo->number, LayerKindBackground, true);
+    photo->LinkAfter(&layers);
+    RefreshLayerView();
 }
 
 DocumentView* Document::GetView() const

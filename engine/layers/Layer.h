@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class Image;
 class PixelJournal;
@@ -42,6 +43,8 @@ public:
     // failed save is never reported as a success.
     virtual bool Store(platform::ArchiveWriter& archive);
     virtual bool LoadFile(const QString& path) = 0;
+    // Reads the class part of the record (nothing here) and starts loading the content.
+    virtual bool Load(platform::ArchiveReader& archive);
     virtual void SetText(const QString& text);
     virtual QString GetText() const;
     virtual void ApplyColor();
@@ -70,6 +73,9 @@ public:
 
 protected:
     Layer(int32_t flags, int32_t tag);
+
+    // A layer read from a project file keeps its stored position when its content arrives later.
+    std::optional<PointF> m_storedPosition;
 
     // The status of the content request: queued, running, done or failed.
     int32_t RequestStatus() const;

@@ -5,14 +5,122 @@
 #include "engine/document/ShellLink.h"
 #include "engine/document/StepBarLink.h"
 #include "engine/document/WizardState.h"
+#include "library/download/Request.h"
+#include "library/download/RequestManager.h"
+#include "platform/DeviceContext.h"
 #include "platform/PathJoin.h"
+
+#include <QFileInfo>
 
 namespace {
 
 constexpr int32_t FaceTab = 0;
 constexpr int32_t ContentTabCount = 4;
+constexpr float PlaceholderCentre = Layer::PlaceholderSize / 2;
+constexpr int32_t PlaceholderTextRise = 10;  // the text stands this far above the placeholder's centre
+constexpr int32_t PercentDone = 100;
 
 } // namespace
+
+int32_t Layer::RequestStatus() const
+{
+    if (requestId < 0)
+        return -requestId;
+    return g_requestManager ? g_requestManager->Status(requestId) : RequestFailed;
+}
+
+int32_t Layer::RequestPercent() const
+{
+    if (requestId == RequestAlreadyCached)
+        return PercentDone;
+    if (requestId < 0 || !g_requestManager)
+        return 0;
+    const Request* request = g_requestManager->FindRequest(requestId);
+    return request ? request->progress : 0;
+}
+
+void Layer::Init(const QString& contentPath, int32_t contentNumber, int32_t contentKind, bool fitLater)
+{
+    path = contentPath;
+    number = contentNumber;
+    kind = contentKind;
+    fit = fitLater;
+    QString remote;
+    QString local;
+    GetRemotePath(remote);
+    GetLocalPath(local);
+    if (g_requestManager) {
+        requestId = g_requestManager->AddRequest(remote, local, RequestPriorityContent, false, false);
+    } else {
+        // Without a request queue (a tool, a test) only files that are already there can load.
+        requestId = QFileInfo::exists(local) ? RequestAlreadyCached : -static_cast<int32_t>(RequestFailed);
+    }
+
+    if (RequestStatus() == RequestDone) {
+        LoadFile(local);  // a file that fails to decode leaves the layer showing "Load Failed."
+        AdvanceWizard();
+        position = centre;
+        if (fit)
+            FitToBackground();
+        if (g_document)
+            g_document->PromoteSceneToLayer(this);
+    } else {
+        size = {PlaceholderSize, PlaceholderSize};
+        centre = {PlaceholderCentre, PlaceholderCentre};
+        lastPercent = -1;
+        pendingTask.reset(new Task<Layer>(this, &Layer::OnDownloadTask, TaskPriorityLayer));
+    }
+    RedrawAllViews();
+}
+
+bool Layer::OnDownloadTask()
+{
+    const int32_t status = RequestStatus();
+    if (status == RequestDone) {
+        QString local;
+        GetLocalPath(local);
+        LoadFile(local);
+        if (g_document)
+            g_document->PromoteSceneToLayer(this);
+        position = m_storedPosition.value_or(centre);
+        requestId = 0;
+        pendingTask.release();  // the tick deletes the task when this returns false
+        AdvanceWizard();
+        if (fit)
+            FitToBackground();
+        RedrawAllViews();
+        return false;
+    }
+    if (status == RequestFailed) {
+        requestId = 0;
+        pendingTask.release();
+        RedrawAllViews();
+        return false;
+    }
+    const int32_t percent = RequestPercent();
+    if (percent == lastPercent)
+        return true;
+    lastPercent = percent;
+    RedrawAllViews();
+    return true;
+}
+
+void Layer::DrawPlaceholder(platform::DeviceContext& dc)
+{
+    const QString text = pendingTask ? QStringLiteral("Loading... %1").arg(RequestPercent())
+                                     : QStringLiteral("Load Failed.");
+    Rect r{0, static_cast<int32_t>(centre.y) - PlaceholderTextRise, static_cast<int32_t>(size.x),
+           static_cast<int32_t>(size.y)};
+    dc.SetTextColour(Qt::black);
+    dc.SetBackgroundMode(platform::BackgroundMode::Transparent);
+    dc.DrawText(text, r, platform::TextFormat::Centre);
+}
+
+bool Layer::Load(platform::ArchiveReader&)
+{
+    Init(path, number, kind, false);
+    return true;
+}
 
 void Layer::AdvanceWizard()
 {

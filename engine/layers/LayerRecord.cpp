@@ -1,5 +1,9 @@
+#include "engine/layers/LayerGeometry.h"
+#include "engine/layers/LayerImage.h"
 #include "engine/layers/LayerInfo.h"
-
+#include "engine/layers/LayerList.h"
+#include "engine/layers/LayerText.h"
+#include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
 
@@ -7,6 +11,13 @@
 #include <cmath>
 
 namespace {
+
+// Text rectangle edges from a file are kept within the range the layer arithmetic takes without
+// overflow (a height of bottom - top + 1 must fit 32 bits).
+int32_t ClampEdge(int32_t edge)
+{
+    return std::clamp(edge, -EmptyRectLow, EmptyRectLow);
+}
 
 // A crop edge pair within 0..1 with low < high; a pair that cannot be made so becomes the full range.
 void ClampCropAxis(float& low, float& high)
@@ -61,4 +72,62 @@ void LayerInfo::ClampToValidRanges()
     ClampCropAxis(cropTopLeft.y, cropBottomRight.y);
     brightness = std::clamp(brightness, MinColourLevel, MaxColourLevel);
     contrast = std::clamp(contrast, MinColourLevel, MaxColourLevel);
+}
+
+std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive)
+{
+    LayerInfo info;
+    int32_t storedFlags = 0;
+    int32_t storedTag = 0;
+    Rect textRect;
+    try {
+        storedFlags = archive.ReadI32();
+        storedTag = archive.ReadI32();
+        info.Load(archive);
+        if (info.kind == LayerKindBubble) {
+            textRect.left = ClampEdge(archive.ReadI32());
+            textRect.top = ClampEdge(archive.ReadI32());
+            textRect.right = ClampEdge(archive.ReadI32());
+            textRect.bottom = ClampEdge(archive.ReadI32());
+        }
+    } catch (const platform::ArchiveError&) {
+        return nullptr;  // the end of the list, or a record cut short
+    }
+
+    // Every bubble is a LayerText with the bubble's own flags, whatever the record says.
+    std::unique_ptr<Layer> layer;
+    if (info.kind == LayerKindBubble)
+        layer = std::make_unique<LayerText>(textRect, storedTag);
+    else
+        layer = std::make_unique<LayerImage>(QString(), storedFlags, storedTag);
+    layer->number = info.number;
+    layer->kind = info.kind;
+    layer->path = info.path;
+    layer->name = info.name;
+    layer->position = info.position;
+    layer->scale = info.scale;
+    layer->angle = info.angle;
+    layer->cropTopLeft = info.cropTopLeft;
+    layer->cropBottomRight = info.cropBottomRight;
+    layer->redGamma = info.redGamma;
+    layer->greenGamma = info.greenGamma;
+    layer->blueGamma = info.blueGamma;
+    layer->brightness = info.brightness;
+    layer->contrast = info.contrast;
+
+    layer->Load(archive);  // errors in the class part pass to the caller
+    // A content that loaded at once has moved the position to its centre; one that is still on its way
+    // must not move it either when it arrives.
+    layer->position = info.position;
+    if (layer->pendingTask)
+        layer->m_storedPosition = info.position;
+    layer->scale = info.scale;
+    layer->angle = info.angle;
+    return layer;
+}
+
+void LayerList::LoadAll(platform::ArchiveReader& archive)
+{
+    while (std::unique_ptr<Layer> layer = Layer::CreateFromArchive(archive))
+        layer.release()->LinkBefore(this);
 }

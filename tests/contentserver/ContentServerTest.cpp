@@ -137,4 +137,17 @@ TEST_F(ContentServerTest, ExtraRoutesAndBoundedRequests)
     server.Stop();
 }
 
+// Two servers on one port would each get some of the requests.
+TEST_F(ContentServerTest, RegressionSecondServerOnTheSamePortIsRefused)
+{
+    ContentServer::Options options;
+    options.root = m_root.filePath(QStringLiteral("tree"));
+    options.port = m_server->Port();
+    ContentServer second(options);
+    EXPECT_EQ(second.Start(), -1);
+    auto result = m_client->Get("/Scenes/7.jpg");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+}
+
 } // namespace

@@ -1,0 +1,139 @@
+#include "engine/layers/LayerText.h"
+
+#include "engine/document/Document.h"
+#include "engine/layers/BubbleFont.h"
+#include "engine/layers/ImageMeta.h"
+#include "engine/layers/LayerGeometry.h"
+#include "platform/ArchiveReader.h"
+#include "platform/ArchiveWriter.h"
+#include "platform/DeviceContext.h"
+
+#include <QTransform>
+#include <cmath>
+
+namespace {
+
+constexpr int32_t LargestFontHeight = 1024;  // the search starts here and moves by 512, 256, ... 1
+constexpr int32_t FirstFontStep = 512;
+constexpr uint32_t BubbleTextFormat =
+    platform::TextFormat::Centre | platform::TextFormat::WordBreak | platform::TextFormat::EditControl;
+constexpr uint8_t OpaqueAlpha = 255;
+
+} // namespace
+
+LayerText::LayerText(const Rect& textRect, int32_t tag)
+    : Layer(LayerFlagsBubble, tag), m_text(QStringLiteral("Place text here.")), m_textRect(textRect)
+{
+    const int32_t n = g_document ? g_document->NextLayerNumber(QStringLiteral("Text")) : 1;
+    name = QStringLiteral("Text %1").arg(n);
+}
+
+LayerText::~LayerText() = default;
+
+bool LayerText::LoadFile(const QString& path)
+{
+    m_bubble.reset();
+    auto bubble = std::make_unique<ImageMeta>();
+    if (!bubble->Load(path, false))
+        return false;
+    m_bubble = std::move(bubble);
+    size = {static_cast<float>(m_bubble->width), static_cast<float>(m_bubble->height)};
+    centre = {size.x / 2, size.y / 2};
+    if (m_textRect.right == 0 || m_textRect.bottom == 0)
+        m_textRect = {0, 0, m_bubble->width, m_bubble->height};
+    return true;
+}
+
+bool LayerText::Load(platform::ArchiveReader& archive)
+{
+    const PointF stored = position;
+    m_text = archive.ReadString();
+    Init(path, number, kind, false);
+    position = stored;
+    return true;
+}
+
+bool LayerText::Store(platform::ArchiveWriter& archive)
+{
+    Layer::Store(archive);
+    archive.WriteI32(m_textRect.left);
+    archive.WriteI32(m_textRect.top);
+    archive.WriteI32(m_textRect.right);
+    archive.WriteI32(m_textRect.bottom);
+    archive.WriteString(m_text);
+    return true;
+}
+
+void LayerText::SetText(const QString& text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    RedrawAllViews();
+}
+
+QString LayerText::GetText() const
+{
+    return m_text;
+}
+
+void LayerText::Draw(platform::DeviceContext& dc, const Rect&, const Rect&, int32_t)
+{
+    // A zero or non-finite scale leaves nothing to see, and no font could fit it.
+    if (!m_bubble || scale.x == 0.0f || scale.y == 0.0f || !std::isfinite(scale.x) || !std::isfinite(scale.y))
+        return;
+    // The pivot of a bubble is its centre field, not the crop's centre.
+    QTransform m;
+    AppendTranslate(m, -centre.x, -centre.y);
+    AppendScale(m, scale.x, scale.y);
+    RotateXForm(m, angle);
+    AppendTranslate(m, position.x, position.y);
+    dc.SetWorldTransform(m);
+    m_bubble->Draw(ImageDrawCopy, dc, 0, 0, 0, 0, m_bubble->width, m_bubble->height, OpaqueAlpha);
+    FitFont(dc);
+    DrawText(0, dc);
+}
+
+void LayerText::CreateFont(int32_t height)
+{
+    m_font = std::make_unique<QFont>(MakeCellHeightFont(QStringLiteral("Arial"), height, FontWeightNormal));
+    m_fontHeight = height;
+}
+
+int32_t LayerText::DrawText(uint32_t extraFlags, platform::DeviceContext& dc)
+{
+    const QFont previous = dc.State().font;
+    if (m_font)
+        dc.SetFont(*m_font);
+    dc.SetTextColour(Qt::black);
+    dc.SetBackgroundMode(platform::BackgroundMode::Transparent);
+    Rect r = m_textRect;
+    dc.DrawText(m_text, r, extraFlags | BubbleTextFormat);
+    dc.SetFont(previous);
+    return r.bottom - r.top + 1;
+}
+
+void LayerText::FitFont(platform::DeviceContext& dc)
+{
+    const int32_t available = m_textRect.bottom - m_textRect.top + 1;
+    int32_t n = LargestFontHeight;
+    int32_t measured = 0;
+    for (int32_t step = FirstFontStep; step >= 1; step /= 2) {
+        CreateFont(n);
+        measured = DrawText(platform::TextFormat::CalcRect, dc);
+        // A text exactly as high as the rectangle counts as too high here, but fits below.
+        if (measured < available)
+            n += step;
+        else
+            n -= step;
+    }
+    if (measured <= available)
+        return;  // the font made last stays, not the one n now names
+    while (n > 0) {
+        CreateFont(n);
+        --n;
+        measured = DrawText(platform::TextFormat::CalcRect, dc);
+        if (measured <= available)
+            break;
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/layers/Layer.h"
+
+#include <QFont>
+#include <memory>
+
+class ImageMeta;
+
+// A speech bubble: a metafile from the content library with the user's text, word-wrapped and centred in
+// the bubble's text rectangle at the largest font height that still fits the rectangle's height. The
+// font is fitted again at every draw. Bubble and text move, scale and rotate together.
+class LayerText final : public Layer {
+public:
+    // textRect is in the bubble's own pixels; a right or bottom of 0 means the whole bubble.
+    LayerText(const Rect& textRect, int32_t tag);
+    ~LayerText() override;
+
+    void Draw(platform::DeviceContext& dc, const Rect& clip, const Rect& source, int32_t mode) override;
+    // The common part, then the text rectangle and the text; archive errors pass to the caller.
+    bool Store(platform::ArchiveWriter& archive) override;
+    bool LoadFile(const QString& path) override;
+    bool Load(platform::ArchiveReader& archive) override;
+    // Takes a different text (case counts) and redraws; an equal text changes nothing.
+    void SetText(const QString& text) override;
+    QString GetText() const override;
+
+    // Finds the largest font height at which the text fits the rectangle's height.
+    void FitFont(platform::DeviceContext& dc);
+    void CreateFont(int32_t height);
+    // Draws (or with the measuring flag, measures) the text; answers the height of the rectangle used.
+    int32_t DrawText(uint32_t extraFlags, platform::DeviceContext& dc);
+
+    const Rect& GetTextRect() const { return m_textRect; }
+    const QFont* GetFont() const { return m_font.get(); }
+    int32_t GetFontHeight() const { return m_fontHeight; }
+    bool HasBubble() const { return m_bubble != nullptr; }
+
+private:
+    std::unique_ptr<ImageMeta> m_bubble;
+    std::unique_ptr<QFont> m_font;
+    int32_t m_fontHeight = 0;  // the cell height m_font was made for
+    QString m_text;
+    Rect m_textRect;
+};

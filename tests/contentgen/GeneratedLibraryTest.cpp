@@ -1,0 +1,377 @@
+#include "IndexText.h"
+#include "MetafileCheck.h"
+#include "engine/base/AppPaths.h"
+#include "engine/base/Scramble.h"
+#include "engine/layers/ImageMeta.h"
+#include "engine/layers/ImageReference.h"
+#include "tools/contentgen/ResourceArt.h"
+#include "tools/contentgen/ContentGenerator.h"
+#include "tools/contentgen/Thumbnail.h"
+#include "tools/contentserver/ContentServer.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file below a folder by its relative path, with its bytes.
+std::map<QString, QByteArray> Files(const QString& root)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = ReadFile(path);
+    }
+    return files;
+}
+
+QImage Picture(const QByteArray& bytes, const char* format)
+{
+    QImage image;
+    image.loadFromData(bytes, format);
+    return image;
+}
+
+class GeneratedLibraryTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(Generate(Tree(), Program(), QString::fromLatin1(AppPaths::DefaultServerUrl), &s_summary));
+        s_index[QStringLiteral("EncList")] = Index(QStringLiteral("EncList.txt"));
+        s_index[QStringLiteral("ThumbsA")] = Index(QStringLiteral("ThumbsA.txt"));
+        s_index[QStringLiteral("ThumbsB")] = Index(QStringLiteral("ThumbsB.txt"));
+    }
+    static void TearDownTestSuite() { s_folder.reset(); }
+
+    static bool Generate(const QString& tree, const QString& program, const QString& baseUrl,
+                         ContentGenerator::Summary* summary = nullptr)
+    {
+        ContentGenerator generator({QStringLiteral(SMG_CONTENTGEN_INPUT), tree, program, baseUrl});
+        const bool done = generator.Run();
+        EXPECT_TRUE(done) << generator.ErrorText().toStdString();
+        if (summary)
+            *summary = generator.Counts();
+        return done;
+    }
+
+    static QString Tree() { return s_folder->filePath(QStringLiteral("tree")); }
+    static QString Program() { return s_folder->filePath(QStringLiteral("program")); }
+    static QString InTree(const QString& relative) { return Tree() + QLatin1Char('/') + relative; }
+
+    static IndexText Index(const QString& name)
+    {
+        const std::optional<QByteArray> text = ReadScrambledFile(InTree(name));
+        EXPECT_TRUE(text) << name.toStdString();
+        return text ? IndexText::Parse(*text) : IndexText();
+    }
+
+    static const IndexText& Scenes() { return s_index[QStringLiteral("EncList")]; }
+    static const IndexText& Accessories() { return s_index[QStringLiteral("ThumbsA")]; }
+    static const IndexText& Bubbles() { return s_index[QStringLiteral("ThumbsB")]; }
+
+    static inline std::unique_ptr<QTemporaryDir> s_folder;
+    static inline ContentGenerator::Summary s_summary;
+    static inline std::map<QString, IndexText> s_index;
+};
+
+TEST_F(GeneratedLibraryTest, IndexFilesAreScrambledUtf8WithNothingHiddenOrRegrouped)
+{
+    for (const auto& [name, index] : s_index) {
+        const QString file = name + QStringLiteral(".txt");
+        const QByteArray stored = ReadFile(InTree(file));
+        const std::optional<QByteArray> plain = ReadScrambledFile(InTree(file));
+        ASSERT_TRUE(plain);
+        EXPECT_NE(stored, *plain) << "stored scrambled";
+        EXPECT_TRUE(plain->startsWith('<')) << name.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(*plain).toUtf8() == *plain) << "valid UTF-8";
+        // One tag a line, and the reader finds every one of them: no quote hid a tag.
+        const qsizetype lines = plain->count('\n');
+        EXPECT_EQ(static_cast<size_t>(lines), index.categories.size() + index.subcategories.size() + index.items.size()
+                                                  + (index.defaultScene != -1) + (index.defaultFace != -1));
+        EXPECT_EQ(plain->count('\''), 0);
+        EXPECT_EQ(index.emptyTags, 0);
+        // Every category has subcategories, every subcategory items, in file order.
+        ASSERT_FALSE(index.categories.empty());
+        size_t subcategories = 0;
+        for (size_t c = 0; c < index.categories.size(); ++c) {
+            const std::vector<size_t> own = index.SubcategoriesOf(c);
+            EXPECT_FALSE(own.empty()) << name.toStdString() << " category " << c;
+            subcategories += own.size();
+            for (const size_t k : own) {
+                EXPECT_FALSE(index.ItemsOf(k).empty()) << name.toStdString() << " subcategory " << k;
+                EXPECT_EQ(index.subcategories[k].name.trimmed(), index.subcategories[k].name);
+            }
+        }
+        EXPECT_EQ(subcategories, index.subcategories.size());
+        std::set<int> numbers;
+        for (const IndexText::Entry& item : index.items) {
+            EXPECT_TRUE(numbers.insert(item.first).second) << "item " << item.first << " twice";
+            EXPECT_GT(item.first, 0);
+            EXPECT_FALSE(item.name.isEmpty());
+        }
+    }
+}
+
+TEST_F(GeneratedLibraryTest, SceneIndexOpensOnScenesAndNamesTheAddresses)
+{
+    const IndexText& index = Scenes();
+    ASSERT_GE(index.categories.size(), 3u);
+    EXPECT_EQ(index.categories[2].name, QStringLiteral("Scenes"));
+    ASSERT_EQ(index.defaultScene, 101);
+    EXPECT_EQ(index.defaultFace, 201);
+    std::set<int> numbers;
+    for (const IndexText::Entry& item : index.items) {
+        numbers.insert(item.first);
+        EXPECT_EQ(item.name, QStringLiteral("http://127.0.0.1:8468/Scenes/%1.jpg").arg(item.first));
+        // The browser's caption leaves out the first seven characters.
+        EXPECT_EQ(item.name.mid(7), QStringLiteral("127.0.0.1:8468/Scenes/%1.jpg").arg(item.first));
+    }
+    EXPECT_TRUE(numbers.count(index.defaultScene));
+    EXPECT_TRUE(numbers.count(index.defaultFace));
+    // The scenes of category 2 each have a background of the same number and the same size.
+    int scenes = 0;
+    for (const size_t k : index.SubcategoriesOf(2)) {
+        for (const IndexText::Entry& item : index.ItemsOf(k)) {
+            // The photo lies on its background only when both have the same size once loaded.
+            ImageReference photo, background;
+            ASSERT_TRUE(photo.Load(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)), true));
+            ASSERT_TRUE(background.Load(InTree(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0'))),
+                                        true))
+                << item.first;
+            EXPECT_EQ(background.width, photo.width) << item.first;
+            EXPECT_EQ(background.height, photo.height) << item.first;
+            EXPECT_EQ(std::vector<int>({item.left, item.top, item.right, item.bottom}),
+                      std::vector<int>({0, 0, photo.width, photo.height}));
+            ++scenes;
+        }
+    }
+    EXPECT_EQ(scenes, s_summary.scenes);
+    EXPECT_EQ(static_cast<int>(index.items.size()), s_summary.scenes + s_summary.faces);
+    // Faces have no background.
+    EXPECT_EQ(QDir(InTree(QStringLiteral("BGs"))).entryList(QDir::Files).size(), scenes);
+}
+
+TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
+{
+    int thumbnails = 0;
+    for (const auto& [name, index] : s_index) {
+        const QString folder = name == QLatin1String("EncList") ? QStringLiteral("Thumbs") : name;
+        for (const IndexText::Entry& item : index.items) {
+            const QByteArray thumbnail = ReadFile(InTree(QStringLiteral("%1/%2.jpg").arg(folder).arg(item.first)));
+            EXPECT_TRUE(thumbnail.startsWith("\xFF\xD8\xFF")) << folder.toStdString() << " " << item.first;
+            const QImage picture = Picture(thumbnail, "JPEG");
+            ASSERT_FALSE(picture.isNull()) << item.first;
+            EXPECT_LE(picture.width(), Thumbnail::MaxWidth);
+            EXPECT_LE(picture.height(), Thumbnail::MaxHeight);
+            EXPECT_TRUE(picture.width() == Thumbnail::MaxWidth || picture.height() == Thumbnail::MaxHeight);
+            ++thumbnails;
+        }
+    }
+    EXPECT_EQ(thumbnails, s_summary.thumbnails);
+
+    for (const IndexText::Entry& item : Scenes().items) {
+        const QByteArray jpeg = ReadFile(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)));
+        EXPECT_TRUE(jpeg.startsWith("\xFF\xD8\xFF"));
+        EXPECT_FALSE(Picture(jpeg, "JPEG").isNull()) << item.first;
+    }
+    for (const IndexText::Entry& item : Accessories().items) {
+        const QByteArray png = ReadFile(InTree(QStringLiteral("Accessories/%1.png").arg(item.first)));
+        EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n"));
+        const QImage picture = Picture(png, "PNG");
+        ASSERT_TRUE(picture.hasAlphaChannel()) << item.first;
+        int transparent = 0, opaque = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                transparent += qAlpha(picture.pixel(x, y)) == 0 ? 1 : 0;
+                opaque += qAlpha(picture.pixel(x, y)) == 255 ? 1 : 0;
+            }
+        }
+        const int area = picture.width() * picture.height();
+        EXPECT_GT(transparent, area / 10) << item.first;
+        EXPECT_GT(opaque, area / 10) << item.first;
+        EXPECT_EQ(item.right, picture.width());
+        EXPECT_EQ(item.bottom, picture.height());
+    }
+    // An accessory layer is named after its subcategory: singular titles, no two the same.
+    std::set<QString> titles;
+    for (const IndexText::Entry& subcategory : Accessories().subcategories)
+        EXPECT_TRUE(titles.insert(subcategory.name).second);
+    EXPECT_EQ(static_cast<int>(Accessories().items.size()), s_summary.accessories);
+}
+
+TEST_F(GeneratedLibraryTest, BubblesAreMetafilesWithTheirTextInsideTheBounds)
+{
+    ASSERT_EQ(static_cast<int>(Bubbles().items.size()), s_summary.bubbles);
+    for (const IndexText::Entry& item : Bubbles().items) {
+        const QString path = InTree(QStringLiteral("Bubbles/%1.emf").arg(item.first));
+        const std::optional<MetafileCheck> check = MetafileCheck::Read(ReadFile(path));
+        ASSERT_TRUE(check) << item.first;
+        EXPECT_EQ(check->bounds.topLeft(), QPoint(0, 0));
+        // The program sizes a bubble by its bounds: right - left by bottom - top.
+        ImageMeta bubble;
+        ASSERT_TRUE(bubble.Load(path, false)) << item.first;
+        const int width = bubble.width, height = bubble.height;
+        EXPECT_EQ(width, check->bounds.right() - check->bounds.left());
+        EXPECT_EQ(height, check->bounds.bottom() - check->bounds.top());
+        EXPECT_GT(item.right, item.left) << item.first;
+        EXPECT_GT(item.bottom, item.top) << item.first;
+        EXPECT_GE(item.left, 0);
+        EXPECT_GE(item.top, 0);
+        EXPECT_LE(item.right, width) << item.first;
+        EXPECT_LE(item.bottom, height) << item.first;
+    }
+    // Our own bubbles at their drawn size, and the imported metafiles unchanged.
+    EXPECT_EQ(MetafileCheck::Read(ReadFile(InTree(QStringLiteral("Bubbles/401.emf"))))->bounds,
+              QRect(QPoint(0, 0), QPoint(400, 300)));
+    EXPECT_EQ(ReadFile(InTree(QStringLiteral("Bubbles/405.emf"))),
+              ReadFile(QStringLiteral(SMG_CONTENTGEN_INPUT "/oval.emf")));
+}
+
+TEST_F(GeneratedLibraryTest, ProgramFolderGetsTheScrambledResourcePictures)
+{
+    const struct {
+        const char* name;
+        QSize size;
+        int bitsPerPixel;
+        bool scaleUp;  // the scene layer enlarges small pictures; the brush does not
+    } resources[] = {{"welcome.bki", {1024, 768}, 24, true},
+                     {"paint.bki", {128, 128}, 32, false},
+                     {"erase.bki", {128, 128}, 32, false}};
+    for (const auto& resource : resources) {
+        const QString path = Program() + QLatin1Char('/') + QLatin1String(resource.name);
+        const std::optional<QByteArray> plain = ReadScrambledFile(path);
+        ASSERT_TRUE(plain) << resource.name;
+        EXPECT_NE(ReadFile(path), *plain) << "stored scrambled";
+        // Loaded as the program loads them (the ".bki" ending goes through the scrambled reader); the
+        // welcome picture is wide enough not to be enlarged.
+        ImageReference image;
+        ASSERT_TRUE(image.Load(path, resource.scaleUp)) << resource.name;
+        EXPECT_EQ(QSize(image.width, image.height), resource.size) << resource.name;
+        EXPECT_EQ(image.bitsPerPixel, resource.bitsPerPixel) << resource.name;
+    }
+    // The stamps' bytes (blue, green, red, alpha) as the brush blends them.
+    ImageReference paint, erase;
+    ASSERT_TRUE(paint.Load(Program() + QStringLiteral("/paint.bki"), false));
+    ASSERT_TRUE(erase.Load(Program() + QStringLiteral("/erase.bki"), false));
+    for (const QPoint p : {QPoint(64, 64), QPoint(0, 0), QPoint(100, 64), QPoint(110, 70)}) {
+        const uint8_t* painted = paint.GetBits() + p.y() * paint.pitch + p.x() * 4;
+        const uint8_t* erased = erase.GetBits() + p.y() * erase.pitch + p.x() * 4;
+        const int alpha = ResourceArt::StampAlpha(p.x(), p.y());
+        EXPECT_EQ(std::vector<int>(painted, painted + 4), std::vector<int>({alpha, alpha, alpha, alpha}));
+        EXPECT_EQ(std::vector<int>(erased, erased + 4), std::vector<int>({0, 0, 0, alpha}));
+    }
+}
+
+TEST_F(GeneratedLibraryTest, TreeHoldsExactlyWhatTheIndexesList)
+{
+    std::set<QString> expected = {QStringLiteral("EncList.txt"), QStringLiteral("ThumbsA.txt"),
+                                  QStringLiteral("ThumbsB.txt")};
+    for (const IndexText::Entry& item : Scenes().items) {
+        expected.insert(QStringLiteral("Scenes/%1.jpg").arg(item.first));
+        expected.insert(QStringLiteral("Thumbs/%1.jpg").arg(item.first));
+    }
+    for (const size_t k : Scenes().SubcategoriesOf(2)) {
+        for (const IndexText::Entry& item : Scenes().ItemsOf(k))
+            expected.insert(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0')));
+    }
+    for (const IndexText::Entry& item : Accessories().items) {
+        expected.insert(QStringLiteral("Accessories/%1.png").arg(item.first));
+        expected.insert(QStringLiteral("ThumbsA/%1.jpg").arg(item.first));
+    }
+    for (const IndexText::Entry& item : Bubbles().items) {
+        expected.insert(QStringLiteral("Bubbles/%1.emf").arg(item.first));
+        expected.insert(QStringLiteral("ThumbsB/%1.jpg").arg(item.first));
+    }
+    std::set<QString> present;
+    for (const auto& [path, bytes] : Files(Tree()))
+        present.insert(path);
+    EXPECT_EQ(present, expected);
+    EXPECT_EQ(s_summary.files, static_cast<int>(expected.size()) + 3);
+    // Every folder the program caches into is used.
+    for (const char* folder : AppPaths::CacheSubfolders)
+        EXPECT_TRUE(QDir(InTree(QString::fromLatin1(folder))).exists()) << folder;
+}
+
+TEST_F(GeneratedLibraryTest, SecondGenerationGivesIdenticalBytes)
+{
+    QTemporaryDir again;
+    ASSERT_TRUE(Generate(again.filePath(QStringLiteral("tree")), again.filePath(QStringLiteral("program")),
+                         QString::fromLatin1(AppPaths::DefaultServerUrl)));
+    const std::map<QString, QByteArray> first = Files(Tree()), second = Files(again.filePath(QStringLiteral("tree")));
+    ASSERT_EQ(first.size(), second.size());
+    for (const auto& [path, bytes] : first) {
+        const auto it = second.find(path);
+        ASSERT_NE(it, second.end()) << path.toStdString();
+        EXPECT_TRUE(it->second == bytes) << path.toStdString() << " differs";
+    }
+    EXPECT_TRUE(Files(Program()) == Files(again.filePath(QStringLiteral("program"))));
+}
+
+TEST_F(GeneratedLibraryTest, OtherBaseAddressChangesOnlyTheSceneIndex)
+{
+    QTemporaryDir other;
+    const QString tree = other.filePath(QStringLiteral("tree"));
+    ASSERT_TRUE(Generate(tree, other.filePath(QStringLiteral("program")), QStringLiteral("http://127.0.0.1:9000/lib")));
+    const IndexText index = IndexText::Parse(*ReadScrambledFile(tree + QStringLiteral("/EncList.txt")));
+    ASSERT_FALSE(index.items.empty());
+    EXPECT_EQ(index.items[0].name, QStringLiteral("http://127.0.0.1:9000/lib/Scenes/%1.jpg").arg(index.items[0].first));
+    const std::map<QString, QByteArray> ours = Files(Tree()), theirs = Files(tree);
+    for (const auto& [path, bytes] : ours) {
+        if (path != QLatin1String("EncList.txt")) {
+            EXPECT_TRUE(theirs.at(path) == bytes) << path.toStdString();
+        }
+    }
+}
+
+TEST_F(GeneratedLibraryTest, ServerPublishesEveryFileByteForByte)
+{
+    ContentServer::Options options;
+    options.root = Tree();
+    options.port = 0;
+    ContentServer server(options);
+    ASSERT_GT(server.Start(), 0);
+    httplib::Client client("127.0.0.1", server.Port());
+    const std::map<QString, QByteArray> files = Files(Tree());
+    ASSERT_EQ(static_cast<int>(files.size()), s_summary.files - 3);
+    for (const auto& [path, bytes] : files) {
+        const auto response = client.Get(("/" + path).toStdString());
+        ASSERT_TRUE(response) << path.toStdString();
+        EXPECT_EQ(response->status, 200) << path.toStdString();
+        EXPECT_TRUE(QByteArray::fromStdString(response->body) == bytes) << path.toStdString();
+    }
+    const auto missing = client.Get("/Scenes/999.jpg");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, 404);
+    const auto outside = client.Get("/../program/welcome.bki");
+    ASSERT_TRUE(outside);
+    EXPECT_NE(outside->status, 200);
+    server.Stop();
+}
+
+TEST(ContentGeneratorTest, MissingInputStopsWithTheFileNamed)
+{
+    QTemporaryDir empty;
+    ContentGenerator generator({empty.path(), empty.filePath(QStringLiteral("tree")),
+                                empty.filePath(QStringLiteral("program")), QString::fromLatin1(AppPaths::DefaultServerUrl)});
+    EXPECT_FALSE(generator.Run());
+    EXPECT_TRUE(generator.ErrorText().contains(QStringLiteral("astronaut.png"))) << generator.ErrorText().toStdString();
+    EXPECT_FALSE(QFile::exists(empty.filePath(QStringLiteral("tree/EncList.txt"))));
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "library/download/DownloadThread.h"
+#include "library/download/RequestManager.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace downloadtest {
+
+// Long enough for the slowest machine; the conditions waited for come about in milliseconds.
+inline constexpr auto PatienceLimit = std::chrono::seconds(30);
+inline constexpr auto PollInterval = std::chrono::milliseconds(2);
+
+// Short limits for the tests of the watchdog: a stalled download is given up within a second or two.
+// Every other test keeps the program's own limits, so a slow machine never times out a healthy download.
+inline DownloadTimings TimeoutTimings()
+{
+    DownloadTimings timings;
+    timings.idleTimeout = std::chrono::milliseconds(300);
+    timings.watchdogPeriod = std::chrono::milliseconds(50);
+    return timings;
+}
+
+inline bool WaitUntil(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + PatienceLimit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(PollInterval);
+    }
+    return true;
+}
+
+inline bool IsFinal(int32_t state)
+{
+    return state == DownloadStateDone || state == DownloadStateFailed || state == DownloadStateRequeue ||
+           state == DownloadStateAborted;
+}
+
+// Ticks the queue until the condition holds; false when it never does.
+inline bool TickUntil(RequestManager& manager, const std::function<bool()>& condition)
+{
+    return WaitUntil([&] {
+        manager.Process();
+        return condition();
+    });
+}
+
+// The workers' threads have started: every worker can take a download on the next tick.
+inline bool WaitForIdleWorkers(RequestManager& manager)
+{
+    return WaitUntil([&] {
+        for (int i = 0; i < RequestManager::WorkerCount; ++i) {
+            if (manager.Worker(i).State() != DownloadStateIdle)
+                return false;
+        }
+        return true;
+    });
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+inline bool Exists(const QString& path)
+{
+    return QFile::exists(path);
+}
+
+inline std::string Local(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace downloadtest

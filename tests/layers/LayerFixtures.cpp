@@ -1,0 +1,128 @@
+#include "LayerFixtures.h"
+
+#include "engine/document/Document.h"
+#include "engine/layers/Image.h"
+#include "engine/layers/LayerImage.h"
+#include "platform/DeviceContext.h"
+#include "platform/ArchiveReader.h"
+#include "platform/ArchiveWriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+QByteArray PngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "PNG"));
+    return bytes;
+}
+
+QByteArray ImgBlock(const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    platform::ArchiveWriter writer(buffer);
+    const QByteArray png = PngBytes(image);
+    writer.WriteString(QStringLiteral("IMG"));
+    writer.WriteU32(static_cast<uint32_t>(png.size()));
+    writer.WriteBytes(png);
+    return buffer.data();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags)
+{
+    auto layer = std::make_unique<LayerImage>(QString(), flags, 0);
+    QByteArray bytes = ImgBlock(straightArgb);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    platform::ArchiveReader reader(buffer);
+    EXPECT_TRUE(layer->Load(reader));
+    return layer;
+}
+
+QImage Straight(int width, int height, const std::vector<QRgb>& pixels)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, pixels.at(static_cast<size_t>(y * width + x)));
+    return image;
+}
+
+Bgra PixelOf(Image& image, int32_t x, int32_t y)
+{
+    const uint8_t* p = image.GetBits() + static_cast<ptrdiff_t>(y) * image.pitch + x * (image.bitsPerPixel / 8);
+    return {p[0], p[1], p[2], image.bitsPerPixel == 32 ? p[3] : uint8_t(255)};
+}
+
+Bgra PixelOf(const QImage& image, int x, int y)
+{
+    const uchar* p = image.constScanLine(y) + x * (image.depth() / 8);
+    return {p[0], p[1], p[2], image.depth() == 32 ? p[3] : uchar(255)};
+}
+
+uint8_t Premultiply(uint8_t c, uint8_t a)
+{
+    const unsigned t = static_cast<unsigned>(c) * a;
+    return static_cast<uint8_t>(((t >> 8) + t + 128) >> 8);
+}
+
+bool RecordingJournal::AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex)
+{
+    if (refuse)
+        return false;
+    Record record{rect, stride, layerIndex, {}};
+    for (int32_t y = rect.top; y <= rect.bottom; ++y)
+        for (int32_t x = rect.left; x <= rect.right; ++x)
+            record.bytes.push_back(delta[static_cast<size_t>(y) * stride + x]);
+    records.push_back(std::move(record));
+    return true;
+}
+
+RedrawCounter::RedrawCounter()
+{
+    if (g_document)
+        g_document->AddView(this);
+}
+
+RedrawCounter::~RedrawCounter()
+{
+    if (g_document)
+        g_document->RemoveView(this);
+}
+
+QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode)
+{
+    QImage image(width, height, QImage::Format_BGR888);
+    image.fill(Qt::white);
+    platform::DeviceContext dc(image);
+    dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced);
+    const Rect whole{0, 0, width - 1, height - 1};
+    layer.Draw(dc, whole, whole, mode);
+    return image;
+}
+
+QImage PlaceholderPicture(const QString& text)
+{
+    QImage image(512, 512, QImage::Format_BGR888);
+    image.fill(Qt::white);
+    platform::DeviceContext dc(image);
+    dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced);
+    dc.SetBackgroundMode(platform::BackgroundMode::Transparent);
+    Rect r{0, 246, 512, 512};
+    dc.DrawText(text, r, platform::TextFormat::Centre);
+    return image;
+}

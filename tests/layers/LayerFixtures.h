@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/document/DocumentObserver.h"
+#include "engine/document/UpdateHint.h"
+#include "engine/layers/PixelJournal.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class Image;
+class Layer;
+class LayerImage;
+
+// A PNG file's bytes.
+QByteArray PngBytes(const QImage& image);
+// The "IMG" block of a project file holding image as a PNG.
+QByteArray ImgBlock(const QImage& image);
+// Writes bytes to path, making its folder.
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+// A paintable layer whose picture is read from an "IMG" block (as from a project file: no enlargement).
+std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags);
+
+// Straight (not premultiplied) colours of a 32-bit ARGB picture, one value per pixel.
+QImage Straight(int width, int height, const std::vector<QRgb>& pixels);
+
+// The bytes blue, green, red (and alpha) of one pixel of an image.
+struct Bgra {
+    uint8_t b = 0, g = 0, r = 0, a = 0;
+    friend bool operator==(const Bgra&, const Bgra&) = default;
+};
+Bgra PixelOf(Image& image, int32_t x, int32_t y);
+Bgra PixelOf(const QImage& image, int x, int y);
+// c x a with the program's rounding, the way masks premultiply colours.
+uint8_t Premultiply(uint8_t c, uint8_t a);
+
+// A white 24-bit picture with the layer drawn on it in advanced mode, clip and source the whole picture.
+QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode);
+// What a 512 x 512 placeholder shows with this text: the text centred in (0, 246) - (512, 512).
+QImage PlaceholderPicture(const QString& text);
+
+// Writes down every pixel record a mask edit appends.
+class RecordingJournal final : public PixelJournal {
+public:
+    bool AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex) override;
+
+    struct Record {
+        Rect rect;
+        int32_t stride = 0;
+        int32_t layerIndex = 0;
+        std::vector<uint8_t> bytes;  // the block, rows packed
+    };
+    std::vector<Record> records;
+    bool refuse = false;
+};
+
+// Counts the document's redraw hints while it is registered.
+class RedrawCounter final : public DocumentObserver {
+public:
+    RedrawCounter();
+    ~RedrawCounter();
+    RedrawCounter(const RedrawCounter&) = delete;
+    RedrawCounter& operator=(const RedrawCounter&) = delete;
+    void OnUpdate(DocumentObserver*, int32_t hint, const Rect*) override
+    {
+        if (hint == HintRedraw)
+            ++redraws;
+    }
+    int redraws = 0;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "tools/contentgen/ContentWriter.h"
+
+#include <QString>
+
+// Builds the sample content library: the server's tree (three index files, scenes with their
+// backgrounds, faces, accessories, speech bubbles and every item's thumbnail) and the program folder's
+// resource files. Same inputs, same bytes.
+class ContentGenerator {
+public:
+    struct Options {
+        QString input;          // the real photos and metafiles the library is made from
+        QString tree;           // the content server's tree
+        QString programFolder;  // where welcome.bki, paint.bki and erase.bki go
+        QString baseUrl;        // the server's base address, which scene and face names carry
+    };
+
+    struct Summary {
+        int scenes = 0;
+        int faces = 0;
+        int accessories = 0;
+        int bubbles = 0;
+        int thumbnails = 0;
+        int files = 0;
+        qint64 bytes = 0;
+    };
+
+    explicit ContentGenerator(Options options);
+
+    bool Run();
+
+    const QString& ErrorText() const { return m_error; }
+    const Summary& Counts() const { return m_summary; }
+
+private:
+    bool Fail(const QString& error);
+    bool WriteSceneIndex();
+    bool WriteAccessoryIndex();
+    bool WriteBubbleIndex();
+    bool WriteResources();
+    // Writes the index when every item was written and listed, else keeps the first error.
+    bool WriteIndex(const QString& name, class CatalogWriter& catalog, bool listed);
+    QString ItemAddress(int number) const;
+    bool LoadPicture(const QString& name, QImage& picture);
+
+    Options m_options;
+    ContentWriter m_tree;
+    ContentWriter m_program;
+    Summary m_summary;
+    QString m_error;
+};
