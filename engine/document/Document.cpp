@@ -7,7 +7,6 @@
 #include "engine/document/WizardState.h"
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
-#include "engine/layers/LayerImage.h"
 
 ShellLink* g_shell = nullptr;
 LayerViewLink* g_layerView = nullptr;
@@ -71,18 +70,6 @@ void Document::SetModifiedFlag(bool modified)
         journal.MarkSaved();
 }
 
-void Document::PromoteSceneToLayer(Layer* layer)
-{
-    if (!layer || layer != scene.get() || layer->kind != LayerKindScene)
-        return;
-    // The photo keeps its flags and its name "Scene", so it can be painted like any layer.
-    Layer* photo = scene.release();
-    scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
-    scene->Init(QString(), photo->number, LayerKindBackground, true);
-    photo->LinkAfter(&layers);
-    RefreshLayerView();
-}
-
 DocumentView* Document::GetView() const
 {
     for (DocumentObserver* view : GetViews()) {
@@ -118,9 +105,4 @@ void RedrawAllViews()
 {
     if (g_document)
         g_document->UpdateAllViews(nullptr, HintRedraw);
-}
-
-bool IsLayerType(int32_t type)
-{
-    return type >= LayerKindOwnFile && type <= LayerKindFace;
 }

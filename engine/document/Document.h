@@ -47,6 +47,8 @@ public:
     // Empties the document: no layers, no scene, an empty journal, step -1. The brush size, the Lock
     // Resize Ratio switch and the start prompt flag keep their values.
     void DeleteContents() override;
+    // A new project: the start-up picture as the scene, step 0.
+    bool OnNewDocument() override;
 
     // Replaces the scene (and, in the first steps, the promoted scene photo at index 0). An own file
     // without a path leaves the document without a scene.

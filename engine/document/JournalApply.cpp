@@ -78,6 +78,15 @@ LayerRecord ReadLayerRecord(const uint8_t* record, int32_t n)
     return out;
 }
 
+// Kind 10 performed, kind 12 reverted: the document makes the layer again; an insertion record also
+// refreshes the panel (the document's insertion has done so already).
+void InsertLayer(Document& document, const LayerRecord& r, bool insertion)
+{
+    document.InsertLayer(r.type, r.tag, r.index, r.path, r.name, r.number, r.rect);
+    if (insertion)
+        document.RefreshLayerView();
+}
+
 // Kind 10 reverted, kind 12 performed: the layer with the record's identity is destroyed and the
 // selection stays on its layer. Taking back the face in step 4 returns to the face choice.
 void RemoveLayer(Document& document, const LayerRecord& r, bool insertion)
@@ -222,8 +231,22 @@ bool Journal::Apply(int32_t offset, bool forward)
     case JournalPixels:
         RestorePixels(document, record, n);
         break;
+    case JournalNewScene: {
+        const uint8_t* strings = record + 12;
+        const uint8_t* end = record + n - ShortSizeBack;
+        const QString oldPath = GetString(strings, end);
+        const QString newPath = GetString(strings, end);
+        if (forward)
+            document.NewScene(GetI32(record + 8), newPath, true);
+        else
+            document.NewScene(GetI32(record + 4), oldPath, true);
+        document.RefreshLayerView();
+        break;
+    }
     case JournalInsertLayer:
-        if (!forward)
+        if (forward)
+            InsertLayer(document, ReadLayerRecord(record, n), true);
+        else
             RemoveLayer(document, ReadLayerRecord(record, n), true);
         break;
     case JournalDeleteLayer:
@@ -235,6 +258,8 @@ bool Journal::Apply(int32_t offset, bool forward)
     case JournalRemoveLayer:
         if (forward)
             RemoveLayer(document, ReadLayerRecord(record, n), false);
+        else
+            InsertLayer(document, ReadLayerRecord(record, n), false);
         break;
     case JournalSetText:
         if (selected) {
