@@ -62,6 +62,8 @@ public:
     // list's length or a type that names no layer class.
     Layer* InsertLayer(int32_t type, int32_t tag, int32_t index, const QString& path, const QString& name,
                        int32_t number, const Rect& rect);
+    // Links layer into the list as layer index; at the end when the list is shorter.
+    void LinkLayerAt(Layer* layer, int32_t index);
     // When layer is the scene and a scene photo that has just loaded: the photo becomes layer 0 and a
     // new scene loads the background of the same content number.
     void PromoteSceneToLayer(Layer* layer);

@@ -99,17 +99,22 @@ Layer* Document::InsertLayer(int32_t type, int32_t tag, int32_t index, const QSt
         return nullptr;
     layer->Init(path, number, type, true);
     Layer* inserted = layer.release();  // the list holds it from here; the document deletes it
-    Layer* before = index > 0 ? layers.GetAt(index - 1) : nullptr;
-    if (before)
-        inserted->LinkAfter(before);
-    else if (index == 0)
-        inserted->LinkAfter(&layers);
-    else
-        inserted->LinkBefore(&layers);  // the list shrank while the layer loaded
+    LinkLayerAt(inserted, index);
     if (selectedIndex >= index)
         ++selectedIndex;
     RefreshLayerView();
     return inserted;
+}
+
+void Document::LinkLayerAt(Layer* layer, int32_t index)
+{
+    Layer* before = index > 0 ? layers.GetAt(index - 1) : nullptr;
+    if (before)
+        layer->LinkAfter(before);
+    else if (index <= 0)
+        layer->LinkAfter(&layers);
+    else
+        layer->LinkBefore(&layers);  // the list is shorter (it may shrink while a layer loads)
 }
 
 void Document::PromoteSceneToLayer(Layer* layer)

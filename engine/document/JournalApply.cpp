@@ -29,18 +29,6 @@ void StepPoint(PointF& point, const uint8_t* deltas, bool forward)
     point.y = Step(point.y, GetF32(deltas + 4), forward);
 }
 
-// Links layer into list so that it becomes layer index (at the end when the list is shorter).
-void LinkAt(LayerList& list, Layer* layer, int32_t index)
-{
-    Node* before = index > 0 ? static_cast<Node*>(list.GetAt(index - 1)) : nullptr;
-    if (index <= 0)
-        layer->LinkAfter(&list);
-    else if (before)
-        layer->LinkAfter(before);
-    else
-        layer->LinkBefore(&list);
-}
-
 // The fields of a record of kinds 10 to 12: the layer's identity and its place.
 struct LayerRecord {
     int32_t type = 0;
@@ -123,7 +111,7 @@ void UnparkLayer(Document& document, const LayerRecord& r)
     layer->Unlink();
     if (document.selectedIndex >= r.index)
         ++document.selectedIndex;
-    LinkAt(document.layers, layer, r.index);
+    document.LinkLayerAt(layer, r.index);
     document.RefreshLayerView();
 }
 

@@ -1,5 +1,47 @@
 #include "DocumentFixture.h"
 
+#include "engine/base/Scramble.h"
+#include "engine/layers/LayerImage.h"
+#include "engine/layers/LayerText.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace {
+
+QImage TestPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb((x * 7) & 0xFF, (y * 31) & 0xFF, (x + y) & 0xFF));
+    return picture;
+}
+
+} // namespace
+
+void WritePicture(const QString& path, int width, int height)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ASSERT_TRUE(TestPicture(width, height).save(path));
+}
+
+void WriteScrambledPicture(const QString& path, int width, int height)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(TestPicture(width, height).save(&buffer, "PNG"));
+    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
 QString Describe(const Document& document)
 {
     QStringList out;
@@ -53,11 +95,30 @@ std::vector<uint8_t> LastRecord(const Journal& journal)
 Layer* DocumentTest::AddLayer(const QString& name, int32_t flags, int32_t kind, int32_t number, const QString& path,
                               int32_t tag)
 {
-    auto* layer = new TestLayer(flags, tag);
+    Layer* layer = nullptr;
+    if (flags & LayerFlagText)
+        layer = new LayerText(Rect{}, tag);
+    else
+        layer = new LayerImage(QString(), flags, tag);
     layer->name = name;
     layer->kind = kind;
     layer->number = number;
     layer->path = path;
     layer->LinkBefore(&document.layers);
     return layer;
+}
+
+QString DocumentTest::Picture(const QString& name)
+{
+    const QString path = folder.filePath(name);
+    WritePicture(path, 1024, 8);
+    return path;
+}
+
+QString DocumentTest::Bubble(int32_t number)
+{
+    const QString target = paths.Get().cacheFolder + QStringLiteral("Bubbles/%1.emf").arg(number);
+    QFile::remove(target);
+    EXPECT_TRUE(QFile::copy(QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf"), target));
+    return QStringLiteral("oval");
 }

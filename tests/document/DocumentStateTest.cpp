@@ -2,6 +2,7 @@
 
 #include "engine/document/ToolId.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/LayerImage.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ TEST_F(DocumentStateTest, TheWorkAreaIsTheActiveLayersSize)
     EXPECT_EQ(document.GetWorkWidth(), 0);
     EXPECT_EQ(document.GetWorkHeight(), 0);
 
-    document.scene = std::make_unique<TestLayer>(LayerFlagsBackground, 0);
+    document.scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
     document.scene->size = {800.9f, 600.5f};
     Layer* face = AddLayer(QStringLiteral("Face 1"));
     face->size = {400, 300};

@@ -18,22 +18,6 @@ protected:
         document.selectedIndex = selected;
     }
 
-    // Appending performs the record; Undo restores the state before it exactly and Redo the one after.
-    template <typename Append>
-    void ExpectUndoRedoRestore(Append append)
-    {
-        const QString before = Describe(document);
-        ASSERT_TRUE(append());
-        const QString after = Describe(document);
-        EXPECT_NE(after, before);
-        journal.Undo();
-        EXPECT_EQ(Describe(document), before);
-        journal.Redo();
-        EXPECT_EQ(Describe(document), after);
-        journal.Undo();
-        EXPECT_EQ(Describe(document), before);
-    }
-
     Layer* a = nullptr;
     Layer* b = nullptr;
     Layer* c = nullptr;
@@ -159,15 +143,15 @@ TEST_F(JournalRecordTest, EveryPlacementKindIsRestoredExactly)
     ThreeLayers(1);
     b->position = {10, 20};
     b->angle = 10;
-    ExpectUndoRedoRestore([&] { return journal.AddRotate(-20); });
+    ExpectUndoRedoRestores([&] { return journal.AddRotate(-20); });
     journal.Redo();
     EXPECT_EQ(b->angle, 65526);  // wrapped
     journal.Undo();
-    ExpectUndoRedoRestore([&] { return journal.AddRotate(65000); });
-    ExpectUndoRedoRestore([&] { return journal.AddMove(2.5f, -0.75f); });
-    ExpectUndoRedoRestore([&] { return journal.AddScale(-2.0f, 0.5f); });
-    ExpectUndoRedoRestore([&] { return journal.AddCrop(0.25f, 0.125f, -0.25f, -0.5f, 3.0f, -4.0f); });
-    ExpectUndoRedoRestore([&] { return journal.AddColor(500, -600, 700, -80, 90); });
+    ExpectUndoRedoRestores([&] { return journal.AddRotate(65000); });
+    ExpectUndoRedoRestores([&] { return journal.AddMove(2.5f, -0.75f); });
+    ExpectUndoRedoRestores([&] { return journal.AddScale(-2.0f, 0.5f); });
+    ExpectUndoRedoRestores([&] { return journal.AddCrop(0.25f, 0.125f, -0.25f, -0.5f, 3.0f, -4.0f); });
+    ExpectUndoRedoRestores([&] { return journal.AddColor(500, -600, 700, -80, 90); });
     EXPECT_EQ(a->position, (PointF{0, 0}));
     EXPECT_EQ(c->position, (PointF{0, 0}));
 }
@@ -189,7 +173,7 @@ TEST_F(JournalRecordTest, PlacementRecordsActOnTheSelectedLayer)
 TEST_F(JournalRecordTest, ReorderMovesTheSelectedLayerAndItsSelection)
 {
     ThreeLayers(0);
-    ExpectUndoRedoRestore([&] { return journal.AddReorder(2); });
+    ExpectUndoRedoRestores([&] { return journal.AddReorder(2); });
     journal.Redo();
     EXPECT_EQ(document.layers.GetAt(0), b);
     EXPECT_EQ(document.layers.GetAt(1), c);
@@ -204,7 +188,7 @@ TEST_F(JournalRecordTest, ReorderMovesTheSelectedLayerAndItsSelection)
 TEST_F(JournalRecordTest, ADeletedLayerIsParkedAndRestoredByUndo)
 {
     ThreeLayers(2);
-    ExpectUndoRedoRestore([&] { return journal.AddDeleteLayer(1); });
+    ExpectUndoRedoRestores([&] { return journal.AddDeleteLayer(1); });
     journal.Redo();
     EXPECT_EQ(document.layers.GetCount(), 2);
     EXPECT_EQ(document.parkedLayers.GetAt(0), b);  // the same layer, not a copy
