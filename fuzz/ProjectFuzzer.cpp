@@ -9,8 +9,10 @@
 #include "platform/ArchiveWriter.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -21,7 +23,21 @@ namespace {
 // Decoded pictures are kept small, so that a claimed size costs little time.
 constexpr int PictureLimitMegabytes = 16;
 
+// The content that the seed projects name is in the cache, so that records that load it reach the
+// picture and bubble loaders too.
+void FillCache(const QString& cache)
+{
+    QDir().mkpath(cache + "/Bubbles");
+    QDir().mkpath(cache + "/Accessories");
+    QFile::copy(SMG_FUZZ_BUBBLE, cache + "/Bubbles/3.emf");
+    QImage accessory(6, 4, QImage::Format_ARGB32);
+    accessory.fill(qRgba(200, 40, 40, 128));
+    accessory.save(cache + "/Accessories/12.png", "PNG");
+}
+
 struct Fixture {
+    Fixture() { FillCache(paths.cacheFolder); }
+
     QTemporaryDir folder;
     AppPaths paths{folder.filePath("program"), QStringList{folder.filePath("data")}};
     QString input = folder.filePath("input.smg");

@@ -87,13 +87,6 @@ TEST_F(PictureDialogTest, RegressionTheOverwriteQuestionNamesTheJpgFile)
     EXPECT_EQ(QImage(PathOf("x.jpg")).size(), QSize(4, 3));
 }
 
-TEST_F(PictureDialogTest, CancelWritesNothing)
-{
-    const platform::ModalHost::ScopedAnswerer cancel([](QDialog&) { return int(QDialog::Rejected); });
-    document.OnSavePicture();
-    EXPECT_TRUE(QDir(folder.path()).isEmpty());
-}
-
 TEST(DocumentPromptBoxesTest, QuestionsAndTheSaveDialogGoThroughTheModalHost)
 {
     platform::DocumentPromptBoxes boxes("Snapmingle");

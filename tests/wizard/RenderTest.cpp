@@ -65,16 +65,6 @@ TEST(GraphicsModeTest, PutsTheContextBackAsItWas)
     EXPECT_EQ(dc.State().stretchMode, platform::StretchMode::BlackOnWhite);
     EXPECT_TRUE(dc.State().worldTransform.isIdentity());
     EXPECT_EQ(dc.State().rasterOp, platform::RasterOp::XorPen);
-
-    // In advanced mode the caller's own transform comes back.
-    dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced);
-    dc.SetWorldTransform(QTransform::fromScale(2, 3));
-    {
-        const GraphicsMode mode(dc);
-        dc.SetWorldTransform(QTransform());
-    }
-    EXPECT_EQ(dc.State().worldTransform, QTransform::fromScale(2, 3));
-    EXPECT_EQ(dc.State().graphicsMode, platform::GraphicsModeKind::Advanced);
 }
 
 TEST_F(RenderTest, AllLayersShowTheSceneWithTheLayersInFront)
@@ -227,13 +217,6 @@ TEST_F(RenderTest, RegressionAFailedPictureExportIsReportedAndKeepsTheOldFile)
     dialog.path = paths.Get().dataFolder + "/no such folder/pic.jpg";
     EXPECT_FALSE(document.SavePicture(dialog.path));
     g_pictureDialog = nullptr;
-}
-
-TEST(PictureFileNameTest, TheNameAlwaysEndsInJpg)
-{
-    EXPECT_EQ(PictureFileName("/home/a/pic.png"), QStringLiteral("/home/a/pic.jpg"));
-    EXPECT_EQ(PictureFileName("/home/a/pic"), QStringLiteral("/home/a/pic.jpg"));
-    EXPECT_EQ(PictureFileName("/home/a/my.holiday.JPG"), QStringLiteral("/home/a/my.holiday.jpg"));
 }
 
 } // namespace

@@ -37,17 +37,17 @@ protected:
 TEST_F(WizardStepTest, NextStepFromEveryState)
 {
     struct Row {
-        int32_t from, to, viewMode, tool, brushShown;
+        int32_t from, to, viewMode, tool, brushShown, tabShown, tabActive;
     };
     const Row rows[] = {
-        {0, 1, ViewModeAllLayers, 0, 32},
-        {2, 3, ViewModeCropLayer, ToolCrop, 32},
-        {4, 6, ViewModeCropLayer, ToolCrop, 32},  // 5 is an entry; the view stays as step 3 made it
-        {6, 8, ViewModePaintLayer, ToolOutline, 16},
-        {8, 10, ViewModeAllLayers, ToolMoveResize, 32},
-        {10, 12, ViewModeAllLayers, ToolMoveResize, 32},
-        {12, 14, ViewModeAllLayers, ToolMoveResize, 32},
-        {14, 15, ViewModeAllLayers, ToolMoveResize, 32},
+        {0, 1, ViewModeAllLayers, 0, 32, 0, 0},
+        {2, 3, ViewModeCropLayer, ToolCrop, 32, 0, 0},
+        {4, 6, ViewModeCropLayer, ToolCrop, 32, -1, -1},  // 5 is an entry; the view stays as step 3 made it
+        {6, 8, ViewModePaintLayer, ToolOutline, 16, -1, -1},
+        {8, 10, ViewModeAllLayers, ToolMoveResize, 32, -1, -1},
+        {10, 12, ViewModeAllLayers, ToolMoveResize, 32, 1, 1},
+        {12, 14, ViewModeAllLayers, ToolMoveResize, 32, 2, 2},
+        {14, 15, ViewModeAllLayers, ToolMoveResize, 32, 3, -1},
     };
     SetUpFace();
     document.step = 0;
@@ -58,6 +58,8 @@ TEST_F(WizardStepTest, NextStepFromEveryState)
         EXPECT_EQ(document.step, row.to) << row.from;
         EXPECT_EQ(document.viewMode, row.viewMode) << row.from;
         EXPECT_EQ(document.tool, row.tool) << row.from;
+        EXPECT_EQ(shell.calls.mid(shell.calls.indexOf("ShowTab 0 " + QString::number(row.tabShown == 0)), 5),
+                  Tabs(row.tabShown, row.tabActive)) << row.from;
         EXPECT_TRUE(shell.calls.contains(QStringLiteral("SetViewBrushSize %1").arg(row.brushShown))) << row.from;
         EXPECT_EQ(shell.calls.last(), QStringLiteral("SetStepBarStep %1 0").arg(row.to)) << row.from;
         EXPECT_EQ(document.brushSize, 32);
@@ -119,14 +121,6 @@ TEST_F(WizardStepTest, UndoFromOutlineReturnsToCropWithTheCropTool)
     EXPECT_EQ(document.viewMode, ViewModePaintLayer);
     EXPECT_EQ(document.tool, ToolOutline);
 
-    // Going back from 10 to 8 brings the outline view with its small brush too.
-    document.step = StepPlaceFace;
-    document.viewMode = ViewModeAllLayers;
-    shell.calls.clear();
-    document.SetStep(StepOutlineFace, false);
-    EXPECT_EQ(document.viewMode, ViewModePaintLayer);
-    EXPECT_EQ(document.tool, ToolOutline);
-    EXPECT_TRUE(shell.calls.contains("SetViewBrushSize 16"));
 }
 
 TEST_F(WizardStepTest, TheCurrentStateOnlyRefreshesTabsColumnAndStepBar)
@@ -150,36 +144,6 @@ TEST_F(WizardStepTest, TheCurrentStateOnlyRefreshesTabsColumnAndStepBar)
                                                       "SetBrowserButtonText Load scene from PC...", "ShowRightColumn"}));
 }
 
-TEST_F(WizardStepTest, TabsFollowTheStateTable)
-{
-    const QStringList scenes{"SetFirstTabLabel Scenes", "SetBrowserButtonText Load scene from PC..."};
-    const QStringList faces{"SetFirstTabLabel Faces", "SetBrowserButtonText Load face from PC..."};
-    for (int32_t state = 0; state <= 16; ++state) {
-        QStringList expected;
-        if (state <= 2)
-            expected = Tabs(0, 0) + scenes;
-        else if (state <= 4)
-            expected = Tabs(0, 0) + faces;
-        else if (state <= 10)
-            expected = Tabs(-1, -1);
-        else if (state <= 12)
-            expected = Tabs(1, 1);
-        else if (state <= 14)
-            expected = Tabs(2, 2);
-        else
-            expected = Tabs(3, -1);
-        document.step = state;
-        shell.calls.clear();
-        document.SetStep(state, true);
-        EXPECT_EQ(shell.calls.mid(0, expected.size()), expected) << state;
-    }
-    // Outside 0 to 16 the tabs stay as they are; without a tab view they are not touched.
-    document.step = 17;
-    shell.calls.clear();
-    document.SetStep(17, true);
-    EXPECT_EQ(shell.calls, (QStringList{"ShowRightColumn", "SetStepBarStep 17 1"}));
-}
-
 TEST_F(WizardStepTest, EnteringTheFaceChoiceBackwardKeepsSelectionAndRequest)
 {
     SetUpFace();
@@ -190,28 +154,6 @@ TEST_F(WizardStepTest, EnteringTheFaceChoiceBackwardKeepsSelectionAndRequest)
     EXPECT_EQ(document.selectedIndex, 0);
     EXPECT_EQ(LoadFromPcRequest, 0);
     EXPECT_EQ(document.viewMode, ViewModeAllLayers);
-}
-
-TEST_F(WizardStepTest, EveryStepRunsWithoutPanes)
-{
-    g_shell = nullptr;  // the fixture's shell puts them back
-    g_stepBar = nullptr;
-    g_layerView = nullptr;
-    SetUpFace();
-    document.step = StepStart;
-    for (int i = 0; i < 8; ++i) {
-        document.OnNextStep();
-        if (document.step == StepChooseScene)
-            document.step = StepSceneChosen;
-        if (document.step == StepChooseFace) {
-            document.selectedIndex = 0;
-            document.step = StepFaceChosen;
-        }
-    }
-    EXPECT_EQ(document.step, StepFinish);
-    EXPECT_EQ(document.viewMode, ViewModeAllLayers);
-    EXPECT_EQ(document.tool, ToolMoveResize);
-    EXPECT_TRUE(shell.calls.isEmpty());
 }
 
 TEST_F(WizardStepTest, NextStepTextAndEnabling)
