@@ -8,6 +8,10 @@
 
 namespace platform {
 
+class Archive;
+class DocumentPrompts;
+class RecentFileList;
+
 // The framework's document: a title, the path of its file, the modified flag and the views that show it.
 // The program's document derives from it and overrides the virtual steps.
 class DocumentBase {
@@ -35,6 +39,39 @@ public:
     // A new document as the framework's New command makes it: OnNewDocument, then the default title.
     bool NewDocument();
 
+    // Writes the contents (storing) or reads them (loading). Archive errors pass to the file procedures.
+    virtual void Serialize(Archive& archive) {}
+    // Whether the contents can be written at all; a refusal has told the person why.
+    virtual bool CanSave() { return true; }
+
+    // The file procedures (DocumentFile.cpp). They ask and report through the prompts and keep the
+    // recent-file list, when those are set; without prompts nothing is asked and every question is
+    // answered Cancel.
+    void SetPrompts(DocumentPrompts* prompts) { m_prompts = prompts; }
+    DocumentPrompts* GetPrompts() const { return m_prompts; }
+    void SetRecentFiles(RecentFileList* recent) { m_recent = recent; }
+    // The filter and the extension (with its dot) of the save dialog.
+    void SetFileType(const QString& filter, const QString& extension);
+    // Empties the document and reads the file into it; not modified afterwards. False, with the failure
+    // reported, when the file cannot be opened (the document is untouched) or read (it is emptied).
+    bool OnOpenDocument(const QString& path);
+    // Writes a temporary file beside path and renames it over path only when it is complete and
+    // flushed; not modified afterwards. False, with the failure reported, the old file as it was and the
+    // document still modified, when anything fails.
+    bool OnSaveDocument(const QString& path);
+    // "Save changes to %1?" for a modified document: true when the caller may go on.
+    bool SaveModified();
+    // Saves to path, or to a path the save dialog asks for when path is empty (Save As); with replace
+    // the document takes the new path and title.
+    bool DoSave(const QString& path, bool replace = true);
+    // Save: the document's own file, or Save As when it has none or cannot be written.
+    bool DoFileSave();
+    // Open: asks to save a modified document, then reads the file. A file that could not be read whole
+    // leaves a new document in place of the emptied one.
+    bool OpenDocumentFile(const QString& path);
+    // New: asks to save a modified document, then makes a new one.
+    bool FileNew();
+
     void AddView(DocumentObserver* view);
     void RemoveView(DocumentObserver* view);
     const std::vector<DocumentObserver*>& GetViews() const { return m_views; }
@@ -48,11 +85,19 @@ protected:
     void StoreTitle(const QString& title) { m_title = title; }
 
 private:
+    enum class OpenOutcome { Opened, Untouched, Emptied };
+    OpenOutcome ReadDocument(const QString& path);
+    void Report(const QString& text) const;
+
     QString m_title;
     QString m_shownTitle;
     QString m_pathName;
     bool m_modified = false;
     std::vector<DocumentObserver*> m_views;
+    DocumentPrompts* m_prompts = nullptr;
+    RecentFileList* m_recent = nullptr;
+    QString m_filter;
+    QString m_extension;
 };
 
 } // namespace platform

@@ -79,28 +79,6 @@ DocumentView* Document::GetView() const
     return nullptr;
 }
 
-void Document::SetStep(int32_t state, bool noTip)
-{
-    // Going forward, an entry state runs its entry and stores the state that follows it.
-    if (state > step && IsEntryState(state))
-        ++state;
-    const bool hide = state != step && state == StepStart;
-    if (state != step) {
-        step = state;
-        SetTitle(GetTitle());
-        if (g_shell)
-            g_shell->SetViewBrushSize(brushSize);
-    }
-    if (g_shell) {
-        if (hide)
-            g_shell->HideRightColumn();
-        else
-            g_shell->ShowRightColumn();
-    }
-    if (g_stepBar && state != StepStart)
-        g_stepBar->SetStep(state, noTip);
-}
-
 void RedrawAllViews()
 {
     if (g_document)

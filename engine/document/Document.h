@@ -13,6 +13,10 @@
 
 class ImageReference;
 class Layer;
+namespace platform {
+class Archive;
+class CommandUI;
+} // namespace platform
 
 // The one document: the scene layer, the layers in front of it, the layers a deletion parked for undo,
 // the undo journal and the editing state that the rest of the program reads. Every edit of the
@@ -82,11 +86,34 @@ public:
     // The editing view among the document's views, or null.
     DocumentView* GetView() const;
 
-    // Applies a wizard state. Entry states store the state that follows them.
+    // Wizard (Document_Wizard.cpp). SetStep applies a state to the tabs, the view mode and tool, the
+    // brush, the right-hand column and the step bar; going forward, an entry state runs its entry actions
+    // and stores the state that follows it.
     void SetStep(int32_t state, bool noTip);
+    void OnNextStep();
+    void OnUpdateNextStep(platform::CommandUI& ui) const;
+
+    // Rendering and picture export (Document_Render.cpp). RenderRegion composes rect of the work area
+    // into the render buffer; false when there is no active layer or no buffer.
+    bool RenderRegion(const Rect& rect);
+    // What lies behind the selected layer, in its cropped frame; null when there is nothing to render.
+    std::unique_ptr<ImageReference> RenderSelectedLayer();
+    // The whole composition at the scene's size, encoded by the name's extension; false when there is
+    // no scene or the file could not be written (an existing file is then left as it was).
+    bool SavePicture(const QString& path);
+    // Save Picture: the picture dialog, then SavePicture with a name ending in ".jpg".
+    void OnSavePicture();
+
+    // Project file (Document_Serialize.cpp).
+    void Serialize(platform::Archive& archive) override;
+    // A document without a scene (left by a damaged file) is refused with a message.
+    bool CanSave() override;
 
 private:
     void DeleteLayers();
+    void SetContentTabs(int32_t state);
+    // Runs the entry actions of a move to state; answers the state to store and the brush to show.
+    int32_t EnterStep(int32_t state, int32_t& brush, bool& hide);
 };
 
 // Whether the document can make a layer of this type (a layer kind).

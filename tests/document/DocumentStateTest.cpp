@@ -257,7 +257,9 @@ TEST_F(DocumentStateTest, EntryStatesStoreTheStateAfterThemGoingForward)
     EXPECT_EQ(document.step, 14);
     shell.calls.clear();
     document.SetStep(StepStart, false);
-    EXPECT_EQ(shell.calls, (QStringList{"SetViewBrushSize 32", "HideRightColumn"}));
+    EXPECT_EQ(shell.calls, (QStringList{"ShowTab 0 1", "ShowTab 1 0", "ShowTab 2 0", "ShowTab 3 0", "SetActiveTab 0",
+                                        "SetFirstTabLabel Scenes", "SetBrowserButtonText Load scene from PC...",
+                                        "SetViewBrushSize 32", "HideRightColumn"}));
 }
 
 } // namespace

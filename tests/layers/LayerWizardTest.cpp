@@ -102,7 +102,9 @@ TEST_F(LayerWizardTest, ASceneMovesStepOneToTwo)
     document.step = StepChooseScene;
     Loaded(g_paths->cacheFolder + "BGs/0001.bki");
     EXPECT_EQ(document.step, StepSceneChosen);
-    EXPECT_EQ(shell.calls, (QStringList{"SetViewBrushSize 32", "ShowRightColumn", "SetStepBarStep 2 0"}));
+    const QStringList tabs{"ShowTab 0 1", "ShowTab 1 0", "ShowTab 2 0", "ShowTab 3 0", "SetActiveTab 0",
+                           "SetFirstTabLabel Scenes", "SetBrowserButtonText Load scene from PC..."};
+    EXPECT_EQ(shell.calls, (tabs + QStringList{"SetViewBrushSize 32", "ShowRightColumn", "SetStepBarStep 2 0"}));
 }
 
 TEST_F(LayerWizardTest, AFaceMovesStepThreeToFourWithTheFaceTab)

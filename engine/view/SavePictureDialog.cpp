@@ -1,0 +1,22 @@
+#include "engine/view/SavePictureDialog.h"
+
+#include "engine/view/FileDialog.h"
+#include "platform/ui/ModalHost.h"
+
+SavePictureDialog::SavePictureDialog() : m_saved(g_pictureDialog)
+{
+    g_pictureDialog = this;
+}
+
+SavePictureDialog::~SavePictureDialog()
+{
+    g_pictureDialog = m_saved;
+}
+
+std::optional<QString> SavePictureDialog::Run()
+{
+    FileDialog dialog;
+    if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.keptPath.isEmpty())
+        return std::nullopt;
+    return dialog.keptPath;
+}

@@ -1,0 +1,165 @@
+#include "platform/Archive.h"
+#include "platform/DocumentBase.h"
+#include "platform/DocumentPrompts.h"
+#include "platform/RecentFileList.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <exception>
+
+namespace platform {
+
+namespace {
+
+const QString SaveChangesText = QStringLiteral("Save changes to %1?");
+const QString OpenFailedText = QStringLiteral("Could not open \"%1\".\n%2");
+const QString DamagedFileText = QStringLiteral("The file is damaged or is not a file of this program.");
+const QString SaveFailedText = QStringLiteral("Could not save \"%1\".\n%2");
+
+} // namespace
+
+void DocumentBase::SetFileType(const QString& filter, const QString& extension)
+{
+    m_filter = filter;
+    m_extension = extension;
+}
+
+void DocumentBase::Report(const QString& text) const
+{
+    if (m_prompts)
+        m_prompts->ReportFailure(text);
+}
+
+DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Report(OpenFailedText.arg(path, file.errorString()));
+        return OpenOutcome::Untouched;
+    }
+    DeleteContents();
+    SetModifiedFlag(true);  // what the person had is gone from here on
+    try {
+        if (file.size() != 0) {
+            ArchiveReader reader(file);
+            Archive archive(reader);
+            Serialize(archive);
+        }
+    } catch (const std::exception&) {
+        DeleteContents();
+        Report(OpenFailedText.arg(path, DamagedFileText));
+        return OpenOutcome::Emptied;
+    }
+    SetModifiedFlag(false);
+    return OpenOutcome::Opened;
+}
+
+bool DocumentBase::OnOpenDocument(const QString& path)
+{
+    return ReadDocument(path) == OpenOutcome::Opened;
+}
+
+bool DocumentBase::OnSaveDocument(const QString& path)
+{
+    // The new contents go to a temporary file beside the target; commit flushes it to the disk and
+    // renames it over the target, so a failure at any point leaves the old file whole.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Report(SaveFailedText.arg(path, file.errorString()));
+        return false;
+    }
+    try {
+        ArchiveWriter writer(file);
+        Archive archive(writer);
+        Serialize(archive);
+    } catch (const std::exception& error) {
+        file.cancelWriting();
+        Report(SaveFailedText.arg(path, QString::fromUtf8(error.what())));
+        return false;
+    }
+    if (!file.commit()) {
+        Report(SaveFailedText.arg(path, file.errorString()));
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool DocumentBase::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    if (!m_prompts)
+        return false;
+    const QString name = !m_pathName.isEmpty() ? m_pathName : !m_title.isEmpty() ? m_title : DefaultTitle;
+    switch (m_prompts->AskYesNoCancel(SaveChangesText.arg(name))) {
+    case DocumentPrompts::Answer::Yes:
+        return DoFileSave();
+    case DocumentPrompts::Answer::No:
+        return true;
+    case DocumentPrompts::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DocumentBase::DoSave(const QString& path, bool replace)
+{
+    if (!CanSave())
+        return false;
+    QString target = path;
+    if (target.isEmpty()) {
+        if (!m_prompts)
+            return false;
+        const QString suggested = !m_pathName.isEmpty() ? m_pathName
+                                  : !m_title.isEmpty()  ? m_title + m_extension
+                                                        : DefaultTitle + m_extension;
+        target = m_prompts->AskSavePath(suggested, m_filter, m_extension);
+        if (target.isEmpty())
+            return false;
+    }
+    if (!OnSaveDocument(target))
+        return false;
+    if (replace)
+        SetPathName(target);
+    if (m_recent)
+        m_recent->Add(target);
+    return true;
+}
+
+bool DocumentBase::DoFileSave()
+{
+    const QFileInfo file(m_pathName);
+    const bool readOnly = file.exists() && !file.isWritable();
+    return DoSave(m_pathName.isEmpty() || readOnly ? QString() : m_pathName);
+}
+
+bool DocumentBase::OpenDocumentFile(const QString& path)
+{
+    if (!SaveModified())
+        return false;
+    switch (ReadDocument(path)) {
+    case OpenOutcome::Opened:
+        SetPathName(path);
+        if (m_recent)
+            m_recent->Add(path);
+        return true;
+    case OpenOutcome::Emptied:
+        NewDocument();  // the document's contents are gone: a new project takes their place
+        break;
+    case OpenOutcome::Untouched:
+        break;
+    }
+    if (m_recent)
+        m_recent->Remove(path);
+    return false;
+}
+
+bool DocumentBase::FileNew()
+{
+    return SaveModified() && NewDocument();
+}
+
+} // namespace platform

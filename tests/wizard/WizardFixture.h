@@ -1,0 +1,66 @@
+#pragma once
+
+#include "../layers/RecordingShell.h"
+#include "../layers/ScopedAppPaths.h"
+
+#include "engine/document/Document.h"
+#include "engine/layers/LayerImage.h"
+#include "platform/CommandUI.h"
+#include "platform/DocumentPrompts.h"
+
+#include <QImage>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Answers the document procedures' questions as told and writes down every text shown.
+class FakePrompts final : public platform::DocumentPrompts {
+public:
+    Answer AskYesNoCancel(const QString& text) override
+    {
+        shown << text;
+        return answer;
+    }
+    QString AskSavePath(const QString& suggested, const QString&, const QString&) override
+    {
+        shown << QStringLiteral("save as ") + suggested;
+        return savePath;
+    }
+    void ReportFailure(const QString& text) override { shown << text; }
+
+    Answer answer = Answer::Cancel;
+    QString savePath;
+    QStringList shown;
+};
+
+// What a command's enabling handler set.
+struct RecordedCommand final : platform::CommandUI {
+    void Enable(bool on) override { enabled = on; }
+    void SetCheck(bool on) override { checked = on; }
+    void SetText(const QString& t) override { text = t; }
+    bool enabled = false;
+    bool checked = false;
+    QString text;
+};
+
+// A layer with a stored picture (the way a project file brings one: no enlargement), pixels given
+// straight as ARGB, placed so that its content pixels land on the same document pixels.
+std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags);
+// A w x h picture of one straight ARGB colour.
+QImage Filled(int w, int h, QRgb colour);
+
+// A document with its panes recorded, prompts answered and the folders in a temporary place.
+class WizardTest : public ::testing::Test {
+protected:
+    WizardTest() { document.SetPrompts(&prompts); }
+
+    // Links layer at the front end of the list and answers it.
+    Layer* Add(std::unique_ptr<Layer> layer);
+    void SetScene(std::unique_ptr<Layer> layer) { document.scene = std::move(layer); }
+
+    ScopedAppPaths paths;
+    RecordingShell shell;
+    FakePrompts prompts;
+    Document document;
+    Journal& journal() { return document.journal; }
+};
