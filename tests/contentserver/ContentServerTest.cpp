@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "tools/contentserver/ContentServer.h"
 
 #include <QDir>
@@ -6,21 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 class ContentServerTest : public ::testing::Test {
 protected:

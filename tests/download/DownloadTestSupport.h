@@ -2,9 +2,8 @@
 
 #include "library/download/DownloadThread.h"
 #include "library/download/RequestManager.h"
+#include "support/TestFiles.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <chrono>
@@ -64,22 +63,6 @@ inline bool WaitForIdleWorkers(RequestManager& manager)
         }
         return true;
     });
-}
-
-inline void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-inline QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
 }
 
 inline bool Exists(const QString& path)

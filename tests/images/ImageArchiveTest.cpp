@@ -4,6 +4,7 @@
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -23,13 +24,6 @@ QByteArray Count(uint32_t n)
     QByteArray bytes(4, '\0');
     qToLittleEndian(n, bytes.data());
     return bytes;
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 // A 2x1 working picture (alpha 255 and 0) with its 24-bit colour source.
@@ -138,7 +132,7 @@ TEST_F(ImageArchive, RegressionCountBeyondTheArchiveFailsWithoutAllocating)
 
 TEST_F(ImageArchive, AnyDecodableFormatIsAcceptedAndGarbageIsNot)
 {
-    const QByteArray jpeg = FileBytes(DataFile("rocket.jpg"));
+    const QByteArray jpeg = ReadDataFile("rocket.jpg");
     ImageReference image;
     ASSERT_TRUE(ReadBack(WideTag + Count(static_cast<uint32_t>(jpeg.size())) + jpeg, image));
     EXPECT_EQ(image.width, 640);

@@ -1,6 +1,6 @@
-#include "Bytes.h"
+#include "support/Bytes.h"
 #include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/Image.h"

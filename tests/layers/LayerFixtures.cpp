@@ -8,19 +8,7 @@
 #include "platform/ArchiveWriter.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
-
-QByteArray PngBytes(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "PNG"));
-    return bytes;
-}
 
 QByteArray ImgBlock(const QImage& image)
 {
@@ -32,14 +20,6 @@ QByteArray ImgBlock(const QImage& image)
     writer.WriteU32(static_cast<uint32_t>(png.size()));
     writer.WriteBytes(png);
     return buffer.data();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags)

@@ -3,6 +3,8 @@
 #include "engine/document/DocumentObserver.h"
 #include "engine/document/UpdateHint.h"
 #include "engine/layers/PixelJournal.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -15,12 +17,8 @@ class Image;
 class Layer;
 class LayerImage;
 
-// A PNG file's bytes.
-QByteArray PngBytes(const QImage& image);
 // The "IMG" block of a project file holding image as a PNG.
 QByteArray ImgBlock(const QImage& image);
-// Writes bytes to path, making its folder.
-void WriteFile(const QString& path, const QByteArray& bytes);
 
 // A paintable layer whose picture is read from an "IMG" block (as from a project file: no enlargement).
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags);

@@ -1,5 +1,5 @@
 #include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/base/Scramble.h"
 #include "engine/base/TaskList.h"
@@ -33,12 +33,6 @@ QByteArray Picture(QRgb colour, int height = 2)
     QImage image(PictureWidth, height, QImage::Format_RGB32);
     image.fill(colour);
     return PngBytes(image);
-}
-
-QByteArray Scrambled(QByteArray bytes)
-{
-    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-    return bytes;
 }
 
 int TaskCount()
@@ -263,7 +257,7 @@ void ReadInto(LayerList& list, QByteArray bytes)
 TEST_F(LayerLoadingTest, PlacementSurvivesACachedReload)
 {
     Cache("Accessories/3.png", Picture(qRgb(9, 8, 7)));
-    QFile::copy(QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf"), m_paths.Get().cacheFolder + "Bubbles/2.emf");
+    QFile::copy(DataFile("oval.emf"), m_paths.Get().cacheFolder + "Bubbles/2.emf");
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.kind = LayerKindAccessory;
     hat.number = 3;

@@ -1,4 +1,4 @@
-#include "Bytes.h"
+#include "support/Bytes.h"
 #include "TestLayer.h"
 
 #include "platform/ArchiveError.h"

@@ -1,5 +1,5 @@
 #include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/BubbleFont.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-const QString OvalPath = QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf");
+const QString OvalPath = DataFile("oval.emf");
 constexpr int OvalWidth = 5007;  // the metafile's bounds
 constexpr int OvalHeight = 3779;
 
@@ -76,7 +76,7 @@ TEST_F(LayerTextTest, LoadFileTakesTheMetafilesSize)
     EXPECT_EQ(halfZero.GetTextRect(), (Rect{0, 0, OvalWidth, OvalHeight}));
 
     LayerText missing(Rect{}, 0);
-    EXPECT_FALSE(missing.LoadFile(QStringLiteral(SMG_TEST_DATA_DIR "/none.emf")));
+    EXPECT_FALSE(missing.LoadFile(DataFile("none.emf")));
     EXPECT_FALSE(missing.HasBubble());
     EXPECT_EQ(missing.size, (PointF{1, 1}));
 }
