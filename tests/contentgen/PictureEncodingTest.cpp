@@ -3,7 +3,6 @@
 #include "tools/contentgen/ContentWriter.h"
 #include "tools/contentgen/Thumbnail.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>

@@ -2,7 +2,6 @@
 #include "tools/contentserver/ContentServer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

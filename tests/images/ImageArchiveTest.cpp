@@ -4,10 +4,10 @@
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -39,23 +39,18 @@ protected:
 
     QByteArray Written()
     {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        platform::ArchiveWriter writer(buffer);
-        EXPECT_TRUE(working.Write(writer, source));
-        return bytes;
+        return WrittenBytes([&](platform::ArchiveWriter& writer) { EXPECT_TRUE(working.Write(writer, source)); });
     }
 
     // Reads one block; left receives the bytes the read did not consume.
-    bool ReadBack(QByteArray bytes, ImageReference& image, int64_t* left = nullptr)
+    bool ReadBack(const QByteArray& bytes, ImageReference& image, int64_t* left = nullptr)
     {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        platform::ArchiveReader reader(buffer);
-        const bool result = ImageReference::Read(reader, image);
-        if (left)
-            *left = reader.BytesLeft();
+        bool result = false;
+        ReadBytes(bytes, [&](platform::ArchiveReader& reader) {
+            result = ImageReference::Read(reader, image);
+            if (left)
+                *left = reader.BytesLeft();
+        });
         return result;
     }
 

@@ -1,14 +1,11 @@
 #include "PictureFixtures.h"
 
-#include "engine/base/Scramble.h"
 #include "engine/layers/ImageDC.h"
 #include "engine/layers/ImageReference.h"
 #include "platform/DeviceContext.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>

@@ -4,32 +4,34 @@
 #include "engine/layers/Image.h"
 #include "engine/layers/LayerImage.h"
 #include "platform/DeviceContext.h"
-#include "platform/ArchiveReader.h"
-#include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 QByteArray ImgBlock(const QImage& image)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
     const QByteArray png = PngBytes(image);
-    writer.WriteString(QStringLiteral("IMG"));
-    writer.WriteU32(static_cast<uint32_t>(png.size()));
-    writer.WriteBytes(png);
-    return buffer.data();
+    return WrittenBytes([&](platform::ArchiveWriter& writer) {
+        writer.WriteString(QStringLiteral("IMG"));
+        writer.WriteU32(static_cast<uint32_t>(png.size()));
+        writer.WriteBytes(png);
+    });
+}
+
+QByteArray Stored(Layer& layer)
+{
+    return WrittenBytes([&](platform::ArchiveWriter& writer) { EXPECT_TRUE(layer.Store(writer)); });
+}
+
+Bytes CommonPart(int32_t flags, int32_t tag, const LayerInfo& info)
+{
+    return Bytes().I32(flags).I32(tag).Append(WrittenBytes([&](platform::ArchiveWriter& writer) { info.Store(writer); }));
 }
 
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags)
 {
     auto layer = std::make_unique<LayerImage>(QString(), flags, 0);
-    QByteArray bytes = ImgBlock(straightArgb);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    EXPECT_TRUE(layer->Load(reader));
+    ReadBytes(ImgBlock(straightArgb), [&](platform::ArchiveReader& reader) { EXPECT_TRUE(layer->Load(reader)); });
     return layer;
 }
 

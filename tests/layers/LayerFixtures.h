@@ -3,6 +3,7 @@
 #include "engine/document/DocumentObserver.h"
 #include "engine/document/UpdateHint.h"
 #include "engine/layers/PixelJournal.h"
+#include "support/Bytes.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
 
@@ -14,11 +15,16 @@
 #include <vector>
 
 class Image;
+class LayerInfo;
 class Layer;
 class LayerImage;
 
 // The "IMG" block of a project file holding image as a PNG.
 QByteArray ImgBlock(const QImage& image);
+// The record the layer stores (storing fails the test if it fails).
+QByteArray Stored(Layer& layer);
+// What a layer record's common part holds, as Layer::Store writes it.
+Bytes CommonPart(int32_t flags, int32_t tag, const LayerInfo& info);
 
 // A paintable layer whose picture is read from an "IMG" block (as from a project file: no enlargement).
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags);

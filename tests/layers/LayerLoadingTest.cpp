@@ -1,7 +1,7 @@
 #include "LayerFixtures.h"
+#include "support/ArchiveBytes.h"
 #include "support/ScopedAppPaths.h"
 
-#include "engine/base/Scramble.h"
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -14,7 +14,6 @@
 #include "platform/ArchiveWriter.h"
 #include "tools/contentserver/ContentServer.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -237,21 +236,9 @@ TEST_F(LayerLoadingTest, ALoadedScenePhotoIsPromotedOverItsBackground)
 
 namespace {
 
-QByteArray Record(Layer& layer)
+void ReadInto(LayerList& list, const QByteArray& bytes)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    layer.Store(writer);
-    return buffer.data();
-}
-
-void ReadInto(LayerList& list, QByteArray bytes)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    list.LoadAll(reader);
+    ReadBytes(bytes, [&](platform::ArchiveReader& reader) { list.LoadAll(reader); });
 }
 
 TEST_F(LayerLoadingTest, PlacementSurvivesACachedReload)
@@ -269,7 +256,7 @@ TEST_F(LayerLoadingTest, PlacementSurvivesACachedReload)
         layer->scale = {2, -3};
         layer->angle = 500;
     }
-    ReadInto(m_document->layers, Record(hat) + Record(bubble));
+    ReadInto(m_document->layers, Stored(hat) + Stored(bubble));
     ASSERT_EQ(m_document->layers.GetCount(), 2);
     for (int i = 0; i < 2; ++i) {
         Layer* read = m_document->layers.GetAt(i);
@@ -291,7 +278,7 @@ TEST_F(LayerLoadingTest, RegressionPlacementOfAReadLayerSurvivesADownload)
     hat.number = 8;
     hat.position = {70, 80};
     hat.scale = {0.5f, 0.5f};
-    ReadInto(m_document->layers, Record(hat));
+    ReadInto(m_document->layers, Stored(hat));
     ASSERT_EQ(m_document->layers.GetCount(), 1);
     Layer* read = m_document->layers.GetAt(0);
     EXPECT_GT(read->requestId, 0);  // no picture is stored for it: it asks the queue again

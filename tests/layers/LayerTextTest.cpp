@@ -11,7 +11,6 @@
 #include "platform/DeviceContext.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #include "platform/Metafile.h"
 #include "support/TestFiles.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>

@@ -18,18 +18,6 @@
 
 namespace {
 
-// What the layer record's common part holds, as Layer::Store writes it.
-QByteArray CommonPart(int32_t flags, int32_t tag, const LayerInfo& info)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    writer.WriteI32(flags);
-    writer.WriteI32(tag);
-    info.Store(writer);
-    return buffer.data();
-}
-
 // The head of a project file: the wide "SMG2", the selected index and the state.
 Bytes Head(int32_t selected, int32_t state)
 {
