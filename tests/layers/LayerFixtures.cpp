@@ -1,6 +1,5 @@
 #include "LayerFixtures.h"
 
-#include "engine/document/Document.h"
 #include "engine/layers/Image.h"
 #include "engine/layers/LayerImage.h"
 #include "platform/DeviceContext.h"
@@ -72,18 +71,6 @@ bool RecordingJournal::AddPixels(const Rect& rect, const uint8_t* delta, int32_t
             record.bytes.push_back(delta[static_cast<size_t>(y) * stride + x]);
     records.push_back(std::move(record));
     return true;
-}
-
-RedrawCounter::RedrawCounter()
-{
-    if (g_document)
-        g_document->AddView(this);
-}
-
-RedrawCounter::~RedrawCounter()
-{
-    if (g_document)
-        g_document->RemoveView(this);
 }
 
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/document/DocumentObserver.h"
-#include "engine/document/UpdateHint.h"
 #include "engine/layers/PixelJournal.h"
 #include "support/Bytes.h"
 #include "support/TestFiles.h"
@@ -60,19 +58,4 @@ public:
     };
     std::vector<Record> records;
     bool refuse = false;
-};
-
-// Counts the document's redraw hints while it is registered.
-class RedrawCounter final : public DocumentObserver {
-public:
-    RedrawCounter();
-    ~RedrawCounter();
-    RedrawCounter(const RedrawCounter&) = delete;
-    RedrawCounter& operator=(const RedrawCounter&) = delete;
-    void OnUpdate(DocumentObserver*, int32_t hint, const Rect*) override
-    {
-        if (hint == HintRedraw)
-            ++redraws;
-    }
-    int redraws = 0;
 };

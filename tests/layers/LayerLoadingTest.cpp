@@ -1,5 +1,6 @@
 #include "LayerFixtures.h"
 #include "support/ArchiveBytes.h"
+#include "support/HintCounter.h"
 #include "support/ScopedAppPaths.h"
 
 #include "engine/base/TaskList.h"
@@ -116,7 +117,7 @@ TEST_F(LayerLoadingTest, ACachedPictureLoadsInsideInit)
 {
     SetScene(800, 600);
     Cache("Accessories/3.png", Picture(qRgb(9, 8, 7)));
-    RedrawCounter counter;
+    HintCounter counter(*m_document);
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.Init(QString(), 3, LayerKindAccessory, true);
     EXPECT_EQ(hat.requestId, RequestAlreadyCached);
@@ -172,7 +173,7 @@ TEST_F(LayerLoadingTest, AFailedDownloadShowsLoadFailed)
 
 TEST_F(LayerLoadingTest, AnUnchangedPercentCausesNoRedraw)
 {
-    RedrawCounter counter;
+    HintCounter counter(*m_document);
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.Init(QString(), 66, LayerKindAccessory, false);
     // Half the body has come (the percent of an odd length rounds down to 49).

@@ -1,4 +1,5 @@
 #include "LayerFixtures.h"
+#include "support/HintCounter.h"
 #include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
@@ -83,7 +84,7 @@ TEST_F(LayerTextTest, LoadFileTakesTheMetafilesSize)
 TEST_F(LayerTextTest, SetTextRedrawsOnlyOnAChange)
 {
     LayerText bubble(Rect{}, 0);
-    RedrawCounter counter;
+    HintCounter counter(document);
     bubble.SetText(QStringLiteral("Place text here."));
     EXPECT_EQ(counter.redraws, 0);
     bubble.SetText(QStringLiteral("place text here."));
