@@ -1,5 +1,5 @@
 #include "support/Bytes.h"
-#include "LayerFixtures.h"
+#include "support/LayerPictures.h"
 #include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"

@@ -1,5 +1,5 @@
 #include "support/Bytes.h"
-#include "TestLayer.h"
+#include "support/TestLayer.h"
 
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"

@@ -1,4 +1,4 @@
-#include "LayerFixtures.h"
+#include "support/LayerPictures.h"
 #include "support/HintCounter.h"
 #include "support/ScopedAppPaths.h"
 

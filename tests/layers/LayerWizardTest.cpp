@@ -1,5 +1,5 @@
 #include "support/RecordingShell.h"
-#include "TestLayer.h"
+#include "support/TestLayer.h"
 
 #include "support/ScopedAppPaths.h"
 #include "engine/document/Document.h"

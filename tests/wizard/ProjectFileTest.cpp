@@ -1,8 +1,8 @@
 #include "WizardFixture.h"
 
 #include "support/Bytes.h"
-#include "../layers/LayerFixtures.h"
-#include "../layers/TestLayer.h"
+#include "support/LayerPictures.h"
+#include "support/TestLayer.h"
 
 #include "engine/document/WizardState.h"
 #include "engine/layers/ImageReference.h"

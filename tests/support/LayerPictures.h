@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/layers/PixelJournal.h"
 #include "support/Bytes.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
@@ -16,6 +15,8 @@ class Image;
 class LayerInfo;
 class Layer;
 class LayerImage;
+
+// Layers built from tiny pictures, their stored records, and the pixels they draw.
 
 // The "IMG" block of a project file holding image as a PNG.
 QByteArray ImgBlock(const QImage& image);
@@ -44,18 +45,3 @@ uint8_t Premultiply(uint8_t c, uint8_t a);
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode);
 // What a 512 x 512 placeholder shows with this text: the text centred in (0, 246) - (512, 512).
 QImage PlaceholderPicture(const QString& text);
-
-// Writes down every pixel record a mask edit appends.
-class RecordingJournal final : public PixelJournal {
-public:
-    bool AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex) override;
-
-    struct Record {
-        Rect rect;
-        int32_t stride = 0;
-        int32_t layerIndex = 0;
-        std::vector<uint8_t> bytes;  // the block, rows packed
-    };
-    std::vector<Record> records;
-    bool refuse = false;
-};

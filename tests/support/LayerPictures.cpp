@@ -1,4 +1,4 @@
-#include "LayerFixtures.h"
+#include "LayerPictures.h"
 
 #include "engine/layers/Image.h"
 #include "engine/layers/LayerImage.h"
@@ -59,18 +59,6 @@ uint8_t Premultiply(uint8_t c, uint8_t a)
 {
     const unsigned t = static_cast<unsigned>(c) * a;
     return static_cast<uint8_t>(((t >> 8) + t + 128) >> 8);
-}
-
-bool RecordingJournal::AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex)
-{
-    if (refuse)
-        return false;
-    Record record{rect, stride, layerIndex, {}};
-    for (int32_t y = rect.top; y <= rect.bottom; ++y)
-        for (int32_t x = rect.left; x <= rect.right; ++x)
-            record.bytes.push_back(delta[static_cast<size_t>(y) * stride + x]);
-    records.push_back(std::move(record));
-    return true;
 }
 
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode)
