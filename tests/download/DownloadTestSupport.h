@@ -3,19 +3,15 @@
 #include "library/download/DownloadThread.h"
 #include "library/download/RequestManager.h"
 #include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 
 #include <QFile>
 #include <QString>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace downloadtest {
-
-// Long enough for the slowest machine; the conditions waited for come about in milliseconds.
-inline constexpr auto PatienceLimit = std::chrono::seconds(30);
-inline constexpr auto PollInterval = std::chrono::milliseconds(2);
 
 // Short limits for the tests of the watchdog: a stalled download is given up within a second or two.
 // Every other test keeps the program's own limits, so a slow machine never times out a healthy download.
@@ -25,17 +21,6 @@ inline DownloadTimings TimeoutTimings()
     timings.idleTimeout = std::chrono::milliseconds(300);
     timings.watchdogPeriod = std::chrono::milliseconds(50);
     return timings;
-}
-
-inline bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + PatienceLimit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(PollInterval);
-    }
-    return true;
 }
 
 inline bool IsFinal(int32_t state)

@@ -2,6 +2,7 @@
 #include "support/ArchiveBytes.h"
 #include "support/HintCounter.h"
 #include "support/ScopedAppPaths.h"
+#include "support/WaitUntil.h"
 
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
@@ -86,16 +87,13 @@ protected:
         WriteFile(m_paths.Get().cacheFolder + relative, bytes);
     }
 
-    // Ticks the task list until done() holds; false if it never does (a generous bound, not a timing).
+    // Ticks the task list until done() holds; false if it never does.
     static bool TickUntil(const std::function<bool()>& done)
     {
-        for (int i = 0; i < 3000; ++i) {
+        return WaitUntil([&] {
             RunTaskList();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+            return done();
+        });
     }
 
     void SetScene(float width, float height)
