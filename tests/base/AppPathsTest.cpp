@@ -1,19 +1,12 @@
 #include "engine/base/AppPaths.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-void WriteText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 TEST(AppPathsTest, FoldersAndTheCacheTree)
 {
@@ -45,7 +38,7 @@ TEST(AppPathsTest, RegressionUnwritableDataFolderFallsBackToTheNextCandidate)
     QDir().mkpath(program);
     // A plain file where a folder should be can never be written into.
     const QString blocked = root.filePath(QStringLiteral("blocked"));
-    WriteText(blocked, "x");
+    WriteFile(blocked, "x");
     const QString user = root.filePath(QStringLiteral("user"));
     const AppPaths paths(program, {blocked + QStringLiteral("/sub"), user});
     EXPECT_EQ(paths.dataFolder, user + QStringLiteral("/"));
@@ -58,7 +51,7 @@ TEST(AppPathsTest, RegressionUnwritableDataFolderFallsBackToTheNextCandidate)
 TEST(AppPathsTest, ServerAndShareFromTheSettingsFile)
 {
     QTemporaryDir root;
-    WriteText(root.filePath(QStringLiteral("SMG.ini")),
+    WriteFile(root.filePath(QStringLiteral("SMG.ini")),
               "[Other]\nServerUrl=http://wrong/\n[system]\nserverurl=http://127.0.0.1:9000/content\n"
               "SharePort=9001\n");
     const AppPaths paths(root.path(), {root.filePath(QStringLiteral("data"))});

@@ -1,4 +1,5 @@
 #include "engine/base/Scramble.h"
+#include "support/TestPictures.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -6,12 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Scrambled(QByteArray bytes)
-{
-    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-    return bytes;
-}
 
 QByteArray Unscrambled(QByteArray bytes)
 {

@@ -4,6 +4,8 @@
 #include "engine/base/Scramble.h"
 #include "engine/layers/ImageMeta.h"
 #include "engine/layers/ImageReference.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/ContentGenerator.h"
 #include "tools/contentgen/Thumbnail.h"
@@ -22,12 +24,6 @@
 
 namespace {
 
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Every file below a folder by its relative path, with its bytes.
 std::map<QString, QByteArray> Files(const QString& root)
 {
@@ -38,13 +34,6 @@ std::map<QString, QByteArray> Files(const QString& root)
         files[QDir(root).relativeFilePath(path)] = ReadFile(path);
     }
     return files;
-}
-
-QImage Picture(const QByteArray& bytes, const char* format)
-{
-    QImage image;
-    image.loadFromData(bytes, format);
-    return image;
 }
 
 class GeneratedLibraryTest : public ::testing::Test {
@@ -175,7 +164,7 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
         for (const IndexText::Entry& item : index.items) {
             const QByteArray thumbnail = ReadFile(InTree(QStringLiteral("%1/%2.jpg").arg(folder).arg(item.first)));
             EXPECT_TRUE(thumbnail.startsWith("\xFF\xD8\xFF")) << folder.toStdString() << " " << item.first;
-            const QImage picture = Picture(thumbnail, "JPEG");
+            const QImage picture = DecodedPicture(thumbnail, "JPEG");
             ASSERT_FALSE(picture.isNull()) << item.first;
             EXPECT_LE(picture.width(), Thumbnail::MaxWidth);
             EXPECT_LE(picture.height(), Thumbnail::MaxHeight);
@@ -188,12 +177,12 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
     for (const IndexText::Entry& item : Scenes().items) {
         const QByteArray jpeg = ReadFile(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)));
         EXPECT_TRUE(jpeg.startsWith("\xFF\xD8\xFF"));
-        EXPECT_FALSE(Picture(jpeg, "JPEG").isNull()) << item.first;
+        EXPECT_FALSE(DecodedPicture(jpeg, "JPEG").isNull()) << item.first;
     }
     for (const IndexText::Entry& item : Accessories().items) {
         const QByteArray png = ReadFile(InTree(QStringLiteral("Accessories/%1.png").arg(item.first)));
         EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n"));
-        const QImage picture = Picture(png, "PNG");
+        const QImage picture = DecodedPicture(png, "PNG");
         ASSERT_TRUE(picture.hasAlphaChannel()) << item.first;
         int transparent = 0, opaque = 0;
         for (int y = 0; y < picture.height(); ++y) {

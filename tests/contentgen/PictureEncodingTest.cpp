@@ -1,8 +1,8 @@
 #include "engine/base/Scramble.h"
+#include "support/TestPictures.h"
 #include "tools/contentgen/ContentWriter.h"
 #include "tools/contentgen/Thumbnail.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
@@ -23,13 +23,6 @@ std::vector<std::string> PngChunks(const QByteArray& png)
         offset += 12 + static_cast<qsizetype>(length);
     }
     return chunks;
-}
-
-QImage Decoded(const QByteArray& bytes)
-{
-    QImage image;
-    image.loadFromData(bytes);
-    return image;
 }
 
 bool SamePixels(const QImage& a, const QImage& b)
@@ -72,7 +65,7 @@ TEST(PictureEncodingTest, PngCarriesNoTimeTextOrProfile)
             EXPECT_NE(chunk, "iTXt");
             EXPECT_NE(chunk, "iCCP");
         }
-        const QImage back = Decoded(png);
+        const QImage back = DecodedPicture(png);
         EXPECT_EQ(back.hasAlphaChannel(), alpha);
         EXPECT_TRUE(SamePixels(back, PictureWithMetadata(alpha)));
     }
@@ -87,7 +80,7 @@ TEST(PictureEncodingTest, SamePictureSameBytes)
     EXPECT_EQ(ContentWriter::EncodePng(picture), ContentWriter::EncodePng(picture.copy()));
     // No colour profile segment (APP2) in the JPEG either.
     EXPECT_EQ(jpeg.indexOf("ICC_PROFILE"), -1);
-    EXPECT_FALSE(Decoded(jpeg).colorSpace().isValid());
+    EXPECT_FALSE(DecodedPicture(jpeg).colorSpace().isValid());
 }
 
 TEST(PictureEncodingTest, ScrambledFilesReadBackThroughTheProgramsReader)

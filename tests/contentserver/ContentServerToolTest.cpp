@@ -1,6 +1,7 @@
+#include "support/TestFiles.h"
+
 #include <httplib.h>
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -17,10 +18,7 @@ class ContentServerToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QDir().mkpath(m_folder.filePath(QStringLiteral("tree/Scenes"))));
-        QFile file(m_folder.filePath(QStringLiteral("tree/Scenes/7.jpg")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("\xFF\xD8 seven", 8));
+        WriteFile(m_folder.filePath(QStringLiteral("tree/Scenes/7.jpg")), QByteArray("\xFF\xD8 seven", 8));
     }
 
     // Starts the tool and reads its first line; the port it printed, or 0.

@@ -1,10 +1,10 @@
 #include "DocumentFixture.h"
 
-#include "engine/base/Scramble.h"
 #include "engine/layers/LayerImage.h"
 #include "engine/layers/LayerText.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,15 +31,7 @@ void WritePicture(const QString& path, int width, int height)
 
 void WriteScrambledPicture(const QString& path, int width, int height)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(TestPicture(width, height).save(&buffer, "PNG"));
-    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    WriteFile(path, Scrambled(PngBytes(TestPicture(width, height))));
 }
 
 QString Describe(const Document& document)
@@ -119,6 +111,6 @@ QString DocumentTest::Bubble(int32_t number)
 {
     const QString target = paths.Get().cacheFolder + QStringLiteral("Bubbles/%1.emf").arg(number);
     QFile::remove(target);
-    EXPECT_TRUE(QFile::copy(QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf"), target));
+    EXPECT_TRUE(QFile::copy(DataFile("oval.emf"), target));
     return QStringLiteral("oval");
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "../layers/RecordingShell.h"
-#include "../layers/ScopedAppPaths.h"
+#include "support/HintCounter.h"
+#include "support/RecordingShell.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/document/UpdateHint.h"
@@ -11,32 +12,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdint>
-#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
-
-// Counts the document's redraw hints while it is registered, and runs an action on each if given.
-class HintCounter final : public DocumentObserver {
-public:
-    explicit HintCounter(Document& document) : m_document(document) { m_document.AddView(this); }
-    ~HintCounter() { m_document.RemoveView(this); }
-    HintCounter(const HintCounter&) = delete;
-    HintCounter& operator=(const HintCounter&) = delete;
-
-    void OnUpdate(DocumentObserver*, int32_t hint, const Rect*) override
-    {
-        if (hint == HintRedraw)
-            ++redraws;
-        if (onUpdate)
-            onUpdate();
-    }
-
-    int redraws = 0;
-    std::function<void()> onUpdate;
-
-private:
-    Document& m_document;
-};
 
 // Everything of a document that an edit can change, written out for exact comparison.
 QString Describe(const Document& document);

@@ -2,21 +2,16 @@
 
 #include "library/download/DownloadThread.h"
 #include "library/download/RequestManager.h"
+#include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace downloadtest {
-
-// Long enough for the slowest machine; the conditions waited for come about in milliseconds.
-inline constexpr auto PatienceLimit = std::chrono::seconds(30);
-inline constexpr auto PollInterval = std::chrono::milliseconds(2);
 
 // Short limits for the tests of the watchdog: a stalled download is given up within a second or two.
 // Every other test keeps the program's own limits, so a slow machine never times out a healthy download.
@@ -26,17 +21,6 @@ inline DownloadTimings TimeoutTimings()
     timings.idleTimeout = std::chrono::milliseconds(300);
     timings.watchdogPeriod = std::chrono::milliseconds(50);
     return timings;
-}
-
-inline bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + PatienceLimit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(PollInterval);
-    }
-    return true;
 }
 
 inline bool IsFinal(int32_t state)
@@ -64,22 +48,6 @@ inline bool WaitForIdleWorkers(RequestManager& manager)
         }
         return true;
     });
-}
-
-inline void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-inline QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
 }
 
 inline bool Exists(const QString& path)

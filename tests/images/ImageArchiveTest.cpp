@@ -4,9 +4,10 @@
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -25,13 +26,6 @@ QByteArray Count(uint32_t n)
     return bytes;
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 // A 2x1 working picture (alpha 255 and 0) with its 24-bit colour source.
 class ImageArchive : public ::testing::Test {
 protected:
@@ -45,23 +39,18 @@ protected:
 
     QByteArray Written()
     {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        platform::ArchiveWriter writer(buffer);
-        EXPECT_TRUE(working.Write(writer, source));
-        return bytes;
+        return WrittenBytes([&](platform::ArchiveWriter& writer) { EXPECT_TRUE(working.Write(writer, source)); });
     }
 
     // Reads one block; left receives the bytes the read did not consume.
-    bool ReadBack(QByteArray bytes, ImageReference& image, int64_t* left = nullptr)
+    bool ReadBack(const QByteArray& bytes, ImageReference& image, int64_t* left = nullptr)
     {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        platform::ArchiveReader reader(buffer);
-        const bool result = ImageReference::Read(reader, image);
-        if (left)
-            *left = reader.BytesLeft();
+        bool result = false;
+        ReadBytes(bytes, [&](platform::ArchiveReader& reader) {
+            result = ImageReference::Read(reader, image);
+            if (left)
+                *left = reader.BytesLeft();
+        });
         return result;
     }
 
@@ -138,7 +127,7 @@ TEST_F(ImageArchive, RegressionCountBeyondTheArchiveFailsWithoutAllocating)
 
 TEST_F(ImageArchive, AnyDecodableFormatIsAcceptedAndGarbageIsNot)
 {
-    const QByteArray jpeg = FileBytes(DataFile("rocket.jpg"));
+    const QByteArray jpeg = ReadDataFile("rocket.jpg");
     ImageReference image;
     ASSERT_TRUE(ReadBack(WideTag + Count(static_cast<uint32_t>(jpeg.size())) + jpeg, image));
     EXPECT_EQ(image.width, 640);

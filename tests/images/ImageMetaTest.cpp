@@ -3,6 +3,7 @@
 #include "engine/layers/ImageMeta.h"
 #include "platform/DeviceContext.h"
 #include "platform/Metafile.h"
+#include "support/TestFiles.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

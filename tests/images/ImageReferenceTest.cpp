@@ -1,12 +1,11 @@
 #include "PictureFixtures.h"
 
-#include "engine/base/Scramble.h"
 #include "engine/layers/ImageDC.h"
 #include "engine/layers/ImageReference.h"
 #include "platform/DeviceContext.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -18,18 +17,8 @@ namespace {
 // Writes picture as a PNG (scrambled when asked) and answers the path.
 QString SavePng(const QTemporaryDir& dir, const QString& name, const QImage& picture, bool scrambled = false)
 {
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
-    }
-    if (scrambled)
-        ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
     const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
+    WriteFile(path, scrambled ? Scrambled(PngBytes(picture)) : PngBytes(picture));
     return path;
 }
 

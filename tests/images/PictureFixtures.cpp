@@ -56,9 +56,4 @@ std::vector<uint8_t> Repeat(std::initializer_list<uint8_t> pixel, int count)
     return bytes;
 }
 
-QString DataFile(const char* name)
-{
-    return QStringLiteral(SMG_TEST_DATA_DIR "/") + QLatin1StringView(name);
-}
-
 } // namespace fixtures

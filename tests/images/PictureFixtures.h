@@ -21,7 +21,4 @@ std::vector<uint8_t> Pixel(const QImage& picture, int x, int y);
 // The bytes of a picture of that many pixels, all equal to pixel.
 std::vector<uint8_t> Repeat(std::initializer_list<uint8_t> pixel, int count);
 
-// Where the copied test pictures are.
-QString DataFile(const char* name);
-
 } // namespace fixtures

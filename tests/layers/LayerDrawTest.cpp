@@ -1,4 +1,4 @@
-#include "LayerFixtures.h"
+#include "support/LayerPictures.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/DrawMode.h"

@@ -1,6 +1,6 @@
-#include "Bytes.h"
-#include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/Bytes.h"
+#include "support/LayerPictures.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/Image.h"
@@ -16,25 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Stored(Layer& layer)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    EXPECT_TRUE(layer.Store(writer));
-    return buffer.data();
-}
-
-// A record's common part as Layer::Store writes it.
-Bytes Common(int32_t flags, int32_t tag, const LayerInfo& info)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    info.Store(writer);
-    return Bytes().I32(flags).I32(tag).Append(buffer.data());
-}
 
 class LayerFileTest : public ::testing::Test {
 protected:
@@ -68,7 +49,7 @@ TEST_F(LayerFileTest, APaintedLayerCarriesItsPictureWithTheMask)
     layer->ApplyColor();
     const QByteArray bytes = Stored(*layer);
 
-    const QByteArray common = Common(LayerFlagsFace, 2, *layer);
+    const QByteArray common = CommonPart(LayerFlagsFace, 2, *layer);
     ASSERT_TRUE(bytes.startsWith(common));
     const QByteArray block = bytes.mid(common.size());
     EXPECT_EQ(block.left(10), QByteArray("\xFF\xFE\xFF\x03I\0M\0G\0", 10));
@@ -82,7 +63,7 @@ TEST_F(LayerFileTest, APaintedLayerCarriesItsPictureWithTheMask)
     EXPECT_EQ(LoadAll(bytes), 0);
     ASSERT_EQ(document.layers.GetCount(), 1);
     Layer* read = document.layers.GetAt(0);
-    EXPECT_EQ(Common(read->flags, read->tag, *read).Get(), common);  // every field, size and centre too
+    EXPECT_EQ(CommonPart(read->flags, read->tag, *read).Get(), common);  // every field, size and centre too
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(PixelOf(*read->GetImage(), i % 2, i / 2), PixelOf(*layer->GetImage(), i % 2, i / 2)) << i;
     EXPECT_EQ(read->requestId, 0);  // a stored picture needs no download
@@ -96,7 +77,7 @@ TEST_F(LayerFileTest, ABubbleRecordIsAlwaysReadAsABubble)
     info.number = 12;
     info.position = {100, 50};
     const QByteArray record =
-        Common(LayerFlagsFace, 1, info).I32(10).I32(20).I32(300).I32(200).Str(QStringLiteral("Hey")).Get();
+        CommonPart(LayerFlagsFace, 1, info).I32(10).I32(20).I32(300).I32(200).Str(QStringLiteral("Hey")).Get();
     EXPECT_EQ(LoadAll(record), 0);
     ASSERT_EQ(document.layers.GetCount(), 1);
     auto* bubble = dynamic_cast<LayerText*>(document.layers.GetAt(0));
@@ -113,7 +94,7 @@ TEST_F(LayerFileTest, RegressionExtremeTextRectangleIsKeptInRange)
 {
     LayerInfo info;
     info.kind = LayerKindBubble;
-    const QByteArray record = Common(LayerFlagsBubble, 0, info)
+    const QByteArray record = CommonPart(LayerFlagsBubble, 0, info)
                                   .I32(INT32_MIN).I32(INT32_MIN).I32(INT32_MAX).I32(INT32_MAX).Str("x").Get();
     LoadAll(record);
     auto* bubble = dynamic_cast<LayerText*>(document.layers.GetAt(0));
@@ -150,7 +131,7 @@ TEST_F(LayerFileTest, AFileCutInsideARecordKeepsTheLayersBeforeIt)
     LayerInfo info;
     info.kind = LayerKindBubble;
     document.layers.DeleteAll();
-    LoadAll(one + Common(LayerFlagsBubble, 0, info).I32(1).I32(2).Get());
+    LoadAll(one + CommonPart(LayerFlagsBubble, 0, info).I32(1).I32(2).Get());
     EXPECT_EQ(document.layers.GetCount(), 1);
 }
 
@@ -159,7 +140,7 @@ TEST_F(LayerFileTest, AnErrorInTheClassPartReachesTheReader)
     LayerInfo info;
     info.kind = LayerKindBubble;
     // The bubble's text claims more characters than the file holds.
-    const QByteArray record = Common(LayerFlagsBubble, 0, info).I32(0).I32(0).I32(0).I32(0).U8(0xFF).U16(0xFFFE).U8(90).Get();
+    const QByteArray record = CommonPart(LayerFlagsBubble, 0, info).I32(0).I32(0).I32(0).I32(0).U8(0xFF).U16(0xFFFE).U8(90).Get();
     EXPECT_THROW(LoadAll(record), platform::ArchiveError);
     EXPECT_EQ(document.layers.GetCount(), 0);
 }
@@ -169,7 +150,7 @@ TEST_F(LayerFileTest, AnImgBlockLongerThanTheFileLeavesTheLayerWithoutPicture)
     LayerInfo info;
     info.kind = LayerKindFace;
     const QByteArray record =
-        Common(LayerFlagsFace, 0, info).Str(QStringLiteral("IMG")).U32(0x7FFFFFF0).Append("\x89PNG").Get();
+        CommonPart(LayerFlagsFace, 0, info).Str(QStringLiteral("IMG")).U32(0x7FFFFFF0).Append("\x89PNG").Get();
     LoadAll(record);
     ASSERT_EQ(document.layers.GetCount(), 1);
     EXPECT_EQ(document.layers.GetAt(0)->GetImage(), nullptr);  // shows "Load Failed."

@@ -1,4 +1,4 @@
-#include "LayerFixtures.h"
+#include "support/LayerPictures.h"
 
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -6,6 +6,7 @@
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/LayerGeometry.h"
 #include "engine/layers/LayerImage.h"
+#include "engine/layers/PixelJournal.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ColourAdjustment.h"
 #include "platform/DeviceContext.h"
@@ -15,6 +16,31 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Writes down every pixel record a mask edit appends.
+class RecordingJournal final : public PixelJournal {
+public:
+    bool AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex) override
+    {
+        if (refuse)
+            return false;
+        Record record{rect, stride, layerIndex, {}};
+        for (int32_t y = rect.top; y <= rect.bottom; ++y)
+            for (int32_t x = rect.left; x <= rect.right; ++x)
+                record.bytes.push_back(delta[static_cast<size_t>(y) * stride + x]);
+        records.push_back(std::move(record));
+        return true;
+    }
+
+    struct Record {
+        Rect rect;
+        int32_t stride = 0;
+        int32_t layerIndex = 0;
+        std::vector<uint8_t> bytes;  // the block, rows packed
+    };
+    std::vector<Record> records;
+    bool refuse = false;
+};
 
 // 4 x 3 opaque pixels, each of its own colour.
 QImage Opaque4x3()

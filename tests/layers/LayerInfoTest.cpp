@@ -1,4 +1,4 @@
-#include "ScopedAppPaths.h"
+#include "support/ScopedAppPaths.h"
 #include "engine/layers/DrawMode.h"
 #include "engine/layers/LayerGeometry.h"
 #include "engine/layers/LayerInfo.h"

@@ -1,4 +1,4 @@
-#include "TestLayer.h"
+#include "support/TestLayer.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/LayerList.h"

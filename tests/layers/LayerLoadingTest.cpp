@@ -1,7 +1,9 @@
-#include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/LayerPictures.h"
+#include "support/ArchiveBytes.h"
+#include "support/HintCounter.h"
+#include "support/ScopedAppPaths.h"
+#include "support/WaitUntil.h"
 
-#include "engine/base/Scramble.h"
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -14,7 +16,6 @@
 #include "platform/ArchiveWriter.h"
 #include "tools/contentserver/ContentServer.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -33,12 +34,6 @@ QByteArray Picture(QRgb colour, int height = 2)
     QImage image(PictureWidth, height, QImage::Format_RGB32);
     image.fill(colour);
     return PngBytes(image);
-}
-
-QByteArray Scrambled(QByteArray bytes)
-{
-    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
-    return bytes;
 }
 
 int TaskCount()
@@ -92,16 +87,13 @@ protected:
         WriteFile(m_paths.Get().cacheFolder + relative, bytes);
     }
 
-    // Ticks the task list until done() holds; false if it never does (a generous bound, not a timing).
+    // Ticks the task list until done() holds; false if it never does.
     static bool TickUntil(const std::function<bool()>& done)
     {
-        for (int i = 0; i < 3000; ++i) {
+        return WaitUntil([&] {
             RunTaskList();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+            return done();
+        });
     }
 
     void SetScene(float width, float height)
@@ -123,7 +115,7 @@ TEST_F(LayerLoadingTest, ACachedPictureLoadsInsideInit)
 {
     SetScene(800, 600);
     Cache("Accessories/3.png", Picture(qRgb(9, 8, 7)));
-    RedrawCounter counter;
+    HintCounter counter(*m_document);
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.Init(QString(), 3, LayerKindAccessory, true);
     EXPECT_EQ(hat.requestId, RequestAlreadyCached);
@@ -179,7 +171,7 @@ TEST_F(LayerLoadingTest, AFailedDownloadShowsLoadFailed)
 
 TEST_F(LayerLoadingTest, AnUnchangedPercentCausesNoRedraw)
 {
-    RedrawCounter counter;
+    HintCounter counter(*m_document);
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.Init(QString(), 66, LayerKindAccessory, false);
     // Half the body has come (the percent of an odd length rounds down to 49).
@@ -243,27 +235,15 @@ TEST_F(LayerLoadingTest, ALoadedScenePhotoIsPromotedOverItsBackground)
 
 namespace {
 
-QByteArray Record(Layer& layer)
+void ReadInto(LayerList& list, const QByteArray& bytes)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    layer.Store(writer);
-    return buffer.data();
-}
-
-void ReadInto(LayerList& list, QByteArray bytes)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    list.LoadAll(reader);
+    ReadBytes(bytes, [&](platform::ArchiveReader& reader) { list.LoadAll(reader); });
 }
 
 TEST_F(LayerLoadingTest, PlacementSurvivesACachedReload)
 {
     Cache("Accessories/3.png", Picture(qRgb(9, 8, 7)));
-    QFile::copy(QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf"), m_paths.Get().cacheFolder + "Bubbles/2.emf");
+    QFile::copy(DataFile("oval.emf"), m_paths.Get().cacheFolder + "Bubbles/2.emf");
     LayerImage hat(QStringLiteral("Hat"), LayerFlagsAccessory, 0);
     hat.kind = LayerKindAccessory;
     hat.number = 3;
@@ -275,7 +255,7 @@ TEST_F(LayerLoadingTest, PlacementSurvivesACachedReload)
         layer->scale = {2, -3};
         layer->angle = 500;
     }
-    ReadInto(m_document->layers, Record(hat) + Record(bubble));
+    ReadInto(m_document->layers, Stored(hat) + Stored(bubble));
     ASSERT_EQ(m_document->layers.GetCount(), 2);
     for (int i = 0; i < 2; ++i) {
         Layer* read = m_document->layers.GetAt(i);
@@ -297,7 +277,7 @@ TEST_F(LayerLoadingTest, RegressionPlacementOfAReadLayerSurvivesADownload)
     hat.number = 8;
     hat.position = {70, 80};
     hat.scale = {0.5f, 0.5f};
-    ReadInto(m_document->layers, Record(hat));
+    ReadInto(m_document->layers, Stored(hat));
     ASSERT_EQ(m_document->layers.GetCount(), 1);
     Layer* read = m_document->layers.GetAt(0);
     EXPECT_GT(read->requestId, 0);  // no picture is stored for it: it asks the queue again

@@ -1,9 +1,10 @@
-#include "Bytes.h"
-#include "TestLayer.h"
+#include "support/Bytes.h"
+#include "support/TestLayer.h"
 
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -47,20 +48,13 @@ Bytes SampleBytes()
 
 QByteArray Written(const LayerInfo& info)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    info.Store(writer);
-    return buffer.data();
+    return WrittenBytes([&](platform::ArchiveWriter& writer) { info.Store(writer); });
 }
 
-LayerInfo ReadInfo(QByteArray bytes)
+LayerInfo ReadInfo(const QByteArray& bytes)
 {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
     LayerInfo info;
-    info.Load(reader);
+    ReadBytes(bytes, [&](platform::ArchiveReader& reader) { info.Load(reader); });
     return info;
 }
 

@@ -1,5 +1,6 @@
-#include "LayerFixtures.h"
-#include "ScopedAppPaths.h"
+#include "support/LayerPictures.h"
+#include "support/HintCounter.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/BubbleFont.h"
@@ -11,14 +12,13 @@
 #include "platform/DeviceContext.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString OvalPath = QStringLiteral(SMG_TEST_DATA_DIR "/oval.emf");
+const QString OvalPath = DataFile("oval.emf");
 constexpr int OvalWidth = 5007;  // the metafile's bounds
 constexpr int OvalHeight = 3779;
 
@@ -76,7 +76,7 @@ TEST_F(LayerTextTest, LoadFileTakesTheMetafilesSize)
     EXPECT_EQ(halfZero.GetTextRect(), (Rect{0, 0, OvalWidth, OvalHeight}));
 
     LayerText missing(Rect{}, 0);
-    EXPECT_FALSE(missing.LoadFile(QStringLiteral(SMG_TEST_DATA_DIR "/none.emf")));
+    EXPECT_FALSE(missing.LoadFile(DataFile("none.emf")));
     EXPECT_FALSE(missing.HasBubble());
     EXPECT_EQ(missing.size, (PointF{1, 1}));
 }
@@ -84,7 +84,7 @@ TEST_F(LayerTextTest, LoadFileTakesTheMetafilesSize)
 TEST_F(LayerTextTest, SetTextRedrawsOnlyOnAChange)
 {
     LayerText bubble(Rect{}, 0);
-    RedrawCounter counter;
+    HintCounter counter(document);
     bubble.SetText(QStringLiteral("Place text here."));
     EXPECT_EQ(counter.redraws, 0);
     bubble.SetText(QStringLiteral("place text here."));

@@ -1,7 +1,7 @@
-#include "RecordingShell.h"
-#include "TestLayer.h"
+#include "support/RecordingShell.h"
+#include "support/TestLayer.h"
 
-#include "ScopedAppPaths.h"
+#include "support/ScopedAppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
 #include "engine/layers/DrawMode.h"

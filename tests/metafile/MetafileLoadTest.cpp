@@ -1,5 +1,5 @@
 #include "EmfWriter.h"
-#include "TestData.h"
+#include "support/TestFiles.h"
 #include "platform/Metafile.h"
 
 #include <QFile>
@@ -59,7 +59,7 @@ TEST(MetafileLoadTest, RealFilesGiveTheirHeadersBoundsAndFrame)
     for (const Expected& e : {Expected{"oval", {0, 0, 5007, 3779}, {0, 0, 10599, 7999}},
                               Expected{"cloud", {0, 0, 5290, 4015}, {0, 0, 11199, 8499}},
                               Expected{"shout", {0, 0, 5007, 4015}, {0, 0, 10599, 8499}}}) {
-        const auto metafile = Metafile::FromFile(TestDataPath(QString(e.name) + ".emf"));
+        const auto metafile = Metafile::FromFile(DataFile(QString(e.name) + ".emf"));
         ASSERT_TRUE(metafile) << e.name;
         EXPECT_EQ(metafile->Bounds(), e.bounds) << e.name;
         EXPECT_EQ(metafile->Frame(), e.frame) << e.name;
@@ -78,8 +78,8 @@ TEST(MetafileLoadTest, BuiltFileLoadsAndCopiesShareIt)
 
 TEST(MetafileLoadTest, NothingReadableFails)
 {
-    EXPECT_FALSE(Metafile::FromFile(TestDataPath("no-such-file.emf")));
-    EXPECT_FALSE(Metafile::FromFile(TestDataPath("oval.ref.png")));
+    EXPECT_FALSE(Metafile::FromFile(DataFile("no-such-file.emf")));
+    EXPECT_FALSE(Metafile::FromFile(DataFile("oval.ref.png")));
     EXPECT_FALSE(Metafile::FromBytes(QByteArray()));
     EXPECT_FALSE(Metafile::FromBytes(QByteArray(200, '\0')));
     EXPECT_FALSE(Metafile::FromBytes(QByteArray(200, '\xFF')));

@@ -1,5 +1,5 @@
 #include "PixelCompare.h"
-#include "TestData.h"
+#include "support/TestFiles.h"
 #include "platform/Metafile.h"
 
 #include <QImage>
@@ -73,9 +73,9 @@ class MetafileReferenceTest : public testing::TestWithParam<Bubble> {};
 TEST_P(MetafileReferenceTest, MatchesTheWritersOwnRendering)
 {
     const Bubble& bubble = GetParam();
-    const auto metafile = Metafile::FromFile(TestDataPath(QString(bubble.name) + ".emf"));
+    const auto metafile = Metafile::FromFile(DataFile(QString(bubble.name) + ".emf"));
     ASSERT_TRUE(metafile);
-    const QImage reference(TestDataPath(QString(bubble.name) + ".ref.png"));
+    const QImage reference(DataFile(QString(bubble.name) + ".ref.png"));
     ASSERT_FALSE(reference.isNull());
 
     const QImage ours = PlayAtReferenceScale(*metafile, reference.size());
@@ -106,9 +106,9 @@ INSTANTIATE_TEST_SUITE_P(Bubbles, MetafileReferenceTest, testing::ValuesIn(Bubbl
 // under a world transform that scales it down to the reference's size.
 TEST(MetafileReferenceScaleTest, BoundsTargetUnderWorldTransformMatchesReference)
 {
-    const auto metafile = Metafile::FromFile(TestDataPath("oval.emf"));
+    const auto metafile = Metafile::FromFile(DataFile("oval.emf"));
     ASSERT_TRUE(metafile);
-    const QImage reference(TestDataPath("oval.ref.png"));
+    const QImage reference(DataFile("oval.ref.png"));
     const Rect bounds = metafile->Bounds();
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;

@@ -1,7 +1,6 @@
-#include "TestData.h"
 #include "platform/Metafile.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -14,12 +13,6 @@ namespace {
 constexpr int kFlipTrials = 800;
 constexpr unsigned kSeed = 20240611;
 constexpr QSize kPictureSize(64, 48);
-
-QByteArray ReadTestFile(const QString& name)
-{
-    QFile file(TestDataPath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Plays a metafile that loaded into a small picture, the way the bubble layer does.
 void PlayIntoSmallPicture(const Metafile& metafile)
@@ -38,7 +31,7 @@ class MetafileRobustnessTest : public testing::TestWithParam<const char*> {};
 // A metafile cut anywhere has lost its end-of-file record or its byte count is past the end.
 TEST_P(MetafileRobustnessTest, EveryTruncationFailsToLoad)
 {
-    const QByteArray whole = ReadTestFile(QString(GetParam()) + ".emf");
+    const QByteArray whole = ReadDataFile(QString(GetParam()) + ".emf");
     ASSERT_FALSE(whole.isEmpty());
     ASSERT_TRUE(Metafile::FromBytes(whole));
     for (qsizetype length = 0; length < whole.size(); ++length)
@@ -49,7 +42,7 @@ TEST_P(MetafileRobustnessTest, EveryTruncationFailsToLoad)
 // the address and undefined-behaviour sanitizers this is where a read past a record shows up.
 TEST_P(MetafileRobustnessTest, RandomByteChangesLoadOrFailAndPlay)
 {
-    const QByteArray whole = ReadTestFile(QString(GetParam()) + ".emf");
+    const QByteArray whole = ReadDataFile(QString(GetParam()) + ".emf");
     ASSERT_FALSE(whole.isEmpty());
     std::mt19937 random(kSeed);
     std::uniform_int_distribution<qsizetype> position(0, whole.size() - 1);

@@ -1,6 +1,7 @@
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -13,22 +14,17 @@ namespace {
 
 QByteArray WrittenString(const QString& text)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    ArchiveWriter writer(buffer);
-    writer.WriteString(text);
-    return buffer.data();
+    return WrittenBytes([&](ArchiveWriter& writer) { writer.WriteString(text); });
 }
 
 QString ReadBack(const QByteArray& bytes, int64_t* left = nullptr)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    ArchiveReader reader(buffer);
-    QString text = reader.ReadString();
-    if (left)
-        *left = reader.BytesLeft();
+    QString text;
+    ReadBytes(bytes, [&](ArchiveReader& reader) {
+        text = reader.ReadString();
+        if (left)
+            *left = reader.BytesLeft();
+    });
     return text;
 }
 

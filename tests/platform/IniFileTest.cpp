@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 #include "platform/PathJoin.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,13 +9,6 @@
 using platform::IniFile;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 TEST(IniFileTest, WritingKeepsOtherSectionsLinesAndComments)
 {
@@ -30,7 +24,7 @@ TEST(IniFileTest, WritingKeepsOtherSectionsLinesAndComments)
     ASSERT_TRUE(ini.WriteString(QStringLiteral("System"), QStringLiteral("TutorialOff"), QStringLiteral("1")));
     ASSERT_TRUE(ini.WriteString(QStringLiteral("system"), QStringLiteral("New"), QStringLiteral("x")));
     ASSERT_TRUE(ini.WriteString(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("v")));
-    EXPECT_EQ(ReadAll(path), QByteArray("; settings\n[Window]\nWidth=800\n\n[SYSTEM]\nServerUrl=http://x/\n"
+    EXPECT_EQ(ReadFile(path), QByteArray("; settings\n[Window]\nWidth=800\n\n[SYSTEM]\nServerUrl=http://x/\n"
                                         "TutorialOff=1\nNew=x\n\n[Last]\nA=1\n[Added]\nK=v\n"));
     EXPECT_EQ(ini.ReadString(QStringLiteral("system"), QStringLiteral("SERVERURL")), QStringLiteral("http://x/"));
     EXPECT_EQ(ini.ReadUInt(QStringLiteral("Window"), QStringLiteral("Width"), 0), 800u);
@@ -52,7 +46,7 @@ TEST(IniFileTest, MissingFileIsCreatedOnWrite)
     IniFile ini(dir.filePath(QStringLiteral("new.ini")));
     EXPECT_FALSE(ini.ReadString(QStringLiteral("System"), QStringLiteral("A")).has_value());
     ASSERT_TRUE(ini.WriteString(QStringLiteral("System"), QStringLiteral("A"), QStringLiteral("5")));
-    EXPECT_EQ(ReadAll(ini.Path()), QByteArray("[System]\nA=5\n"));
+    EXPECT_EQ(ReadFile(ini.Path()), QByteArray("[System]\nA=5\n"));
 }
 
 TEST(PathJoinTest, OneSlashBetweenParts)

@@ -1,6 +1,6 @@
 #include "WizardFixture.h"
 
-#include "../layers/LayerFixtures.h"
+#include "support/LayerPictures.h"
 
 #include "engine/view/FileDialog.h"
 #include "engine/view/SavePictureDialog.h"

@@ -1,8 +1,8 @@
 #include "WizardFixture.h"
 
-#include "../layers/Bytes.h"
-#include "../layers/LayerFixtures.h"
-#include "../layers/TestLayer.h"
+#include "support/Bytes.h"
+#include "support/LayerPictures.h"
+#include "support/TestLayer.h"
 
 #include "engine/document/WizardState.h"
 #include "engine/layers/ImageReference.h"
@@ -17,24 +17,6 @@
 #include <QFile>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-// What the layer record's common part holds, as Layer::Store writes it.
-QByteArray CommonPart(int32_t flags, int32_t tag, const LayerInfo& info)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
-    writer.WriteI32(flags);
-    writer.WriteI32(tag);
-    info.Store(writer);
-    return buffer.data();
-}
 
 // The head of a project file: the wide "SMG2", the selected index and the state.
 Bytes Head(int32_t selected, int32_t state)
@@ -92,7 +74,7 @@ protected:
         WriteFile(cache + "/Scenes/5.jpg", PngBytes(Filled(16, 12, qRgb(200, 150, 120))));
         WriteFile(cache + "/Accessories/1.png", PngBytes(Filled(8, 6, qRgba(250, 10, 10, 128))));
         WriteFile(cache + "/Accessories/2.png", PngBytes(Filled(6, 8, qRgba(10, 250, 10, 255))));
-        QFile::copy(SMG_TEST_DATA_DIR "/cloud.emf", cache + "/Bubbles/3.emf");
+        QFile::copy(DataFile("cloud.emf"), cache + "/Bubbles/3.emf");
 
         document.step = StepAccessories;
         document.NewScene(0, PathOf("scene.png"), false);
@@ -138,7 +120,7 @@ TEST_F(ProjectFileTest, TheFileIsTheHeadThenTheSceneThenEachLayer)
                                     .Append(CommonPart(LayerFlagsBackground, 0, *document.scene))
                                     .Append(CommonPart(LayerFlagsFace, 4, *first))
                                     .Append(CommonPart(LayerFlagsAccessory, 0, *second));
-    EXPECT_EQ(ReadAll(PathOf("a.smg")), expected);
+    EXPECT_EQ(ReadFile(PathOf("a.smg")), expected);
 }
 
 TEST_F(ProjectFileTest, ASavedCompositionReopensLayerByLayerAndPixelByPixel)
@@ -280,7 +262,7 @@ TEST_F(ProjectFileTest, RegressionAFailedSaveKeepsTheOldFileAndTheModifiedFlag)
     WriteFile(PathOf("keep.smg"), "the old project");
 
     EXPECT_FALSE(document.DoSave(PathOf("keep.smg")));
-    EXPECT_EQ(ReadAll(PathOf("keep.smg")), QByteArray("the old project"));
+    EXPECT_EQ(ReadFile(PathOf("keep.smg")), QByteArray("the old project"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.smg"});
     EXPECT_TRUE(document.IsModified());
     EXPECT_EQ(prompts.shown,
@@ -306,7 +288,7 @@ TEST_F(ProjectFileTest, AModifiedDocumentAsksBeforeItIsReplaced)
     prompts.savePath = PathOf("mine.smg");
     EXPECT_TRUE(document.OpenDocumentFile(PathOf("other.smg")));
     EXPECT_EQ(prompts.shown, (QStringList{"Save changes to Untitled?", "save as Untitled"}));
-    EXPECT_TRUE(ReadAll(PathOf("mine.smg")).startsWith(Head(-1, -1).Get()));
+    EXPECT_TRUE(ReadFile(PathOf("mine.smg")).startsWith(Head(-1, -1).Get()));
     EXPECT_EQ(document.step, StepBubble);
     EXPECT_EQ(recent.Entries(), (QStringList{PathOf("other.smg"), PathOf("mine.smg")}));
 }

@@ -1,7 +1,7 @@
 #include "WizardFixture.h"
 
-#include "../layers/LayerFixtures.h"
-#include "../layers/TestLayer.h"
+#include "support/LayerPictures.h"
+#include "support/TestLayer.h"
 
 #include "engine/document/GraphicsMode.h"
 #include "engine/document/PictureDialogLink.h"

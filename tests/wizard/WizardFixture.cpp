@@ -1,6 +1,6 @@
 #include "WizardFixture.h"
 
-#include "../layers/LayerFixtures.h"
+#include "support/LayerPictures.h"
 
 std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../layers/RecordingShell.h"
-#include "../layers/ScopedAppPaths.h"
+#include "support/RecordingShell.h"
+#include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
 #include "engine/layers/LayerImage.h"

@@ -1,6 +1,6 @@
 #include "WizardFixture.h"
 
-#include "../layers/TestLayer.h"
+#include "support/TestLayer.h"
 
 #include "engine/document/LoadFromPcRequest.h"
 #include "engine/document/ToolId.h"

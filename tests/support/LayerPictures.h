@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/document/DocumentObserver.h"
-#include "engine/document/UpdateHint.h"
-#include "engine/layers/PixelJournal.h"
+#include "support/Bytes.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,15 +12,18 @@
 #include <vector>
 
 class Image;
+class LayerInfo;
 class Layer;
 class LayerImage;
 
-// A PNG file's bytes.
-QByteArray PngBytes(const QImage& image);
+// Layers built from tiny pictures, their stored records, and the pixels they draw.
+
 // The "IMG" block of a project file holding image as a PNG.
 QByteArray ImgBlock(const QImage& image);
-// Writes bytes to path, making its folder.
-void WriteFile(const QString& path, const QByteArray& bytes);
+// The record the layer stores (storing fails the test if it fails).
+QByteArray Stored(Layer& layer);
+// What a layer record's common part holds, as Layer::Store writes it.
+Bytes CommonPart(int32_t flags, int32_t tag, const LayerInfo& info);
 
 // A paintable layer whose picture is read from an "IMG" block (as from a project file: no enlargement).
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags);
@@ -42,33 +45,3 @@ uint8_t Premultiply(uint8_t c, uint8_t a);
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode);
 // What a 512 x 512 placeholder shows with this text: the text centred in (0, 246) - (512, 512).
 QImage PlaceholderPicture(const QString& text);
-
-// Writes down every pixel record a mask edit appends.
-class RecordingJournal final : public PixelJournal {
-public:
-    bool AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex) override;
-
-    struct Record {
-        Rect rect;
-        int32_t stride = 0;
-        int32_t layerIndex = 0;
-        std::vector<uint8_t> bytes;  // the block, rows packed
-    };
-    std::vector<Record> records;
-    bool refuse = false;
-};
-
-// Counts the document's redraw hints while it is registered.
-class RedrawCounter final : public DocumentObserver {
-public:
-    RedrawCounter();
-    ~RedrawCounter();
-    RedrawCounter(const RedrawCounter&) = delete;
-    RedrawCounter& operator=(const RedrawCounter&) = delete;
-    void OnUpdate(DocumentObserver*, int32_t hint, const Rect*) override
-    {
-        if (hint == HintRedraw)
-            ++redraws;
-    }
-    int redraws = 0;
-};

@@ -1,55 +1,36 @@
-#include "LayerFixtures.h"
+#include "LayerPictures.h"
 
-#include "engine/document/Document.h"
 #include "engine/layers/Image.h"
 #include "engine/layers/LayerImage.h"
 #include "platform/DeviceContext.h"
-#include "platform/ArchiveReader.h"
-#include "platform/ArchiveWriter.h"
+#include "support/ArchiveBytes.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
-
-QByteArray PngBytes(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "PNG"));
-    return bytes;
-}
 
 QByteArray ImgBlock(const QImage& image)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    platform::ArchiveWriter writer(buffer);
     const QByteArray png = PngBytes(image);
-    writer.WriteString(QStringLiteral("IMG"));
-    writer.WriteU32(static_cast<uint32_t>(png.size()));
-    writer.WriteBytes(png);
-    return buffer.data();
+    return WrittenBytes([&](platform::ArchiveWriter& writer) {
+        writer.WriteString(QStringLiteral("IMG"));
+        writer.WriteU32(static_cast<uint32_t>(png.size()));
+        writer.WriteBytes(png);
+    });
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
+QByteArray Stored(Layer& layer)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    return WrittenBytes([&](platform::ArchiveWriter& writer) { EXPECT_TRUE(layer.Store(writer)); });
+}
+
+Bytes CommonPart(int32_t flags, int32_t tag, const LayerInfo& info)
+{
+    return Bytes().I32(flags).I32(tag).Append(WrittenBytes([&](platform::ArchiveWriter& writer) { info.Store(writer); }));
 }
 
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags)
 {
     auto layer = std::make_unique<LayerImage>(QString(), flags, 0);
-    QByteArray bytes = ImgBlock(straightArgb);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    EXPECT_TRUE(layer->Load(reader));
+    ReadBytes(ImgBlock(straightArgb), [&](platform::ArchiveReader& reader) { EXPECT_TRUE(layer->Load(reader)); });
     return layer;
 }
 
@@ -78,30 +59,6 @@ uint8_t Premultiply(uint8_t c, uint8_t a)
 {
     const unsigned t = static_cast<unsigned>(c) * a;
     return static_cast<uint8_t>(((t >> 8) + t + 128) >> 8);
-}
-
-bool RecordingJournal::AddPixels(const Rect& rect, const uint8_t* delta, int32_t stride, int32_t layerIndex)
-{
-    if (refuse)
-        return false;
-    Record record{rect, stride, layerIndex, {}};
-    for (int32_t y = rect.top; y <= rect.bottom; ++y)
-        for (int32_t x = rect.left; x <= rect.right; ++x)
-            record.bytes.push_back(delta[static_cast<size_t>(y) * stride + x]);
-    records.push_back(std::move(record));
-    return true;
-}
-
-RedrawCounter::RedrawCounter()
-{
-    if (g_document)
-        g_document->AddView(this);
-}
-
-RedrawCounter::~RedrawCounter()
-{
-    if (g_document)
-        g_document->RemoveView(this);
 }
 
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode)

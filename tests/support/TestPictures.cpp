@@ -1,0 +1,28 @@
+#include "TestPictures.h"
+
+#include "engine/base/Scramble.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+QByteArray PngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "PNG"));
+    return bytes;
+}
+
+QByteArray Scrambled(QByteArray bytes)
+{
+    ScrambleBuffer(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
+    return bytes;
+}
+
+QImage DecodedPicture(const QByteArray& bytes, const char* format)
+{
+    QImage image;
+    image.loadFromData(bytes, format);
+    return image;
+}
