@@ -11,6 +11,7 @@
 #include "engine/layers/PixelJournal.h"
 #include "platform/ArchiveError.h"
 #include "platform/ArchiveWriter.h"
+#include "platform/ColourAdjustment.h"
 #include "platform/DeviceContext.h"
 
 #include <QTransform>
@@ -132,20 +133,33 @@ void LayerImage::RedrawColor(int32_t x, int32_t y, int32_t width, int32_t height
     dc->SetGraphicsMode(platform::GraphicsModeKind::Advanced);
     dc->SetStretchMode(platform::StretchMode::Halftone);
     dc->SetClipRegion(std::nullopt);
+    dc->SetColourAdjustment(Adjustment());
+    m_source->Draw(ImageDrawStretch, *dc, x, y, x, y, width, height, OpaqueAlpha);
+}
+
+platform::ColourAdjustment LayerImage::Adjustment() const
+{
     platform::ColourAdjustment adjustment;
     adjustment.redGamma = redGamma;
     adjustment.greenGamma = greenGamma;
     adjustment.blueGamma = blueGamma;
     adjustment.brightness = brightness;
     adjustment.contrast = contrast;
-    dc->SetColourAdjustment(adjustment);
-    m_source->Draw(ImageDrawStretch, *dc, x, y, x, y, width, height, OpaqueAlpha);
+    return adjustment;
 }
 
 void LayerImage::RecolourKeepingMask()
 {
     const int32_t w = m_working->width;
     const int32_t h = m_working->height;
+    // When the adjustment leaves every level as it is (as for every picture never adjusted), the redraw
+    // would copy the source's colours unchanged and the mask would then multiply them by the alpha: one
+    // pass does the same, without the copy of the mask and the redraw. The test is the one the device
+    // context makes before it applies an adjustment.
+    if (Adjustment().Tables().identity) {
+        m_working->PremultiplyFrom(*m_source, Rect{0, 0, w - 1, h - 1});
+        return;
+    }
     std::vector<uint8_t> alpha(static_cast<size_t>(w) * static_cast<size_t>(h));
     CopyAlphaToBuffer(w, alpha.data(), w, *m_working, 0, 0, 0, 0, h);
     RedrawColor(0, 0, w, h);

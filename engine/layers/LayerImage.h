@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/layers/Layer.h"
+#include "platform/ColourAdjustment.h"
 
 #include <memory>
 
@@ -40,6 +41,8 @@ public:
     Rect CropPixels() const;
 
 private:
+    // The layer's colour adjustment as the device context takes it.
+    platform::ColourAdjustment Adjustment() const;
     // Redraws all colours and puts the current mask back over them.
     void RecolourKeepingMask();
     // The mapping of this layer's content into the selected layer's cropped picture; false when there

@@ -115,6 +115,19 @@ int32_t LayerText::DrawText(uint32_t extraFlags, platform::DeviceContext& dc)
 
 void LayerText::FitFont(platform::DeviceContext& dc)
 {
+    // The search makes and measures ten or more fonts; a draw with the same text in the same rectangle
+    // would end where the last search ended, so it makes that font at once.
+    if (m_fitted && m_fitted->text == m_text && m_fitted->textRect == m_textRect) {
+        if (!m_font || m_fontHeight != m_fitted->height)
+            CreateFont(m_fitted->height);
+        return;
+    }
+    SearchFontHeight(dc);
+    m_fitted = FittedFont{m_text, m_textRect, m_fontHeight};
+}
+
+void LayerText::SearchFontHeight(platform::DeviceContext& dc)
+{
     const int32_t available = m_textRect.bottom - m_textRect.top + 1;
     int32_t n = LargestFontHeight;
     int32_t measured = 0;

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <memory>
+#include <optional>
 
 class ImageMeta;
 
@@ -25,7 +26,9 @@ public:
     void SetText(const QString& text) override;
     QString GetText() const override;
 
-    // Finds the largest font height at which the text fits the rectangle's height.
+    // Finds the largest font height at which the text fits the rectangle's height. The search is
+    // remembered: while the text and the text rectangle stay as they were, the next call makes the
+    // same font again without measuring.
     void FitFont(platform::DeviceContext& dc);
     void CreateFont(int32_t height);
     // Draws (or with the measuring flag, measures) the text; answers the height of the rectangle used.
@@ -37,9 +40,22 @@ public:
     bool HasBubble() const { return m_bubble != nullptr; }
 
 private:
+    // The search itself: halving steps from 1024, then a descent one height at a time if needed.
+    void SearchFontHeight(platform::DeviceContext& dc);
+
     std::unique_ptr<ImageMeta> m_bubble;
     std::unique_ptr<QFont> m_font;
     int32_t m_fontHeight = 0;  // the cell height m_font was made for
     QString m_text;
     Rect m_textRect;
+
+    // What the last search found, and what it was found for. The measured heights depend only on the
+    // text, the rectangle and the font the layer makes (its face and weight never change), not on the
+    // device context, so equal inputs always give the same height.
+    struct FittedFont {
+        QString text;
+        Rect textRect;
+        int32_t height = 0;
+    };
+    std::optional<FittedFont> m_fitted;
 };

@@ -213,4 +213,54 @@ TEST_F(LayerTextTest, BubbleAndTextTurnAndMirrorTogether)
     EXPECT_GT(DifferentShare(plain, mirrored), 0.01);
 }
 
+// The height a new layer with this rectangle and text is fitted to, nothing remembered.
+int FreshFit(const Rect& r, const QString& text)
+{
+    LayerText fresh(r, 0);
+    fresh.SetText(text);
+    return Fit(fresh);
+}
+
+// The fitted height is remembered between draws; a change of the text or of the rectangle after a draw
+// must fit the font again, and a font made in between must not stay.
+TEST_F(LayerTextTest, RegressionRememberedFontFollowsTextAndRectangle)
+{
+    const QString shortText = QStringLiteral("Hi");
+    const QString longText = QStringLiteral("A rather longer text that has to wrap onto several lines");
+    const Rect r{0, 0, 200, 100};
+    LayerText bubble(r, 0);
+    bubble.SetText(shortText);
+    const int shortHeight = Fit(bubble);
+    EXPECT_EQ(shortHeight, FreshFit(r, shortText));
+    EXPECT_EQ(Fit(bubble), shortHeight);
+
+    bubble.SetText(longText);
+    const int longHeight = Fit(bubble);
+    EXPECT_EQ(longHeight, FreshFit(r, longText));
+    ASSERT_NE(longHeight, shortHeight);  // else the change would go unnoticed
+
+    bubble.CreateFont(5);
+    EXPECT_EQ(Fit(bubble), longHeight);
+    EXPECT_EQ(MeasuredHeight(bubble), [&] {
+        LayerText fresh(r, 0);
+        fresh.SetText(longText);
+        Fit(fresh);
+        return MeasuredHeight(fresh);
+    }());
+
+    // A whole-bubble rectangle is only known once the metafile is loaded.
+    LayerText whole(Rect{}, 0);
+    whole.SetText(shortText);
+    const int beforeLoad = Fit(whole);
+    ASSERT_TRUE(whole.LoadFile(OvalPath));
+    const int afterLoad = Fit(whole);
+    EXPECT_EQ(afterLoad, FreshFit(Rect{0, 0, OvalWidth, OvalHeight}, shortText));
+    EXPECT_NE(afterLoad, beforeLoad);
+
+    // Drawing fits through the same path.
+    whole.SetText(longText);
+    Drawn(whole, {0.1f, 0.1f}, 0);
+    EXPECT_EQ(whole.GetFontHeight(), FreshFit(Rect{0, 0, OvalWidth, OvalHeight}, longText));
+}
+
 } // namespace
