@@ -1,7 +1,6 @@
 #include "engine/base/Geometry.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 int32_t ClampEdge(int32_t value, int32_t low, int32_t high)
@@ -29,16 +28,22 @@ size_t WideStringBytes(const char16_t* text)
     return (length + 1) * 2;
 }
 
-void SkipWideString(const uint8_t*& cursor)
+size_t WideStringBytes(const QString& text)
 {
-    // Records may place strings at any even or odd offset: read the units byte by byte.
-    size_t units = 0;
-    for (;;) {
-        char16_t unit;
-        std::memcpy(&unit, cursor + units * 2, sizeof unit);
-        ++units;
+    return (static_cast<size_t>(text.size()) + 1) * 2;
+}
+
+size_t SkipWideString(const uint8_t*& cursor, const uint8_t* end)
+{
+    // Strings in records may start at any offset: read the units byte by byte.
+    size_t characters = 0;
+    while (end - cursor >= 2) {
+        const uint16_t unit = static_cast<uint16_t>(cursor[0] | cursor[1] << 8);
+        cursor += 2;
         if (unit == 0)
-            break;
+            return characters;
+        ++characters;
     }
-    cursor += units * 2;
+    cursor = end;
+    return characters;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Rect.h"
 
+#include <QString>
 #include <cstddef>
 #include <cstdint>
 
@@ -11,5 +12,7 @@ Rect& ClampRect(Rect& rect, const Rect& bounds);
 
 // Bytes of a zero-terminated UTF-16 string with its terminator; null counts as empty (2 bytes).
 size_t WideStringBytes(const char16_t* text);
-// Moves a byte cursor past the zero-terminated UTF-16 string that starts there.
-void SkipWideString(const uint8_t*& cursor);
+size_t WideStringBytes(const QString& text);
+// Moves a byte cursor past the zero-terminated UTF-16LE string that starts there, never past end:
+// without a terminator before end the cursor stops at end. Returns the characters before the terminator.
+size_t SkipWideString(const uint8_t*& cursor, const uint8_t* end);

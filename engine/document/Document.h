@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/document/ApplicationLink.h"
-#include "engine/document/DocumentObserver.h"
+#include "platform/DocumentObserver.h"
 #include "engine/document/Journal.h"
 #include "engine/layers/DrawMode.h"
 #include "engine/layers/LayerList.h"

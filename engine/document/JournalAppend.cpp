@@ -171,7 +171,7 @@ bool Journal::AddNewScene(const QString& path, int32_t number)
     const QString oldPath = scene ? scene->path : QString();
     if (!Recordable(path) || !Recordable(oldPath))
         return false;
-    const int32_t n = ShortRecordSize(NewSceneOverhead, StringBytes(oldPath) + StringBytes(path));
+    const int32_t n = ShortRecordSize(NewSceneOverhead, WideStringBytes(oldPath) + WideStringBytes(path));
     uint8_t* record = n ? Reserve(n) : nullptr;
     if (!record)
         return false;
@@ -195,7 +195,7 @@ bool Journal::AddInsertLayer(const Rect& rect, const QString& path, const QStrin
         index > owner->layers.GetCount() || !FitsByte(int64_t{index} + 1) || tag > MaxRecordedTag ||
         !Recordable(path) || !Recordable(name))
         return false;
-    const int32_t n = ShortRecordSize(InsertLayerOverhead, StringBytes(path) + StringBytes(name));
+    const int32_t n = ShortRecordSize(InsertLayerOverhead, WideStringBytes(path) + WideStringBytes(name));
     uint8_t* record = n ? Reserve(n) : nullptr;
     if (!record)
         return false;
@@ -223,7 +223,7 @@ bool Journal::AddLayerOut(uint8_t kind, int32_t index)
         layer->number > MaxRecordedNumber || !FitsByte(layer->tag) || !Recordable(layer->path) ||
         (kind == JournalRemoveLayer && !IsLayerType(layer->kind)))
         return false;
-    const int32_t n = ShortRecordSize(LayerOutOverhead, StringBytes(layer->path));
+    const int32_t n = ShortRecordSize(LayerOutOverhead, WideStringBytes(layer->path));
     uint8_t* record = n ? Reserve(n) : nullptr;
     if (!record)
         return false;
@@ -257,7 +257,7 @@ bool Journal::AddSetText(const QString& text)
     const QString old = layer->GetText();
     if (old == text || !Recordable(old) || !Recordable(text))
         return false;
-    const int32_t n = ShortRecordSize(SetTextOverhead, StringBytes(old) + StringBytes(text));
+    const int32_t n = ShortRecordSize(SetTextOverhead, WideStringBytes(old) + WideStringBytes(text));
     uint8_t* record = n ? Reserve(n) : nullptr;
     if (!record)
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/base/Geometry.h"
 #include "engine/document/JournalKind.h"
 
 #include <QString>
@@ -23,12 +24,6 @@ inline int16_t GetI16(const uint8_t* p) { return qFromLittleEndian<int16_t>(p); 
 inline int32_t GetI32(const uint8_t* p) { return qFromLittleEndian<int32_t>(p); }
 inline float GetF32(const uint8_t* p) { return std::bit_cast<float>(qFromLittleEndian<uint32_t>(p)); }
 
-// Bytes of a string in a record: UTF-16LE with a two-byte terminator.
-inline int64_t StringBytes(const QString& text)
-{
-    return 2 * (static_cast<int64_t>(text.size()) + 1);
-}
-
 // Writes text and its terminator at p; returns the bytes written.
 inline int32_t PutString(uint8_t* p, const QString& text)
 {
@@ -43,15 +38,10 @@ inline int32_t PutString(uint8_t* p, const QString& text)
 // when the terminator is missing).
 inline QString GetString(const uint8_t*& p, const uint8_t* end)
 {
-    QString text;
-    while (end - p >= 2) {
-        const uint16_t unit = GetU16(p);
-        p += 2;
-        if (unit == 0)
-            return text;
-        text.append(QChar(unit));
-    }
-    p = end;
+    const uint8_t* start = p;
+    QString text(static_cast<qsizetype>(SkipWideString(p, end)), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(GetU16(start + 2 * i));
     return text;
 }
 

@@ -87,12 +87,23 @@ TEST(GeometryTest, WideStrings)
     EXPECT_EQ(WideStringBytes(nullptr), 2u);
     EXPECT_EQ(WideStringBytes(u""), 2u);
     EXPECT_EQ(WideStringBytes(u"Hi"), 6u);
-    const char16_t packed[] = u"ab\0c";  // "ab", then "c"
-    const uint8_t* cursor = reinterpret_cast<const uint8_t*>(packed);
-    SkipWideString(cursor);
-    EXPECT_EQ(cursor, reinterpret_cast<const uint8_t*>(packed) + 6);
-    SkipWideString(cursor);
-    EXPECT_EQ(cursor, reinterpret_cast<const uint8_t*>(packed) + 10);
+    EXPECT_EQ(WideStringBytes(QString()), 2u);
+    EXPECT_EQ(WideStringBytes(QStringLiteral("Hi")), 6u);
+    // "ab", then "c", little-endian with terminators.
+    const uint8_t packed[] = {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0};
+    const uint8_t* cursor = packed;
+    EXPECT_EQ(SkipWideString(cursor, packed + sizeof packed), 2u);
+    EXPECT_EQ(cursor, packed + 6);
+    EXPECT_EQ(SkipWideString(cursor, packed + sizeof packed), 1u);
+    EXPECT_EQ(cursor, packed + 10);
+}
+
+TEST(GeometryTest, RegressionSkipWideStringStopsAtTheEndWithoutATerminator)
+{
+    const uint8_t unterminated[] = {'a', 0, 'b', 0, 'c'};
+    const uint8_t* cursor = unterminated;
+    EXPECT_EQ(SkipWideString(cursor, unterminated + sizeof unterminated), 2u);
+    EXPECT_EQ(cursor, unterminated + sizeof unterminated);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/document/Document.h"
-#include "engine/document/DocumentObserver.h"
+#include "platform/DocumentObserver.h"
 #include "engine/document/UpdateHint.h"
 
 #include <functional>
