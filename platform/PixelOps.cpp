@@ -147,18 +147,6 @@ void SetAlphaRow(uint8_t* pixels, uint8_t alpha, int32_t count)
         pixels[i * BytesPerPixel32 + AlphaOffset] = alpha;
 }
 
-void CopyRedToAlphaRow(uint8_t* pixels, int32_t count)
-{
-    for (int32_t i = 0; i < count; ++i, pixels += BytesPerPixel32)
-        pixels[AlphaOffset] = pixels[Red];
-}
-
-void CopyAlphaToRedRow(uint8_t* pixels, int32_t count)
-{
-    for (int32_t i = 0; i < count; ++i, pixels += BytesPerPixel32)
-        pixels[Red] = pixels[AlphaOffset];
-}
-
 void CopyRow(uint8_t* target, int targetBytes, const uint8_t* source, int sourceBytes, int32_t count)
 {
     if (targetBytes == sourceBytes) {
