@@ -3,11 +3,12 @@
 #include "platform/DeviceContext.h"
 
 GraphicsMode::GraphicsMode(platform::DeviceContext& dc)
-    : m_dc(dc), m_savedTransform(dc.State().worldTransform)
+    : m_dc(dc),
+      m_savedGraphicsMode(dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced)),
+      m_savedStretchMode(dc.SetStretchMode(platform::StretchMode::Halftone)),
+      m_savedRasterOp(dc.State().rasterOp),
+      m_savedTransform(dc.State().worldTransform)
 {
-    m_savedGraphicsMode = m_dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced);
-    m_savedStretchMode = m_dc.SetStretchMode(platform::StretchMode::Halftone);
-    m_savedRasterOp = m_dc.State().rasterOp;
 }
 
 GraphicsMode::~GraphicsMode()
@@ -15,6 +16,5 @@ GraphicsMode::~GraphicsMode()
     m_dc.SetWorldTransform(m_savedTransform);
     m_dc.SetStretchMode(m_savedStretchMode);
     m_dc.SetGraphicsMode(m_savedGraphicsMode);
-    if (m_savedRasterOp)
-        m_dc.SetRasterOp(*m_savedRasterOp);
+    m_dc.SetRasterOp(m_savedRasterOp);
 }

@@ -3,7 +3,6 @@
 #include "platform/DrawTypes.h"
 
 #include <QTransform>
-#include <optional>
 
 namespace platform {
 class DeviceContext;
@@ -16,7 +15,7 @@ class DeviceContext;
 class GraphicsMode {
 public:
     explicit GraphicsMode(platform::DeviceContext& dc);
-    virtual ~GraphicsMode();
+    ~GraphicsMode();
     GraphicsMode(const GraphicsMode&) = delete;
     GraphicsMode& operator=(const GraphicsMode&) = delete;
 
@@ -24,6 +23,6 @@ private:
     platform::DeviceContext& m_dc;
     platform::GraphicsModeKind m_savedGraphicsMode;
     platform::StretchMode m_savedStretchMode;
-    std::optional<platform::RasterOp> m_savedRasterOp;
+    platform::RasterOp m_savedRasterOp;
     QTransform m_savedTransform;
 };
