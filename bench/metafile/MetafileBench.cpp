@@ -1,4 +1,4 @@
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QFile>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "engine/layers/LayerText.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QFile>

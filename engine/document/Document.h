@@ -86,14 +86,14 @@ public:
     // The editing view among the document's views, or null.
     DocumentView* GetView() const;
 
-    // Wizard (Document_Wizard.cpp). SetStep applies a state to the tabs, the view mode and tool, the
+    // Wizard (DocumentWizard.cpp). SetStep applies a state to the tabs, the view mode and tool, the
     // brush, the right-hand column and the step bar; going forward, an entry state runs its entry actions
     // and stores the state that follows it.
     void SetStep(int32_t state, bool noTip);
     void OnNextStep();
     void OnUpdateNextStep(platform::CommandUI& ui) const;
 
-    // Rendering and picture export (Document_Render.cpp). RenderRegion composes rect of the work area
+    // Rendering and picture export (DocumentRender.cpp). RenderRegion composes rect of the work area
     // into the render buffer; false when there is no active layer or no buffer.
     bool RenderRegion(const Rect& rect);
     // What lies behind the selected layer, in its cropped frame; null when there is nothing to render.
@@ -104,7 +104,7 @@ public:
     // Save Picture: the picture dialog, then SavePicture with a name ending in ".jpg".
     void OnSavePicture();
 
-    // Project file (Document_Serialize.cpp).
+    // Project file (DocumentSerialize.cpp).
     void Serialize(platform::Archive& archive) override;
     // A document without a scene (left by a damaged file) is refused with a message.
     bool CanSave() override;

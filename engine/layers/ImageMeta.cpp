@@ -1,7 +1,7 @@
 #include "engine/layers/ImageMeta.h"
 
 #include "platform/DeviceContext.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 ImageMeta::ImageMeta() = default;
 

@@ -4,7 +4,7 @@
 #include "tools/contentgen/EmfWriter.h"
 #include "tools/contentgen/ResourceArt.h"
 
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <uemf.h>
 

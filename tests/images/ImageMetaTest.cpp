@@ -2,7 +2,7 @@
 
 #include "engine/layers/ImageMeta.h"
 #include "platform/DeviceContext.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 #include "support/TestFiles.h"
 
 #include <QPainter>

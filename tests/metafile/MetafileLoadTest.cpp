@@ -1,6 +1,6 @@
 #include "EmfWriter.h"
 #include "support/TestFiles.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "EmfWriter.h"
 #include "RenderHelpers.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QPainter>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "PixelCompare.h"
 #include "support/TestFiles.h"
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "tools/contentgen/Thumbnail.h"
 
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QPainter>
 

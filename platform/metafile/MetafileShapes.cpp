@@ -1,4 +1,4 @@
-#include "platform/MetafileShapes.h"
+#include "platform/metafile/MetafileShapes.h"
 
 #include <QtMath>
 #include <algorithm>

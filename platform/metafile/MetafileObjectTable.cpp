@@ -1,4 +1,4 @@
-#include "platform/MetafileObjectTable.h"
+#include "platform/metafile/MetafileObjectTable.h"
 
 #include <uemf.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MetafileObject.h"
+#include "platform/metafile/MetafileObject.h"
 
 #include <cstdint>
 #include <optional>

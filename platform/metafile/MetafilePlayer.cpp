@@ -1,7 +1,7 @@
-#include "platform/MetafilePlayer.h"
+#include "platform/metafile/MetafilePlayer.h"
 
-#include "platform/MetafileShapes.h"
-#include "platform/MetafileStyle.h"
+#include "platform/metafile/MetafileShapes.h"
+#include "platform/metafile/MetafileStyle.h"
 
 #include <uemf.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MetafileObject.h"
-#include "platform/MetafileObjectTable.h"
+#include "platform/metafile/MetafileObject.h"
+#include "platform/metafile/MetafileObjectTable.h"
 
 #include <QPointF>
 #include <QSizeF>

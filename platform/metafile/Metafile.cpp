@@ -1,8 +1,8 @@
-#include "platform/Metafile.h"
+#include "platform/metafile/Metafile.h"
 
-#include "platform/MetafileContent.h"
-#include "platform/MetafileParser.h"
-#include "platform/MetafilePlayer.h"
+#include "platform/metafile/MetafileContent.h"
+#include "platform/metafile/MetafileParser.h"
+#include "platform/metafile/MetafilePlayer.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "platform/MetafileParser.h"
+#include "platform/metafile/MetafileParser.h"
 
 #include <uemf.h>
 #include <uemf_safe.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MetafileHeader.h"
-#include "platform/MetafileRecord.h"
+#include "platform/metafile/MetafileHeader.h"
+#include "platform/metafile/MetafileRecord.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/MetafileStyle.h"
+#include "platform/metafile/MetafileStyle.h"
 
 #include <uemf.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/MetafileDcState.h"
-#include "platform/MetafileHeader.h"
-#include "platform/MetafileObjectTable.h"
-#include "platform/MetafileRecord.h"
+#include "platform/metafile/MetafileDcState.h"
+#include "platform/metafile/MetafileHeader.h"
+#include "platform/metafile/MetafileObjectTable.h"
+#include "platform/metafile/MetafileRecord.h"
 
 #include <QPainterPath>
 #include <QTransform>
