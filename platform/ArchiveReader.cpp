@@ -1,6 +1,7 @@
 #include "platform/ArchiveReader.h"
 
 #include "platform/ArchiveError.h"
+#include "platform/Windows1252.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -99,7 +100,7 @@ QString ArchiveReader::ReadString()
         throw ArchiveError("archive: string longer than the bytes left");
     const QByteArray bytes = ReadBytes(static_cast<int64_t>(byteCount));
     if (!wide)
-        return QString::fromLatin1(bytes);
+        return FromWindows1252(bytes);
     QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         text[i] = QChar(qFromLittleEndian<uint16_t>(bytes.constData() + 2 * i));

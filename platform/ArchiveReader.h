@@ -22,8 +22,8 @@ public:
     QByteArray ReadBytes(int64_t count);
 
     // A framework string: the wide form (0xFF, 0xFFFE, length, UTF-16LE) or the one-byte form
-    // (length, 8-bit characters). Lengths: one byte up to 254, else 0xFF and a u16 up to 65533,
-    // else 0xFF, 0xFFFF and a u32.
+    // (length, 8-bit characters in Windows-1252, the code page of the files that hold it). Lengths:
+    // one byte up to 254, else 0xFF and a u16 up to 65533, else 0xFF, 0xFFFF and a u32.
     QString ReadString();
 
     // Bytes between the position and the end of the device (for sequential devices, those buffered).

@@ -1,6 +1,7 @@
 #include "platform/ArchiveWriter.h"
 
 #include "platform/ArchiveError.h"
+#include "platform/Windows1252.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -84,12 +85,7 @@ void ArchiveWriter::WriteString(const QString& text)
 void ArchiveWriter::WriteNarrowString(const QString& text)
 {
     WriteLength(static_cast<uint64_t>(text.size()));
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        bytes[i] = c <= 0xFF ? static_cast<char>(c) : '?';
-    }
-    WriteBytes(bytes);
+    WriteBytes(ToWindows1252(text));
 }
 
 } // namespace platform

@@ -24,7 +24,8 @@ public:
 
     // Always the wide form: 0xFF, 0xFFFE, the length in UTF-16 code units, the UTF-16LE characters.
     void WriteString(const QString& text);
-    // The one-byte form (8-bit characters), as older files hold it. Characters above 0xFF become '?'.
+    // The one-byte form (8-bit characters in Windows-1252), as older files hold it. Characters that code
+    // page lacks become '?'.
     void WriteNarrowString(const QString& text);
 
 private:

@@ -57,7 +57,10 @@ void Document::Serialize(platform::Archive& archive)
     SetStep(state, false);
     RefreshLayerView();
     scene = Layer::CreateFromArchive(in);
-    layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
+    // A scene record that could not be read ends the file here: a record cut inside a string leaves the
+    // reader inside that record, and its remaining bytes must not be taken for layers.
+    if (scene)
+        layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
     SetStoredSelection(selectedIndex);
     RefreshLayerView();
 }

@@ -73,6 +73,22 @@ TEST(ArchiveTest, NarrowStringForm)
     EXPECT_EQ(ReadBack(buffer.data()), Repeat(300));
 }
 
+// Older files come from a program whose 8-bit texts are Windows-1252: 0x80 to 0x9F are the euro sign,
+// quotes and dashes, not C1 controls; the bytes that code page leaves unassigned keep their Latin-1 value.
+TEST(ArchiveTest, RegressionNarrowStringsAreWindows1252)
+{
+    const QByteArray narrow("\x0B\x80\x91\x92\x93\x94\x96\x97\xE9\x81\x9D" "A", 12);
+    EXPECT_EQ(ReadBack(narrow), QString::fromUtf16(u"\u20AC\u2018\u2019\u201C\u201D\u2013\u2014\u00E9\u0081\u009DA"));
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ArchiveWriter writer(buffer);
+    const QString text = QString::fromUtf16(u"\u201CCaf\u00E9\u201D \u2013 5\u20AC \u0153\u0178\u0081\u0085\u263A");
+    writer.WriteNarrowString(text);
+    EXPECT_EQ(buffer.data(), QByteArray("\x11\x93" "Caf\xE9\x94 \x96 5\x80 \x9C\x9F\x81??", 18));
+    EXPECT_EQ(ReadBack(buffer.data()), QString(text).replace(u'\u0085', u'?').replace(u'\u263A', u'?'));
+}
+
 TEST(ArchiveTest, NumbersAreLittleEndian)
 {
     QBuffer buffer;

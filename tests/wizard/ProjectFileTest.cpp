@@ -185,6 +185,25 @@ TEST_F(ProjectFileTest, ShortOrForeignFilesOpenQuietlyAsAnEmptyDocument)
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
+// A scene record cut inside its name, whose length claims more bytes than are left, ends the file: the
+// bytes after the name's length (here a whole accessory record) are not read as a layer.
+TEST_F(ProjectFileTest, RegressionASceneCutInsideItsNameEndsTheList)
+{
+    LayerInfo hat;
+    hat.kind = LayerKindAccessory;
+    hat.number = 1;
+    hat.name = QStringLiteral("Hat 1");
+    const QByteArray accessory = CommonPart(LayerFlagsAccessory, 0, hat);
+    const QByteArray cutScene = Bytes().I32(LayerFlagsBackground).I32(0).I32(0).I32(LayerKindOwnFile).Str("scene")
+                                    .U8(0xFF).U16(0xFFFE).U8(200);  // 400 bytes of name claimed
+    ASSERT_LT(accessory.size(), 400);
+    ASSERT_TRUE(Open(Head(0, StepAccessories).Append(cutScene).Append(accessory)));
+    EXPECT_FALSE(document.scene);
+    EXPECT_TRUE(document.layers.IsEmpty());
+    EXPECT_EQ(document.step, StepAccessories);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
 // A damaged file can leave a document without a scene at a state where saving is enabled; writing it
 // would give a file that does not read back, so Save As refuses it and says why.
 TEST_F(ProjectFileTest, RegressionADocumentWithoutASceneIsNotSaved)
