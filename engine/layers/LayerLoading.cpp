@@ -5,6 +5,7 @@
 #include "engine/document/ShellLink.h"
 #include "engine/document/StepBarLink.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/LayerKind.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
 #include "platform/DeviceContext.h"
@@ -137,8 +138,12 @@ void Layer::AdvanceWizard()
     }
     if (document->step != StepChooseFace && document->step != StepFaceChosen)
         return;
+    // At step 4 only a second face repeats the updates below; another layer that arrives late (a scene's
+    // background still on its way) must not bring the face tab back.
+    if (document->step == StepFaceChosen && flags != LayerFlagsFace)
+        return;
 
-    // A face has loaded (a second one finds the step already at 4 and only repeats the updates).
+    // A face has loaded.
     if (g_shell && g_shell->HasTabView()) {
         for (int32_t tab = 0; tab < ContentTabCount; ++tab)
             g_shell->ShowTab(tab, tab == FaceTab);

@@ -9,8 +9,10 @@
 class ImageMeta;
 
 // A speech bubble: a metafile from the content library with the user's text, word-wrapped and centred in
-// the bubble's text rectangle at the largest font height that still fits the rectangle's height. The
-// font is fitted again at every draw. Bubble and text move, scale and rotate together.
+// the bubble's text rectangle at the largest font height that still fits the rectangle's height. Every
+// draw asks for the fitted font, but the height found is remembered while the text and the text
+// rectangle stay as they were, so only a change of either measures again. Bubble and text move, scale
+// and rotate together.
 class LayerText final : public Layer {
 public:
     // textRect is in the bubble's own pixels; a right or bottom of 0 means the whole bubble.

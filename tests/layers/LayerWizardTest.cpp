@@ -74,9 +74,9 @@ class LayerWizardTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_paths.IsValid()); }
 
-    static void Loaded(const QString& path)
+    static void Loaded(const QString& path, int32_t flags = LayerFlagsBackground)
     {
-        TestLayer layer(LayerFlagsBackground, 0);
+        TestLayer layer(flags, 0);
         layer.path = path;
         layer.AdvanceWizard();
     }
@@ -122,9 +122,15 @@ TEST_F(LayerWizardTest, AFaceMovesStepThreeToFourWithTheFaceTab)
 
     // A second face finds step 4: the tabs, the column and the step bar again, no brush.
     shell.calls.clear();
-    Loaded("face2.jpg");
+    Loaded("face2.jpg", LayerFlagsFace);
     EXPECT_EQ(document.step, StepFaceChosen);
     EXPECT_EQ(shell.calls, (tabs + QStringList{"ShowRightColumn", "SetStepBarStep 4 0"}));
+
+    // Any other layer that arrives at step 4 (a late scene background) leaves the interface alone.
+    shell.calls.clear();
+    Loaded("BGs/0001.bki");
+    EXPECT_EQ(document.step, StepFaceChosen);
+    EXPECT_TRUE(shell.calls.isEmpty());
 }
 
 TEST_F(LayerWizardTest, MissingPanesAreSkipped)
