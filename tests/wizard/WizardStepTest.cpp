@@ -1,5 +1,6 @@
 #include "WizardFixture.h"
 
+#include "support/TestFiles.h"
 #include "support/TestLayer.h"
 
 #include "engine/document/LoadFromPcRequest.h"
@@ -154,6 +155,89 @@ TEST_F(WizardStepTest, EnteringTheFaceChoiceBackwardKeepsSelectionAndRequest)
     EXPECT_EQ(document.selectedIndex, 0);
     EXPECT_EQ(LoadFromPcRequest, 0);
     EXPECT_EQ(document.viewMode, ViewModeAllLayers);
+}
+
+// States outside 0..16 leave the tabs as they are and have no entry actions; the rest applies.
+TEST_F(WizardStepTest, StatesOutsideTheTableOnlyLeaveTheTabsAlone)
+{
+    SetUpFace();
+    face->position = {1, 2};
+    for (const int32_t state : {-2, 17}) {
+        document.step = StepOutlineFace;
+        document.viewMode = ViewModePaintLayer;
+        document.tool = ToolOutline;
+        LoadFromPcRequest = 0;
+        shell.calls.clear();
+        document.SetStep(state, false);
+        EXPECT_EQ(document.step, state);
+        EXPECT_EQ(document.viewMode, ViewModePaintLayer) << state;
+        EXPECT_EQ(document.tool, ToolOutline) << state;
+        EXPECT_EQ(document.selectedIndex, 0) << state;
+        EXPECT_EQ(face->position, (PointF{1, 2})) << state;
+        EXPECT_EQ(LoadFromPcRequest, 0) << state;
+        EXPECT_EQ(shell.calls, (QStringList{"SetViewBrushSize 32", "ShowRightColumn",
+                                            QStringLiteral("SetStepBarStep %1 0").arg(state)}));
+    }
+}
+
+TEST_F(WizardStepTest, BackwardEntriesToOutlineAndToSceneChosen)
+{
+    struct Row {
+        int32_t from, to, viewModeBefore, toolBefore, viewMode, tool, brushShown;
+    };
+    const Row rows[] = {
+        {StepPlaceFace, StepOutlineFace, ViewModeAllLayers, ToolMoveResize, ViewModePaintLayer, ToolOutline, 16},
+        {StepPlaceFace, StepOutlineFace, ViewModePaintLayer, ToolPaint, ViewModePaintLayer, ToolOutline, 16},
+        {StepChooseFace, StepSceneChosen, ViewModeCropLayer, ToolCrop, ViewModeAllLayers, ToolMoveResize, 32},
+        {StepChooseFace, StepSceneChosen, ViewModeAllLayers, ToolPaint, ViewModeAllLayers, ToolPaint, 32},
+    };
+    for (const Row& row : rows) {
+        document.step = row.from;
+        document.viewMode = row.viewModeBefore;
+        document.tool = row.toolBefore;
+        shell.calls.clear();
+        document.SetStep(row.to, false);
+        EXPECT_EQ(document.step, row.to);
+        EXPECT_EQ(document.viewMode, row.viewMode) << row.to;
+        EXPECT_EQ(document.tool, row.tool) << row.to;
+        EXPECT_EQ(document.brushSize, 32);  // the view's brush is 16 while outlining; the setting stays
+        EXPECT_TRUE(shell.calls.contains(QStringLiteral("SetViewBrushSize %1").arg(row.brushShown))) << row.to;
+    }
+}
+
+TEST_F(WizardStepTest, EnteringThePlacingStepWithoutASelectionFitsNothing)
+{
+    SetUpFace();
+    document.selectedIndex = -1;
+    face->position = {10, 20};
+    face->scale = {2, 2};
+    document.step = StepOutlineFace;
+    document.viewMode = ViewModePaintLayer;
+    document.SetStep(StepPlaceFace - 1, false);
+    EXPECT_EQ(document.step, StepPlaceFace);
+    EXPECT_EQ(document.viewMode, ViewModeAllLayers);
+    EXPECT_EQ(document.tool, ToolMoveResize);
+    EXPECT_EQ(face->position, (PointF{10, 20}));
+    EXPECT_EQ(face->scale, (PointF{2, 2}));
+}
+
+// A face whose cached file does not decode still moves the wizard on; it keeps its 1 x 1 size and is
+// fitted by it.
+TEST_F(WizardStepTest, ACachedFaceThatFailsToDecodeStillMovesTheWizardOn)
+{
+    SetScene(std::make_unique<TestLayer>(LayerFlagsBackground, 0));
+    document.scene->size = {800, 600};
+    WriteFile(paths.Get().cacheFolder + "Scenes/7.jpg", "not a picture");
+    document.step = StepChooseFace;
+    Layer* layer = document.InsertLayer(LayerKindFace, 0, 0, QString(), QString(), 7, {});
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->pendingTask, nullptr);
+    EXPECT_EQ(layer->GetImage(), nullptr);
+    EXPECT_EQ(document.step, StepFaceChosen);
+    EXPECT_EQ(shell.calls.filter("SetStepBarStep").last(), QStringLiteral("SetStepBarStep 4 0"));
+    EXPECT_EQ(layer->size, (PointF{1, 1}));
+    EXPECT_EQ(layer->scale, (PointF{600, 600}));  // 0.5 x min(600, 800) / the 0.5 x 0.5 crop
+    EXPECT_EQ(layer->position, (PointF{400, 300}));
 }
 
 TEST_F(WizardStepTest, NextStepTextAndEnabling)
