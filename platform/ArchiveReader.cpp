@@ -3,6 +3,7 @@
 #include "platform/ArchiveError.h"
 #include "platform/Windows1252.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QtEndian>
 #include <cstring>
@@ -73,6 +74,20 @@ QByteArray ArchiveReader::ReadBytes(int64_t count)
     QByteArray bytes(static_cast<qsizetype>(count), Qt::Uninitialized);
     ReadExactly(bytes.data(), count);
     return bytes;
+}
+
+QByteArray ArchiveReader::ReadBytesInPlace(int64_t count)
+{
+    auto* buffer = qobject_cast<QBuffer*>(&m_device);
+    if (!buffer)
+        return ReadBytes(count);
+    RequireBytes(count);
+    const qint64 at = buffer->pos();
+    const QByteArray view =
+        QByteArray::fromRawData(buffer->data().constData() + at, static_cast<qsizetype>(count));
+    if (!buffer->seek(at + count))
+        throw ArchiveError("archive: short read");
+    return view;
 }
 
 QString ArchiveReader::ReadString()

@@ -20,6 +20,10 @@ public:
     int32_t ReadI32();
     float ReadFloat();
     QByteArray ReadBytes(int64_t count);
+    // The same bytes, handed over without a copy when the device holds them in memory (a QBuffer): the
+    // result then views the buffer's bytes and is valid only while they live unchanged. Use it for bytes
+    // that are consumed at once, not kept. From any other device, a copy as ReadBytes makes.
+    QByteArray ReadBytesInPlace(int64_t count);
 
     // A framework string: the wide form (0xFF, 0xFFFE, length, UTF-16LE) or the one-byte form
     // (length, 8-bit characters in Windows-1252, the code page of the files that hold it). Lengths:

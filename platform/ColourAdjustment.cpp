@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace platform {
 
@@ -54,6 +55,14 @@ bool IsIdentity(const std::array<uint8_t, 256>& table)
 ColourTables ColourAdjustment::Tables() const
 {
     ColourTables tables;
+    // The usual case, no adjustment at all, needs none of the arithmetic below.
+    if (*this == ColourAdjustment{}) {
+        std::iota(tables.blue.begin(), tables.blue.end(), uint8_t{0});
+        tables.green = tables.blue;
+        tables.red = tables.blue;
+        tables.identity = true;
+        return tables;
+    }
     BuildTable(tables.blue, blueGamma, brightness, contrast);
     BuildTable(tables.green, greenGamma, brightness, contrast);
     BuildTable(tables.red, redGamma, brightness, contrast);

@@ -35,6 +35,9 @@ constexpr uint8_t MultiplyByAlpha(unsigned c, unsigned a)
 void ApplyMaskRow(uint8_t* pixels, const uint8_t* mask, int32_t count);
 // target 4-byte pixels: colour := source colour x target alpha; the alpha stays. source may be target.
 void PremultiplyRow(uint8_t* target, const uint8_t* source, int sourceBytes, int32_t count);
+// 4-byte straight pixels: their colours are copied to the 3-byte colours, then each pixel's colour is
+// premultiplied by its alpha in place (the alpha stays). One pass where a copy and PremultiplyRow take two.
+void SplitStraightRow(uint8_t* pixels, uint8_t* colours, int32_t count);
 // bytes[i] ^= alpha of pixel i (4-byte pixels).
 void XorAlphaIntoRow(uint8_t* bytes, const uint8_t* pixels, int32_t count);
 // bytes[i] := alpha of pixel i (4-byte pixels).

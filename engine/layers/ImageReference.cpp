@@ -68,7 +68,7 @@ void ImageReference::Clear()
     UpdateInfo();
 }
 
-bool ImageReference::Create(int32_t w, int32_t h, int32_t bpp, bool alpha)
+bool ImageReference::Allocate(int32_t w, int32_t h, int32_t bpp)
 {
     Clear();
     if (w <= 0 || h <= 0 || (bpp != ColourBits && bpp != AlphaBits))
@@ -77,15 +77,22 @@ bool ImageReference::Create(int32_t w, int32_t h, int32_t bpp, bool alpha)
         std::make_unique<QImage>(w, h, bpp == ColourBits ? QImage::Format_BGR888 : QImage::Format_ARGB32_Premultiplied);
     if (created->isNull())
         return false;
+    picture = std::move(created);
+    UpdateInfo();
+    return true;
+}
+
+bool ImageReference::Create(int32_t w, int32_t h, int32_t bpp, bool alpha)
+{
+    if (!Allocate(w, h, bpp))
+        return false;
     // Without an alpha channel a 32-bit picture stays opaque, so that blending it never shows through.
     // Every other new picture is all zero bytes, which one memset writes far faster than QImage::fill
     // (which sets 3-byte pixels one at a time).
     if (bpp == AlphaBits && !alpha)
-        created->fill(qRgba(0, 0, 0, platform::pixels::Opaque));
+        picture->fill(qRgba(0, 0, 0, platform::pixels::Opaque));
     else
-        std::memset(created->bits(), 0, static_cast<size_t>(created->sizeInBytes()));
-    picture = std::move(created);
-    UpdateInfo();
+        std::memset(picture->bits(), 0, static_cast<size_t>(picture->sizeInBytes()));
     return true;
 }
 
@@ -168,24 +175,33 @@ void ImageReference::Enlarge(int32_t factor)
 
 std::unique_ptr<Image> ImageReference::Clone(int32_t bpp, bool alpha)
 {
+    // Every pixel of the clone is written below, so it is not cleared first.
     auto clone = std::make_unique<ImageReference>();
-    if (!picture || !clone->Create(width, height, bpp, alpha))
+    if (!picture || !clone->Allocate(width, height, bpp))
         return nullptr;
     if (bitsPerPixel == AlphaBits && bpp == AlphaBits && alpha) {
         for (int32_t y = 0; y < height; ++y)
             std::memcpy(Row(*clone->picture, y, 0), Row(*picture, y, 0), static_cast<size_t>(width) * 4);
         return clone;
     }
+    // A copy between the depths: from 24 bits every pixel becomes opaque, from 32 bits the colours are
+    // taken. The remaining 32-bit case without alpha keeps the source's alpha bytes as they are.
     {
         const ImageDC dc(*clone);
         dc->BlockCopy(0, 0, width, height, *picture, 0, 0, platform::BlockOp::SourceCopy);
     }
-    if (alpha) {
-        const ImageBusy marker(*clone);
-        for (int32_t y = 0; y < height; ++y)
-            platform::pixels::SetAlphaRow(Row(*clone->picture, y, 0), platform::pixels::Opaque, width);
-    }
     return clone;
+}
+
+std::unique_ptr<ImageReference> ImageReference::SplitColours()
+{
+    auto colours = std::make_unique<ImageReference>();
+    if (!picture || bitsPerPixel != AlphaBits || !colours->Allocate(width, height, ColourBits))
+        return nullptr;
+    const ImageBusy marker(*this);
+    for (int32_t y = 0; y < height; ++y)
+        platform::pixels::SplitStraightRow(Row(*picture, y, 0), Row(*colours->picture, y, 0), width);
+    return colours;
 }
 
 void ImageReference::ApplyMask(const uint8_t* mask, int32_t maskStride, int32_t x, int32_t y, int32_t maskX,

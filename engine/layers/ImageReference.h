@@ -40,6 +40,11 @@ public:
     void Draw(int32_t mode, platform::DeviceContext& dc, int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
               int32_t h, uint8_t alpha) override;
 
+    // For a 32-bit picture whose colours are still straight (as decoded): a new 24-bit picture of its
+    // colours, made in the same pass that premultiplies this picture's colours by its alpha. Nothing,
+    // and this picture unchanged, when it is not 32 bits or the new picture cannot be made.
+    std::unique_ptr<ImageReference> SplitColours();
+
     // The "IMG" block of a project file. Read lets archive errors (a string or count cut off) pass.
     static bool Read(platform::ArchiveReader& archive, ImageReference& image);
     bool Write(platform::ArchiveWriter& archive, Image& source);
@@ -55,6 +60,8 @@ public:
 
 private:
     bool Decode(QIODevice& device);
+    // Create without clearing: for a picture whose every pixel is written next.
+    bool Allocate(int32_t width, int32_t height, int32_t bitsPerPixel);
 
     std::unique_ptr<QImage> picture;
     std::unique_ptr<platform::DeviceContext> m_dc;

@@ -35,7 +35,8 @@ bool ImageReference::Read(platform::ArchiveReader& archive, ImageReference& imag
         SkipToEnd(archive);
         return false;
     }
-    QByteArray bytes = archive.ReadBytes(count);
+    // Decoded at once, so a project read from memory lends its bytes instead of copying them.
+    QByteArray bytes = archive.ReadBytesInPlace(count);
     QBuffer stream(&bytes);
     if (!stream.open(QIODevice::ReadOnly) || !image.Decode(stream)) {
         image.Clear();

@@ -102,19 +102,22 @@ bool LayerImage::FinishLoad(bool fromArchive)
                 m_source.reset();
                 return false;
             }
+            // The clone is opaque, so its colours are premultiplied as they are; a stored picture is
+            // shown with the stored colour adjustment.
+            if (fromArchive)
+                RecolourKeepingMask();
         } else {
-            m_source = AsReference(m_working->Clone(ColourBits, false));
+            // One pass over the decoded picture makes the source of its straight colours and
+            // premultiplies the working image by its alpha (the mask). A stored picture with a colour
+            // adjustment then has its colours redrawn through it.
+            m_source = m_working->SplitColours();
             if (!m_source) {
                 m_working.reset();
                 return false;
             }
+            if (fromArchive && !Adjustment().Tables().identity)
+                RecolourKeepingMask();
         }
-        // A stored picture carries its mask as alpha and is shown with the stored colour adjustment; a
-        // picture from a file has no adjustment yet and is only premultiplied by its own alpha.
-        if (fromArchive)
-            RecolourKeepingMask();
-        else
-            m_working->PremultiplyFrom(*m_source, whole);
     } else if (depth == AlphaBits) {
         m_working->PremultiplyFrom(*m_working, whole);
     }

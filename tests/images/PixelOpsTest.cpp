@@ -42,37 +42,46 @@ TEST(PixelOpsTest, PremultiplyRowTakesColourFromEitherDepthAndKeepsAlpha)
     EXPECT_EQ(self, (std::vector<uint8_t>{200, 100, 50, 255, 40, 20, 10, 51}));
 }
 
-TEST(PixelOpsTest, MaskAndPremultiplyRowsMatchMultiplyByAlphaEverywhere)
+TEST(PixelOpsTest, MaskPremultiplyAndSplitRowsMatchMultiplyByAlphaEverywhere)
 {
-    // 255 pixels a row (an odd count, so the tail after whole batches is covered), every colour level
-    // against every mask level.
-    constexpr int Count = 255;
-    for (unsigned m = 0; m < 256; ++m) {
-        std::vector<uint8_t> masked(Count * 4);
-        std::vector<uint8_t> mask(Count, static_cast<uint8_t>(m));
-        std::vector<uint8_t> premultiplied(Count * 4);
-        std::vector<uint8_t> source(Count * 3);
-        for (int i = 0; i < Count; ++i) {
-            const uint8_t c = static_cast<uint8_t>(i + 1);
-            masked[i * 4 + 0] = c;
-            masked[i * 4 + 1] = static_cast<uint8_t>(255 - c);
-            masked[i * 4 + 2] = static_cast<uint8_t>(c * 7);
-            masked[i * 4 + 3] = 99;
-            source[i * 3 + 0] = c;
-            source[i * 3 + 1] = static_cast<uint8_t>(255 - c);
-            source[i * 3 + 2] = static_cast<uint8_t>(c * 7);
-            premultiplied[i * 4 + 3] = static_cast<uint8_t>(m);
-        }
-        px::ApplyMaskRow(masked.data(), mask.data(), Count);
-        px::PremultiplyRow(premultiplied.data(), source.data(), px::BytesPerPixel24, Count);
-        for (int i = 0; i < Count; ++i) {
-            for (int k = 0; k < 3; ++k) {
-                const uint8_t expected = px::MultiplyByAlpha(source[i * 3 + k], m);
-                ASSERT_EQ(masked[i * 4 + k], expected) << m << " " << i << " " << k;
-                ASSERT_EQ(premultiplied[i * 4 + k], expected) << m << " " << i << " " << k;
+    // Every colour level against every mask level, in rows of an odd count (a tail after whole batches)
+    // and of a whole number of batches (where the split writes its last colour apart).
+    for (const int count : {255, 256}) {
+        for (unsigned m = 0; m < 256; ++m) {
+            std::vector<uint8_t> masked(count * 4);
+            std::vector<uint8_t> mask(count, static_cast<uint8_t>(m));
+            std::vector<uint8_t> premultiplied(count * 4);
+            std::vector<uint8_t> source(count * 3);
+            std::vector<uint8_t> split(count * 4);
+            std::vector<uint8_t> colours(count * 3 + 1, 0xAB);  // one byte past the row must stay
+            for (int i = 0; i < count; ++i) {
+                const uint8_t c = static_cast<uint8_t>(i + 1);
+                const uint8_t bgr[3] = {c, static_cast<uint8_t>(255 - c), static_cast<uint8_t>(c * 7)};
+                for (int k = 0; k < 3; ++k) {
+                    masked[i * 4 + k] = bgr[k];
+                    source[i * 3 + k] = bgr[k];
+                    split[i * 4 + k] = bgr[k];
+                }
+                masked[i * 4 + 3] = 99;
+                premultiplied[i * 4 + 3] = static_cast<uint8_t>(m);
+                split[i * 4 + 3] = static_cast<uint8_t>(m);
             }
-            ASSERT_EQ(masked[i * 4 + 3], m);
-            ASSERT_EQ(premultiplied[i * 4 + 3], m);
+            px::ApplyMaskRow(masked.data(), mask.data(), count);
+            px::PremultiplyRow(premultiplied.data(), source.data(), px::BytesPerPixel24, count);
+            px::SplitStraightRow(split.data(), colours.data(), count);
+            for (int i = 0; i < count; ++i) {
+                for (int k = 0; k < 3; ++k) {
+                    const uint8_t expected = px::MultiplyByAlpha(source[i * 3 + k], m);
+                    ASSERT_EQ(masked[i * 4 + k], expected) << m << " " << i << " " << k;
+                    ASSERT_EQ(premultiplied[i * 4 + k], expected) << m << " " << i << " " << k;
+                    ASSERT_EQ(split[i * 4 + k], expected) << m << " " << i << " " << k;
+                    ASSERT_EQ(colours[i * 3 + k], source[i * 3 + k]) << m << " " << i << " " << k;
+                }
+                ASSERT_EQ(masked[i * 4 + 3], m);
+                ASSERT_EQ(premultiplied[i * 4 + 3], m);
+                ASSERT_EQ(split[i * 4 + 3], m);
+            }
+            ASSERT_EQ(colours[count * 3], 0xAB);
         }
     }
 }
