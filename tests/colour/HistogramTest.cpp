@@ -32,19 +32,6 @@ TEST(GammaScaleTest, PositionsAndGammasMapAsTheTrackBarsShowThem)
         EXPECT_EQ(GammaPositionFromGamma(gamma), position) << gamma;
 }
 
-TEST(HistogramTest, SmoothingGivesEachWindowsTotalToItsMedian)
-{
-    Histogram2::Counts counts{};
-    counts[40] = 3;
-    counts[50] = 5;
-    Histogram2::Smoothed smoothed;
-    Histogram2::SmoothPeaks(counts, smoothed);
-    // Windows holding both levels (21 .. 40) give 8 to level 50, where the running total reaches 4;
-    // windows with 40 alone give 3 to 40, those with 50 alone 5 to 50; every other level gets nothing.
-    for (int level = 0; level < Histogram2::LevelCount; ++level)
-        EXPECT_EQ(smoothed[level], level == 50 ? 8 : level == 40 ? 3 : 0) << level;
-}
-
 TEST(HistogramTest, DominantLevelIsTheMedianOfTheMainPeak)
 {
     struct Case {
