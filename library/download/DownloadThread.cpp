@@ -1,5 +1,6 @@
 #include "library/download/DownloadThread.h"
 
+#include "library/download/CurlGlobal.h"
 #include "library/download/DownloadError.h"
 #include "library/download/ResponseHeaders.h"
 
@@ -25,13 +26,6 @@ constexpr uint32_t AbortAlsoStop = 0x100;
 // Asks libcurl to end the transfer from a callback.
 constexpr int AbortTransfer = 1;
 constexpr int ContinueTransfer = 0;
-
-std::once_flag g_curlInitialised;
-
-void InitialiseCurlOnce()
-{
-    std::call_once(g_curlInitialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 int32_t Saturate32(int64_t value)
 {

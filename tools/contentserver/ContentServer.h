@@ -11,7 +11,8 @@
 // The loopback content server: publishes a content tree read-only under "/" and answers the sharing
 // service's form post ("POST /shareAction.php") by storing the message in an outbox folder.
 // Routes that a caller adds through Http() before Start() are answered too (tests add fault routes);
-// a file of the tree wins over a route of the same path.
+// a file of the tree wins over a route of the same path, and a caller's route on the share path wins
+// over the outbox.
 class ContentServer {
 public:
     struct Options {
@@ -40,6 +41,7 @@ public:
     std::string BaseUrl() const;
 
 private:
+    void AddShareRoute();
     bool Bind();
 
     Options m_options;
