@@ -74,6 +74,8 @@ int32_t RequestManager::AddRequest(const QString& url, const QString& path, int3
     if (!force && FileExists(path))
         return RequestAlreadyCached;
 
+    if (m_listed.all())
+        return RequestQueueFull;  // known at once, not after a search of every id
     int32_t id = -1;
     for (int32_t step = 1; step <= RequestIdCount; ++step) {
         const int32_t candidate = (lastId + step) & RequestIdMask;
