@@ -50,6 +50,27 @@ void WriteIndex(const QString& path, QByteArray bytes, bool scramble)
     Check(file.write(bytes) == bytes.size());
 }
 
+// The search as first described: the categories from the last one down, the first whose first item is
+// at or before i and which has a subcategory starting at or before i, searched from its last one down.
+// Catalog::Locate finds the same by binary searches.
+bool SearchedLocation(const Catalog& catalog, int32_t i, int32_t& category, int32_t& subcategory)
+{
+    category = -1;
+    subcategory = -1;
+    for (int32_t c = static_cast<int32_t>(catalog.categories.size()) - 1; c >= 0; --c) {
+        if (catalog.categories[static_cast<size_t>(c)].first > i)
+            continue;
+        for (int32_t s = catalog.GetSubcategoryCount(c) - 1; s >= 0; --s) {
+            if (catalog.GetSubcategoryFirstItem(c, s) <= i) {
+                category = c;
+                subcategory = s;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Categories own consecutive runs of subcategories and subcategories of items; every item is located
 // in the subcategory whose run holds it, and the rows add up.
 void CheckStructure(const Catalog& catalog)
@@ -80,6 +101,10 @@ void CheckStructure(const Catalog& catalog)
         int32_t subcategory = 0;
         const bool found = catalog.Locate(i, category, subcategory);
         Check(found == (category >= 0) && found == (subcategory >= 0));
+        int32_t searchedCategory = 0;
+        int32_t searchedSubcategory = 0;
+        Check(SearchedLocation(catalog, i, searchedCategory, searchedSubcategory) == found);
+        Check(searchedCategory == category && searchedSubcategory == subcategory);
         located -= found ? 1 : 0;
         const int status = catalog.ThumbnailStatus(i);
         Check(status >= RequestQueued && status <= RequestFailed);

@@ -89,13 +89,4 @@ TEST(DecimalValueTest, RegressionSaturatesAt32Bits)
     EXPECT_EQ(DecimalValue(u"-99999999999999999999999999"), std::numeric_limits<int32_t>::min());
 }
 
-TEST(ItemSeparatorTest, SpaceTabVerticalTabAndFormFeedOnly)
-{
-    EXPECT_EQ(FindItemSeparator(u"ab\tc d"), 2);
-    EXPECT_EQ(FindItemSeparator(u"a\vb"), 1);
-    EXPECT_EQ(FindItemSeparator(u"a\fb"), 1);
-    EXPECT_EQ(FindItemSeparator(u"a\r\nb"), -1);
-    EXPECT_EQ(FindItemSeparator(u"a\u00A0b"), -1);
-}
-
 } // namespace
