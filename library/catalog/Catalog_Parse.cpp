@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <optional>
 
 namespace {
