@@ -88,8 +88,11 @@ void BM_ReadIndexBytes(benchmark::State& state)
         file.open(QIODevice::ReadOnly);
         QByteArray bytes = file.readAll();
         benchmark::DoNotOptimize(bytes.data());
+        if (bytes.size() != TheFixture().text.size())
+            state.SkipWithError("the file was not read whole");
     }
     state.SetBytesProcessed(state.iterations() * TheFixture().text.size());
+    state.counters["file_bytes"] = static_cast<double>(TheFixture().text.size());
 }
 
 void BM_ReadScrambledIndex(benchmark::State& state)
