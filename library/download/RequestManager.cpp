@@ -66,14 +66,16 @@ RequestManager::~RequestManager()
 int32_t RequestManager::AddRequest(const QString& url, const QString& path, int32_t priority, bool tempName,
                                    bool force)
 {
-    // A listed request for the same address and path answers, whatever the cache holds.
-    for (const Request& request : requests) {
-        if (request.url == url && request.path == path)
-            return request.id;
-    }
+    // A listed request for the same address and path answers, whatever the cache holds. Looked up by
+    // address, so that queuing a whole catalogue's thumbnails is not quadratic.
+    const auto listed = m_listedByAddress.constFind({url, path});
+    if (listed != m_listedByAddress.cend())
+        return *listed;
     if (!force && FileExists(path))
         return RequestAlreadyCached;
 
+    if (m_listed.all())
+        return RequestQueueFull;  // known at once, not after a search of every id
     int32_t id = -1;
     for (int32_t step = 1; step <= RequestIdCount; ++step) {
         const int32_t candidate = (lastId + step) & RequestIdMask;
@@ -90,6 +92,7 @@ int32_t RequestManager::AddRequest(const QString& url, const QString& path, int3
     requests.push_back(Request{url, path, priority, id, tempName, 0});
     status[static_cast<size_t>(id)] = RequestQueued;
     m_listed.set(static_cast<size_t>(id));
+    m_listedByAddress.insert({url, path}, id);
     return id;
 }
 
@@ -121,9 +124,30 @@ void RequestManager::RemoveCurrent()
 {
     if (cursor == requests.end())
         return;
-    m_listed.reset(static_cast<size_t>(cursor->id));
-    requests.erase(cursor);
+    Unlist(cursor);
     cursor = requests.end();
+}
+
+std::list<Request>::iterator RequestManager::Unlist(std::list<Request>::iterator request)
+{
+    const int32_t id = request->id;
+    m_listed.reset(static_cast<size_t>(id));
+    m_listedByAddress.remove({request->url, request->path});
+    const auto next = requests.erase(request);
+    for (RequestListener* listener : m_listeners)
+        listener->OnRequestUnlisted(id, Status(id));
+    return next;
+}
+
+void RequestManager::AddListener(RequestListener* listener)
+{
+    if (listener && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void RequestManager::RemoveListener(RequestListener* listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
 }
 
 bool RequestManager::Process()
@@ -209,8 +233,8 @@ void RequestManager::Shutdown()
     // Nothing will run any more: whoever still waits sees the requests failed.
     for (const Request& request : requests)
         status[static_cast<size_t>(request.id)] = RequestFailed;
-    requests.clear();
-    m_listed.reset();
+    for (auto request = requests.begin(); request != requests.end();)
+        request = Unlist(request);
     cursor = requests.end();
 }
 

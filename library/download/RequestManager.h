@@ -3,12 +3,17 @@
 #include "engine/base/TaskList.h"
 #include "library/download/DownloadThread.h"
 #include "library/download/Request.h"
+#include "library/download/RequestListener.h"
+
+#include <QHash>
+#include <QString>
 
 #include <array>
 #include <bitset>
 #include <functional>
 #include <list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The one queue through which the program asks for content files. Runs on the user-interface thread:
@@ -43,6 +48,11 @@ public:
     // The status of an id, or of a negative answer of AddRequest; an id never issued reads as failed.
     int Status(int32_t id) const;
 
+    // Listeners are told of every request that leaves the list (RequestListener). A listener removes
+    // itself before it goes; the queue must outlive it.
+    void AddListener(RequestListener* listener);
+    void RemoveListener(RequestListener* listener);
+
     DownloadThread& Worker(int index) { return *workers[static_cast<size_t>(index)]; }
 
     std::list<Request> requests;  // in order of creation
@@ -51,12 +61,16 @@ public:
 private:
     void Harvest(DownloadThread& worker);
     void Finish(int32_t id, int32_t finalState);
+    // Takes the request out of the list, frees its id and tells the listeners.
+    std::list<Request>::iterator Unlist(std::list<Request>::iterator request);
 
     std::array<std::unique_ptr<DownloadThread>, WorkerCount> workers;
     std::list<Request>::iterator cursor;
     Task<RequestManager>* task = nullptr;
     int32_t lastId = 0;
     std::bitset<RequestIdCount> m_listed;  // ids of listed requests: never issued twice at once
+    QHash<std::pair<QString, QString>, int32_t> m_listedByAddress;  // (url, path) of listed requests
+    std::vector<RequestListener*> m_listeners;
     bool m_shutDown = false;
 };
 

@@ -1,4 +1,5 @@
-#include "IndexText.h"
+#include "library/catalog/Catalog.h"
+#include "support/CatalogText.h"
 #include "tools/contentgen/CatalogWriter.h"
 
 #include <gtest/gtest.h>
@@ -23,18 +24,20 @@ TEST(CatalogWriterTest, WritesTagsTheReaderTakesBack)
                                 "<7 \"http://127.0.0.1:8468/Scenes/7.jpg\" 10 20 30 40>\n"
                                 "<9 \"100% %1 Rex\" 0 0 512 512>\n<CAT Hats>\n<SUB Hat>\n<3 \"Top Hat\" 0 0 400 300>\n"));
 
-    const IndexText index = IndexText::Parse(*text);
-    EXPECT_EQ(index.defaultScene, 7);
-    EXPECT_EQ(index.defaultFace, 9);
-    ASSERT_EQ(index.categories.size(), 2u);
-    ASSERT_EQ(index.subcategories.size(), 2u);
-    EXPECT_EQ(index.subcategories[0].name, QString::fromUtf8("Caf\xc3\xa9 Dogs"));
-    ASSERT_EQ(index.items.size(), 3u);
-    EXPECT_EQ(index.items[1].name, QStringLiteral("100% %1 Rex"));
-    EXPECT_EQ(index.items[0].right, 40);
-    EXPECT_EQ(index.items[0].bottom, 60);
-    EXPECT_EQ(index.SubcategoriesOf(1), std::vector<size_t>({1}));
-    EXPECT_EQ(index.ItemsOf(1).size(), 1u);
+    // The program's catalogue reads back what was written, and the writer's listing says the same.
+    Catalog catalog(QStringLiteral("EncList"), QStringLiteral("Thumbs"));
+    ASSERT_TRUE(ParseText(catalog, *text));
+    EXPECT_EQ(catalog.defaultScene, 7);
+    EXPECT_EQ(catalog.defaultFace, 9);
+    EXPECT_EQ(Describe(catalog).toStdString(),
+              "C 0,0 Animals | C 2,1 Hats | S 0 Caf\xc3\xa9 Dogs | S 2 Hat | "
+              "I 7 http://127.0.0.1:8468/Scenes/7.jpg 10,20,40,60 | I 9 100% %1 Rex 0,0,512,512 | I 3 Top Hat 0,0,400,300");
+    const CatalogWriter::Listing& listing = writer.Written();
+    EXPECT_EQ(listing.defaultScene, 7);
+    ASSERT_EQ(listing.items.size(), 3u);
+    EXPECT_EQ(listing.items[1].category, QStringLiteral("Animals"));
+    EXPECT_EQ(listing.items[1].subcategory, QString::fromUtf8("Caf\xc3\xa9 Dogs"));
+    EXPECT_EQ(listing.items[2].rect, QRect(0, 0, 400, 300));
 }
 
 TEST(CatalogWriterTest, RefusesTextsTheReaderWouldMisread)

@@ -1,9 +1,9 @@
-#include "IndexText.h"
 #include "MetafileCheck.h"
 #include "engine/base/AppPaths.h"
 #include "engine/base/Scramble.h"
 #include "engine/layers/ImageMeta.h"
 #include "engine/layers/ImageReference.h"
+#include "library/catalog/Catalog.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
 #include "tools/contentgen/ResourceArt.h"
@@ -36,17 +36,38 @@ std::map<QString, QByteArray> Files(const QString& root)
     return files;
 }
 
+// The items of subcategory s of category c.
+std::vector<FileItem> ItemsOf(const Catalog& catalog, int32_t c, int32_t s)
+{
+    const auto first = catalog.items.begin() + catalog.GetSubcategoryFirstItem(c, s);
+    return std::vector<FileItem>(first, first + catalog.GetItemCount(c, s));
+}
+
+// Every item of every subcategory of category c.
+std::vector<FileItem> ItemsOf(const Catalog& catalog, int32_t c)
+{
+    std::vector<FileItem> items;
+    for (int32_t s = 0; s < catalog.GetSubcategoryCount(c); ++s) {
+        const std::vector<FileItem> own = ItemsOf(catalog, c, s);
+        items.insert(items.end(), own.begin(), own.end());
+    }
+    return items;
+}
+
 class GeneratedLibraryTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         s_folder = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(Generate(Tree(), Program(), QString::fromLatin1(AppPaths::DefaultServerUrl), &s_summary));
-        s_index[QStringLiteral("EncList")] = Index(QStringLiteral("EncList.txt"));
-        s_index[QStringLiteral("ThumbsA")] = Index(QStringLiteral("ThumbsA.txt"));
-        s_index[QStringLiteral("ThumbsB")] = Index(QStringLiteral("ThumbsB.txt"));
+        for (const char* name : {"EncList", "ThumbsA", "ThumbsB"})
+            s_index[QString::fromLatin1(name)] = Index(Tree(), QString::fromLatin1(name));
     }
-    static void TearDownTestSuite() { s_folder.reset(); }
+    static void TearDownTestSuite()
+    {
+        s_index.clear();
+        s_folder.reset();
+    }
 
     static bool Generate(const QString& tree, const QString& program, const QString& baseUrl,
                          ContentGenerator::Summary* summary = nullptr)
@@ -56,6 +77,8 @@ protected:
         EXPECT_TRUE(done) << generator.ErrorText().toStdString();
         if (summary)
             *summary = generator.Counts();
+        if (done && tree == Tree())
+            s_written = generator.Indexes();
         return done;
     }
 
@@ -63,25 +86,66 @@ protected:
     static QString Program() { return s_folder->filePath(QStringLiteral("program")); }
     static QString InTree(const QString& relative) { return Tree() + QLatin1Char('/') + relative; }
 
-    static IndexText Index(const QString& name)
+    // The index read by the program's catalogue; its thumbnails are not fetched (no request queue).
+    static std::unique_ptr<Catalog> Index(const QString& tree, const QString& name)
     {
-        const std::optional<QByteArray> text = ReadScrambledFile(InTree(name));
-        EXPECT_TRUE(text) << name.toStdString();
-        return text ? IndexText::Parse(*text) : IndexText();
+        const QString folder = name == QLatin1String("EncList") ? QStringLiteral("Thumbs") : name;
+        auto catalog = std::make_unique<Catalog>(name, folder);
+        EXPECT_TRUE(catalog->Parse(tree + QLatin1Char('/') + name + QStringLiteral(".txt"))) << name.toStdString();
+        return catalog;
     }
 
-    static const IndexText& Scenes() { return s_index[QStringLiteral("EncList")]; }
-    static const IndexText& Accessories() { return s_index[QStringLiteral("ThumbsA")]; }
-    static const IndexText& Bubbles() { return s_index[QStringLiteral("ThumbsB")]; }
+    static const Catalog& Scenes() { return *s_index[QStringLiteral("EncList")]; }
+    static const Catalog& Accessories() { return *s_index[QStringLiteral("ThumbsA")]; }
+    static const Catalog& Bubbles() { return *s_index[QStringLiteral("ThumbsB")]; }
 
     static inline std::unique_ptr<QTemporaryDir> s_folder;
     static inline ContentGenerator::Summary s_summary;
-    static inline std::map<QString, IndexText> s_index;
+    static inline std::map<QString, CatalogWriter::Listing> s_written;
+    static inline std::map<QString, std::unique_ptr<Catalog>> s_index;
 };
+
+TEST_F(GeneratedLibraryTest, IndexesParseExactlyAsTheGeneratorWroteThem)
+{
+    ASSERT_EQ(s_written.size(), s_index.size());
+    for (const auto& [name, catalog] : s_index) {
+        const CatalogWriter::Listing& written = s_written.at(name + QStringLiteral(".txt"));
+        // Walked as the browsers walk it: categories, their subcategories, their items.
+        std::vector<CatalogWriter::Listed> parsed;
+        for (int32_t c = 0; c < static_cast<int32_t>(catalog->categories.size()); ++c) {
+            for (int32_t s = 0; s < catalog->GetSubcategoryCount(c); ++s) {
+                for (const FileItem& item : ItemsOf(*catalog, c, s)) {
+                    const Rect& r = item.rect;
+                    parsed.push_back({catalog->GetCategoryName(c), catalog->GetSubcategoryName(c, s), item.first,
+                                      item.name, QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)});
+                }
+            }
+        }
+        ASSERT_EQ(parsed.size(), written.items.size()) << name.toStdString();
+        ASSERT_EQ(catalog->items.size(), written.items.size()) << name.toStdString();
+        for (size_t i = 0; i < parsed.size(); ++i) {
+            const CatalogWriter::Listed& a = parsed[i];
+            const CatalogWriter::Listed& b = written.items[i];
+            EXPECT_EQ(a.category, b.category) << name.toStdString() << " item " << i;
+            EXPECT_EQ(a.subcategory, b.subcategory) << name.toStdString() << " item " << i;
+            EXPECT_EQ(a.number, b.number) << name.toStdString() << " item " << i;
+            EXPECT_EQ(a.name, b.name) << name.toStdString() << " item " << i;
+            EXPECT_EQ(a.rect, b.rect) << name.toStdString() << " item " << i;
+        }
+        EXPECT_EQ(catalog->defaultScene, written.defaultScene) << name.toStdString();
+        EXPECT_EQ(catalog->defaultFace, written.defaultFace) << name.toStdString();
+        // Every item sits in a category: the walk above reached each one.
+        for (int32_t i = 0; i < static_cast<int32_t>(catalog->items.size()); ++i) {
+            int32_t c = -1;
+            int32_t s = -1;
+            EXPECT_TRUE(catalog->Locate(i, c, s)) << name.toStdString() << " item " << i;
+        }
+    }
+}
 
 TEST_F(GeneratedLibraryTest, IndexFilesAreScrambledUtf8WithNothingHiddenOrRegrouped)
 {
-    for (const auto& [name, index] : s_index) {
+    for (const auto& [name, catalog] : s_index) {
         const QString file = name + QStringLiteral(".txt");
         const QByteArray stored = ReadFile(InTree(file));
         const std::optional<QByteArray> plain = ReadScrambledFile(InTree(file));
@@ -91,25 +155,19 @@ TEST_F(GeneratedLibraryTest, IndexFilesAreScrambledUtf8WithNothingHiddenOrRegrou
         EXPECT_TRUE(QString::fromUtf8(*plain).toUtf8() == *plain) << "valid UTF-8";
         // One tag a line, and the reader finds every one of them: no quote hid a tag.
         const qsizetype lines = plain->count('\n');
-        EXPECT_EQ(static_cast<size_t>(lines), index.categories.size() + index.subcategories.size() + index.items.size()
-                                                  + (index.defaultScene != -1) + (index.defaultFace != -1));
+        EXPECT_EQ(static_cast<size_t>(lines), catalog->categories.size() + catalog->subcategories.size() +
+                                                  catalog->items.size() + (catalog->defaultScene != -1) +
+                                                  (catalog->defaultFace != -1));
         EXPECT_EQ(plain->count('\''), 0);
-        EXPECT_EQ(index.emptyTags, 0);
         // Every category has subcategories, every subcategory items, in file order.
-        ASSERT_FALSE(index.categories.empty());
-        size_t subcategories = 0;
-        for (size_t c = 0; c < index.categories.size(); ++c) {
-            const std::vector<size_t> own = index.SubcategoriesOf(c);
-            EXPECT_FALSE(own.empty()) << name.toStdString() << " category " << c;
-            subcategories += own.size();
-            for (const size_t k : own) {
-                EXPECT_FALSE(index.ItemsOf(k).empty()) << name.toStdString() << " subcategory " << k;
-                EXPECT_EQ(index.subcategories[k].name.trimmed(), index.subcategories[k].name);
-            }
+        ASSERT_FALSE(catalog->categories.empty());
+        for (int32_t c = 0; c < static_cast<int32_t>(catalog->categories.size()); ++c) {
+            EXPECT_GT(catalog->GetSubcategoryCount(c), 0) << name.toStdString() << " category " << c;
+            for (int32_t s = 0; s < catalog->GetSubcategoryCount(c); ++s)
+                EXPECT_GT(catalog->GetItemCount(c, s), 0) << name.toStdString() << " subcategory " << s;
         }
-        EXPECT_EQ(subcategories, index.subcategories.size());
         std::set<int> numbers;
-        for (const IndexText::Entry& item : index.items) {
+        for (const FileItem& item : catalog->items) {
             EXPECT_TRUE(numbers.insert(item.first).second) << "item " << item.first << " twice";
             EXPECT_GT(item.first, 0);
             EXPECT_FALSE(item.name.isEmpty());
@@ -119,13 +177,13 @@ TEST_F(GeneratedLibraryTest, IndexFilesAreScrambledUtf8WithNothingHiddenOrRegrou
 
 TEST_F(GeneratedLibraryTest, SceneIndexOpensOnScenesAndNamesTheAddresses)
 {
-    const IndexText& index = Scenes();
+    const Catalog& index = Scenes();
     ASSERT_GE(index.categories.size(), 3u);
     EXPECT_EQ(index.categories[2].name, QStringLiteral("Scenes"));
     ASSERT_EQ(index.defaultScene, 101);
     EXPECT_EQ(index.defaultFace, 201);
     std::set<int> numbers;
-    for (const IndexText::Entry& item : index.items) {
+    for (const FileItem& item : index.items) {
         numbers.insert(item.first);
         EXPECT_EQ(item.name, QStringLiteral("http://127.0.0.1:8468/Scenes/%1.jpg").arg(item.first));
         // The browser's caption leaves out the first seven characters.
@@ -135,20 +193,17 @@ TEST_F(GeneratedLibraryTest, SceneIndexOpensOnScenesAndNamesTheAddresses)
     EXPECT_TRUE(numbers.count(index.defaultFace));
     // The scenes of category 2 each have a background of the same number and the same size.
     int scenes = 0;
-    for (const size_t k : index.SubcategoriesOf(2)) {
-        for (const IndexText::Entry& item : index.ItemsOf(k)) {
-            // The photo lies on its background only when both have the same size once loaded.
-            ImageReference photo, background;
-            ASSERT_TRUE(photo.Load(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)), true));
-            ASSERT_TRUE(background.Load(InTree(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0'))),
-                                        true))
-                << item.first;
-            EXPECT_EQ(background.width, photo.width) << item.first;
-            EXPECT_EQ(background.height, photo.height) << item.first;
-            EXPECT_EQ(std::vector<int>({item.left, item.top, item.right, item.bottom}),
-                      std::vector<int>({0, 0, photo.width, photo.height}));
-            ++scenes;
-        }
+    for (const FileItem& item : ItemsOf(index, 2)) {
+        // The photo lies on its background only when both have the same size once loaded.
+        ImageReference photo, background;
+        ASSERT_TRUE(photo.Load(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)), true));
+        ASSERT_TRUE(background.Load(InTree(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0'))),
+                                    true))
+            << item.first;
+        EXPECT_EQ(background.width, photo.width) << item.first;
+        EXPECT_EQ(background.height, photo.height) << item.first;
+        EXPECT_EQ(item.rect, (Rect{0, 0, photo.width, photo.height}));
+        ++scenes;
     }
     EXPECT_EQ(scenes, s_summary.scenes);
     EXPECT_EQ(static_cast<int>(index.items.size()), s_summary.scenes + s_summary.faces);
@@ -161,7 +216,7 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
     int thumbnails = 0;
     for (const auto& [name, index] : s_index) {
         const QString folder = name == QLatin1String("EncList") ? QStringLiteral("Thumbs") : name;
-        for (const IndexText::Entry& item : index.items) {
+        for (const FileItem& item : index->items) {
             const QByteArray thumbnail = ReadFile(InTree(QStringLiteral("%1/%2.jpg").arg(folder).arg(item.first)));
             EXPECT_TRUE(thumbnail.startsWith("\xFF\xD8\xFF")) << folder.toStdString() << " " << item.first;
             const QImage picture = DecodedPicture(thumbnail, "JPEG");
@@ -174,12 +229,12 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
     }
     EXPECT_EQ(thumbnails, s_summary.thumbnails);
 
-    for (const IndexText::Entry& item : Scenes().items) {
+    for (const FileItem& item : Scenes().items) {
         const QByteArray jpeg = ReadFile(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)));
         EXPECT_TRUE(jpeg.startsWith("\xFF\xD8\xFF"));
         EXPECT_FALSE(DecodedPicture(jpeg, "JPEG").isNull()) << item.first;
     }
-    for (const IndexText::Entry& item : Accessories().items) {
+    for (const FileItem& item : Accessories().items) {
         const QByteArray png = ReadFile(InTree(QStringLiteral("Accessories/%1.png").arg(item.first)));
         EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n"));
         const QImage picture = DecodedPicture(png, "PNG");
@@ -194,12 +249,12 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
         const int area = picture.width() * picture.height();
         EXPECT_GT(transparent, area / 10) << item.first;
         EXPECT_GT(opaque, area / 10) << item.first;
-        EXPECT_EQ(item.right, picture.width());
-        EXPECT_EQ(item.bottom, picture.height());
+        EXPECT_EQ(item.rect.right, picture.width());
+        EXPECT_EQ(item.rect.bottom, picture.height());
     }
     // An accessory layer is named after its subcategory: singular titles, no two the same.
     std::set<QString> titles;
-    for (const IndexText::Entry& subcategory : Accessories().subcategories)
+    for (const FileItem& subcategory : Accessories().subcategories)
         EXPECT_TRUE(titles.insert(subcategory.name).second);
     EXPECT_EQ(static_cast<int>(Accessories().items.size()), s_summary.accessories);
 }
@@ -207,7 +262,7 @@ TEST_F(GeneratedLibraryTest, EveryItemHasItsContentAndThumbnail)
 TEST_F(GeneratedLibraryTest, BubblesAreMetafilesWithTheirTextInsideTheBounds)
 {
     ASSERT_EQ(static_cast<int>(Bubbles().items.size()), s_summary.bubbles);
-    for (const IndexText::Entry& item : Bubbles().items) {
+    for (const FileItem& item : Bubbles().items) {
         const QString path = InTree(QStringLiteral("Bubbles/%1.emf").arg(item.first));
         const std::optional<MetafileCheck> check = MetafileCheck::Read(ReadFile(path));
         ASSERT_TRUE(check) << item.first;
@@ -218,12 +273,12 @@ TEST_F(GeneratedLibraryTest, BubblesAreMetafilesWithTheirTextInsideTheBounds)
         const int width = bubble.width, height = bubble.height;
         EXPECT_EQ(width, check->bounds.right() - check->bounds.left());
         EXPECT_EQ(height, check->bounds.bottom() - check->bounds.top());
-        EXPECT_GT(item.right, item.left) << item.first;
-        EXPECT_GT(item.bottom, item.top) << item.first;
-        EXPECT_GE(item.left, 0);
-        EXPECT_GE(item.top, 0);
-        EXPECT_LE(item.right, width) << item.first;
-        EXPECT_LE(item.bottom, height) << item.first;
+        EXPECT_GT(item.rect.right, item.rect.left) << item.first;
+        EXPECT_GT(item.rect.bottom, item.rect.top) << item.first;
+        EXPECT_GE(item.rect.left, 0);
+        EXPECT_GE(item.rect.top, 0);
+        EXPECT_LE(item.rect.right, width) << item.first;
+        EXPECT_LE(item.rect.bottom, height) << item.first;
     }
     // Our own bubbles at their drawn size, and the imported metafiles unchanged.
     EXPECT_EQ(MetafileCheck::Read(ReadFile(InTree(QStringLiteral("Bubbles/401.emf"))))->bounds,
@@ -271,19 +326,17 @@ TEST_F(GeneratedLibraryTest, TreeHoldsExactlyWhatTheIndexesList)
 {
     std::set<QString> expected = {QStringLiteral("EncList.txt"), QStringLiteral("ThumbsA.txt"),
                                   QStringLiteral("ThumbsB.txt")};
-    for (const IndexText::Entry& item : Scenes().items) {
+    for (const FileItem& item : Scenes().items) {
         expected.insert(QStringLiteral("Scenes/%1.jpg").arg(item.first));
         expected.insert(QStringLiteral("Thumbs/%1.jpg").arg(item.first));
     }
-    for (const size_t k : Scenes().SubcategoriesOf(2)) {
-        for (const IndexText::Entry& item : Scenes().ItemsOf(k))
-            expected.insert(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0')));
-    }
-    for (const IndexText::Entry& item : Accessories().items) {
+    for (const FileItem& item : ItemsOf(Scenes(), 2))
+        expected.insert(QStringLiteral("BGs/%1.bki").arg(item.first, 4, 10, QLatin1Char('0')));
+    for (const FileItem& item : Accessories().items) {
         expected.insert(QStringLiteral("Accessories/%1.png").arg(item.first));
         expected.insert(QStringLiteral("ThumbsA/%1.jpg").arg(item.first));
     }
-    for (const IndexText::Entry& item : Bubbles().items) {
+    for (const FileItem& item : Bubbles().items) {
         expected.insert(QStringLiteral("Bubbles/%1.emf").arg(item.first));
         expected.insert(QStringLiteral("ThumbsB/%1.jpg").arg(item.first));
     }
@@ -317,9 +370,9 @@ TEST_F(GeneratedLibraryTest, OtherBaseAddressChangesOnlyTheSceneIndex)
     QTemporaryDir other;
     const QString tree = other.filePath(QStringLiteral("tree"));
     ASSERT_TRUE(Generate(tree, other.filePath(QStringLiteral("program")), QStringLiteral("http://127.0.0.1:9000/lib")));
-    const IndexText index = IndexText::Parse(*ReadScrambledFile(tree + QStringLiteral("/EncList.txt")));
-    ASSERT_FALSE(index.items.empty());
-    EXPECT_EQ(index.items[0].name, QStringLiteral("http://127.0.0.1:9000/lib/Scenes/%1.jpg").arg(index.items[0].first));
+    const std::unique_ptr<Catalog> index = Index(tree, QStringLiteral("EncList"));
+    ASSERT_FALSE(index->items.empty());
+    EXPECT_EQ(index->items[0].name, QStringLiteral("http://127.0.0.1:9000/lib/Scenes/%1.jpg").arg(index->items[0].first));
     const std::map<QString, QByteArray> ours = Files(Tree()), theirs = Files(tree);
     for (const auto& [path, bytes] : ours) {
         if (path != QLatin1String("EncList.txt")) {

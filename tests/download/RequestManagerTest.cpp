@@ -115,6 +115,31 @@ TEST_F(RequestIdTest, IdleTickDoesNothing)
         EXPECT_EQ(m_manager.Worker(i).State() == DownloadStateIdle || m_manager.Worker(i).State() == DownloadStateNew, true);
 }
 
+// Records every request that leaves the list.
+class RecordingListener : public RequestListener {
+public:
+    void OnRequestUnlisted(int32_t id, int status) override { heard.emplace_back(id, status); }
+    std::vector<std::pair<int32_t, int>> heard;
+};
+
+TEST_F(RequestIdTest, ListenersHearEachRequestLeaveWithItsFinalStatus)
+{
+    RecordingListener listener;
+    m_manager.AddListener(&listener);
+    m_manager.AddListener(&listener);  // once only
+    for (int i = 1; i <= 3; ++i)
+        m_manager.AddRequest(Url(i), Path(i), RequestPriorityContent, false, false);
+    m_manager.status[2] = RequestDone;
+    ASSERT_NE(m_manager.FindRequest(2), nullptr);
+    m_manager.RemoveCurrent();
+    // The same address and path may be asked again once the request has gone.
+    EXPECT_EQ(m_manager.AddRequest(Url(2), Path(2), RequestPriorityContent, false, false), 4);
+    m_manager.Shutdown();
+    using Heard = std::vector<std::pair<int32_t, int>>;
+    EXPECT_EQ(listener.heard, Heard({{2, RequestDone}, {1, RequestFailed}, {3, RequestFailed}, {4, RequestFailed}}));
+    m_manager.RemoveListener(&listener);
+}
+
 TEST(ProgressPercentTest, RegressionPercentIn64BitsClamped)
 {
     EXPECT_EQ(ProgressPercent(50, 200), 25);

@@ -51,6 +51,7 @@ bool CatalogWriter::Category(const QString& title)
         return Fail(QStringLiteral("a category has no subcategory"));
     m_inCategory = true;
     m_categoryHasSubcategory = false;
+    m_category = title;
     m_body += Line(QStringLiteral("CAT ") + title);
     return true;
 }
@@ -64,6 +65,7 @@ bool CatalogWriter::Subcategory(const QString& title)
     m_categoryHasSubcategory = true;
     m_subcategoryOpen = true;
     m_subcategoryHasItem = false;
+    m_subcategory = title;
     m_body += Line(QStringLiteral("SUB ") + title);
     return true;
 }
@@ -79,6 +81,7 @@ bool CatalogWriter::Item(int number, const QString& name, const QRect& rect)
     if (!m_numbers.insert(number).second)
         return Fail(QStringLiteral("item number %1 is used twice").arg(number));
     m_subcategoryHasItem = true;
+    m_listing.items.push_back({m_category, m_subcategory, number, name, rect});
     // Built piece by piece: a name may hold "%" signs that a formatted string would replace.
     const auto n = [](int value) { return QString::number(value); };
     m_body += Line(n(number) + QStringLiteral(" \"") + name + QStringLiteral("\" ") + n(rect.x()) + QLatin1Char(' ')
@@ -99,6 +102,8 @@ std::optional<QByteArray> CatalogWriter::Finish()
     }
     if (!m_error.isEmpty())
         return std::nullopt;
+    m_listing.defaultScene = m_defaultScene;
+    m_listing.defaultFace = m_defaultFace;
     QByteArray text;
     if (m_defaultScene != -1)
         text += Line(QStringLiteral("DEFSCENE %1").arg(m_defaultScene));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 #include <set>
+#include <vector>
 
 // Writes one content index ("EncList.txt", "ThumbsA.txt", "ThumbsB.txt") as the program's catalogue
 // reads it: one tag a line, "<CAT title>", "<SUB title>", "<N "name" x y w h>", "<DEFSCENE N>",
@@ -15,6 +16,20 @@
 // the subcategory before), a repeated item number, and negative numbers (the reader drops a sign).
 class CatalogWriter {
 public:
+    // What the index says, item by item in file order, so that tests can read it back and compare.
+    struct Listed {
+        QString category;
+        QString subcategory;
+        int number = 0;
+        QString name;
+        QRect rect;
+    };
+    struct Listing {
+        std::vector<Listed> items;
+        int defaultScene = -1;
+        int defaultFace = -1;
+    };
+
     bool Category(const QString& title);
     bool Subcategory(const QString& title);
     // The rectangle is written as its left, top, width and height.
@@ -26,6 +41,8 @@ public:
     std::optional<QByteArray> Finish();
 
     const QString& ErrorText() const { return m_error; }
+    // Everything accepted so far.
+    const Listing& Written() const { return m_listing; }
 
 private:
     bool Fail(const QString& error);
@@ -33,6 +50,9 @@ private:
     bool CloseSubcategory();
 
     QByteArray m_body;
+    Listing m_listing;
+    QString m_category;
+    QString m_subcategory;
     std::set<int> m_numbers;
     int m_defaultScene = -1;
     int m_defaultFace = -1;

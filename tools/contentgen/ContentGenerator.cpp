@@ -213,7 +213,10 @@ bool ContentGenerator::WriteIndex(const QString& name, CatalogWriter& catalog, b
     const std::optional<QByteArray> text = listed ? catalog.Finish() : std::nullopt;
     if (!text)
         return Fail(QStringLiteral("%1: %2").arg(name, catalog.ErrorText()));
-    return m_tree.WriteScrambled(name, *text) || Fail(m_tree.ErrorText());
+    if (!m_tree.WriteScrambled(name, *text))
+        return Fail(m_tree.ErrorText());
+    m_indexes[name] = catalog.Written();
+    return true;
 }
 
 bool ContentGenerator::WriteSceneIndex()

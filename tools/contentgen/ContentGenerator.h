@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tools/contentgen/CatalogWriter.h"
 #include "tools/contentgen/ContentWriter.h"
 
 #include <QString>
+#include <map>
 
 // Builds the sample content library: the server's tree (three index files, scenes with their
 // backgrounds, faces, accessories, speech bubbles and every item's thumbnail) and the program folder's
@@ -32,6 +34,8 @@ public:
 
     const QString& ErrorText() const { return m_error; }
     const Summary& Counts() const { return m_summary; }
+    // What each index file written says, by its name ("EncList.txt", "ThumbsA.txt", "ThumbsB.txt").
+    const std::map<QString, CatalogWriter::Listing>& Indexes() const { return m_indexes; }
 
 private:
     bool Fail(const QString& error);
@@ -40,7 +44,7 @@ private:
     bool WriteBubbleIndex();
     bool WriteResources();
     // Writes the index when every item was written and listed, else keeps the first error.
-    bool WriteIndex(const QString& name, class CatalogWriter& catalog, bool listed);
+    bool WriteIndex(const QString& name, CatalogWriter& catalog, bool listed);
     QString ItemAddress(int number) const;
     bool LoadPicture(const QString& name, QImage& picture);
 
@@ -48,5 +52,6 @@ private:
     ContentWriter m_tree;
     ContentWriter m_program;
     Summary m_summary;
+    std::map<QString, CatalogWriter::Listing> m_indexes;
     QString m_error;
 };
