@@ -6,9 +6,10 @@
 
 class QProgressBar;
 
-// The small modal dialog shown while start-up waits for a content file. While it is up its own 100 ms
-// timer runs the task list, so the request queue keeps going; it shows the request's percent and ends
-// itself when the request is done or has failed. Enter and Escape end it early.
+// The small modal dialog shown while start-up waits for a content file (dialog template 196). While it
+// is up its own 100 ms timer runs the task list, so the request queue keeps going; it shows the
+// request's percent and ends itself when the request is done or has failed. Enter and Escape end it
+// early.
 class LoadBox : public QDialog {
 public:
     // Returns at once when the request (an id, or a negative answer of AddRequest) is done or failed;
