@@ -41,9 +41,7 @@ LoadBox::LoadBox(int32_t id, QWidget* parent) : QDialog(parent), requestId(id)
     m_progress->setRange(0, FullPercent);
     m_progress->setValue(0);
 
-    m_timer.setInterval(TimerPeriodMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
-    m_timer.start();
+    m_timer.Start();
 }
 
 void LoadBox::WaitForRequest(int32_t id)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "engine/base/ProgramTimer.h"
+
 #include <QDialog>
-#include <QTimer>
 #include <cstdint>
 
 class QProgressBar;
@@ -24,7 +25,6 @@ public:
     QProgressBar* ProgressBar() const { return m_progress; }
 
     static constexpr int ProgressBarId = 1022;
-    static constexpr int TimerPeriodMs = 100;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -36,5 +36,5 @@ private:
 
     int32_t requestId;
     QProgressBar* m_progress = nullptr;
-    QTimer m_timer;
+    ProgramTimer m_timer{LoadBoxTimerPeriodMs, [this] { OnTimer(); }};
 };
