@@ -19,6 +19,7 @@ QImage PixelsOnly(const QImage& image, QImage::Format format)
     QImage bare(converted.constBits(), converted.width(), converted.height(),
                 converted.bytesPerLine(), converted.format());
     QImage copy = bare.copy();  // owns its pixels, no text, no colour space
+    copy.setColorTable(converted.colorTable());  // a palette picture keeps its palette
     copy.setDotsPerMeterX(ContentWriter::DotsPerMeter);
     copy.setDotsPerMeterY(ContentWriter::DotsPerMeter);
     return copy;
@@ -83,6 +84,8 @@ QByteArray ContentWriter::EncodeJpeg(const QImage& image)
 
 QByteArray ContentWriter::EncodePng(const QImage& image)
 {
+    if (image.format() == QImage::Format_Indexed8)
+        return Encode(PixelsOnly(image, QImage::Format_Indexed8), "png", -1);
     const QImage::Format format = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888;
     return Encode(PixelsOnly(image, format), "png", -1);
 }

@@ -2,31 +2,27 @@
 
 #include "engine/base/TaskList.h"
 #include "library/download/RequestManager.h"
+#include "platform/DialogTemplate.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/ModalHost.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QProgressBar>
-#include <QRect>
 
 namespace {
 
-// The dialog's layout in dialog units, turned into pixels with the fixed base units (6 x 13 per 4 x 8).
-constexpr int BaseUnitX = 6;
-constexpr int BaseUnitY = 13;
-constexpr int DialogUnitsPerBaseX = 4;
-constexpr int DialogUnitsPerBaseY = 8;
-
-int ScaleRounded(int units, int numerator, int denominator)
+// Dialog template 196.
+platform::DialogTemplate LoadBoxTemplate()
 {
-    return (units * numerator + denominator / 2) / denominator;
-}
-
-QRect DialogRect(int x, int y, int width, int height)
-{
-    return QRect(ScaleRounded(x, BaseUnitX, DialogUnitsPerBaseX), ScaleRounded(y, BaseUnitY, DialogUnitsPerBaseY),
-                 ScaleRounded(width, BaseUnitX, DialogUnitsPerBaseX),
-                 ScaleRounded(height, BaseUnitY, DialogUnitsPerBaseY));
+    using platform::ControlKind;
+    platform::DialogTemplate dialog{196, QStringLiteral("Snapmingle"), {93, 55}, QStringLiteral("MS Shell Dlg"), 8,
+                                    platform::DialogFrame::ModalNoSysMenu, {}};
+    dialog.controls = {
+        {platform::DialogControl::NoControlId, ControlKind::Static,
+         QStringLiteral("Loading program files.  This should take only a moment."), {7, 7, 79, 29}, {}, 0},
+        {LoadBox::ProgressBarId, ControlKind::ProgressBar, {}, {7, 34, 79, 14}, platform::ControlStyle::Border, 0},
+    };
+    return dialog;
 }
 
 constexpr int FullPercent = 100;
@@ -38,25 +34,14 @@ bool IsFinished(int status)
 
 } // namespace
 
-LoadBox::LoadBox(int32_t id, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), requestId(id)
+LoadBox::LoadBox(int32_t id, QWidget* parent) : QDialog(parent), requestId(id)
 {
-    setWindowTitle(QStringLiteral("Snapmingle"));
-    setFixedSize(DialogRect(0, 0, 93, 55).size());
-    auto* text = new QLabel(QStringLiteral("Loading program files.  This should take only a moment."), this);
-    text->setWordWrap(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    text->setGeometry(DialogRect(7, 7, 79, 29));
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QString::number(ProgressBarId));
-    m_progress->setGeometry(DialogRect(7, 34, 79, 14));
-    m_progress->setTextVisible(false);
+    const platform::DialogControls controls = platform::DialogControls::Build(LoadBoxTemplate(), *this);
+    m_progress = controls.Get<QProgressBar>(ProgressBarId);
     m_progress->setRange(0, FullPercent);
     m_progress->setValue(0);
 
-    m_timer.setInterval(TimerPeriodMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
-    m_timer.start();
+    m_timer.Start();
 }
 
 void LoadBox::WaitForRequest(int32_t id)

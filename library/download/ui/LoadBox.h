@@ -1,14 +1,16 @@
 #pragma once
 
+#include "engine/base/ProgramTimer.h"
+
 #include <QDialog>
-#include <QTimer>
 #include <cstdint>
 
 class QProgressBar;
 
-// The small modal dialog shown while start-up waits for a content file. While it is up its own 100 ms
-// timer runs the task list, so the request queue keeps going; it shows the request's percent and ends
-// itself when the request is done or has failed. Enter and Escape end it early.
+// The small modal dialog shown while start-up waits for a content file (dialog template 196). While it
+// is up its own 100 ms timer runs the task list, so the request queue keeps going; it shows the
+// request's percent and ends itself when the request is done or has failed. Enter and Escape end it
+// early.
 class LoadBox : public QDialog {
 public:
     // Returns at once when the request (an id, or a negative answer of AddRequest) is done or failed;
@@ -23,7 +25,6 @@ public:
     QProgressBar* ProgressBar() const { return m_progress; }
 
     static constexpr int ProgressBarId = 1022;
-    static constexpr int TimerPeriodMs = 100;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,5 +36,5 @@ private:
 
     int32_t requestId;
     QProgressBar* m_progress = nullptr;
-    QTimer m_timer;
+    ProgramTimer m_timer{LoadBoxTimerPeriodMs, [this] { OnTimer(); }};
 };
