@@ -104,6 +104,16 @@ public:
     // Save Picture: the picture dialog, then SavePicture with a name ending in ".jpg".
     void OnSavePicture();
 
+    // The commands that open the modal dialogs (DocumentDialogHandlers.cpp), through g_documentDialogs;
+    // each does nothing without it or without a selected layer of the right kind.
+    // Edit Text (a speech bubble): the dialog with the layer's text, then the dialog's text journaled,
+    // whatever the button (an unchanged text records nothing).
+    void OnEditText();
+    // Change Color (a paintable layer): the Adjust Color dialog for the selected layer.
+    void OnChangeColor();
+    // Send: the e-mail dialog with this document.
+    void OnSend();
+
     // Project file (DocumentSerialize.cpp).
     void Serialize(platform::Archive& archive) override;
     // A document without a scene (left by a damaged file) is refused with a message.
