@@ -1,3 +1,5 @@
+#include "support/BenchPictures.h"
+
 #include "engine/base/AppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -15,7 +17,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -24,23 +25,6 @@ namespace {
 constexpr int Width = 1024;
 constexpr int Height = 768;
 const QString BubbleText = QStringLiteral("Who left the hat on the roof?");
-
-// A picture with smooth colours and, when masked, a round mask with a soft edge.
-QImage Picture(int w, int h, bool masked, int seed)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const double dx = (x - w / 2.0) / (w / 2.0);
-            const double dy = (y - h / 2.0) / (h / 2.0);
-            const double r = std::sqrt(dx * dx + dy * dy);
-            const int alpha = masked ? std::clamp(static_cast<int>((1.0 - r) * 1024), 0, 255) : 255;
-            row[x] = qRgba((x * 3 + seed * 40) & 0xFF, (y * 5 + seed * 70) & 0xFF, ((x + y) / 2) & 0xFF, alpha);
-        }
-    }
-    return image;
-}
 
 QByteArray Png(const QImage& image)
 {
@@ -86,21 +70,21 @@ public:
         const QString scenePath = m_folder.filePath("scene.png");
         QFile file(scenePath);
         file.open(QIODevice::WriteOnly);
-        file.write(Png(Picture(Width, Height, false, 0)));
+        file.write(Png(SmoothPicture(Width, Height, false, 0)));
         file.close();
         auto scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
         scene->LoadFile(scenePath);
         scene->position = scene->centre;
         m_document.scene = std::move(scene);
         for (int i = 0; i < 3; ++i) {
-            auto face = StoredPictureLayer(Picture(512, 512, true, i + 1), LayerFlagsFace);
+            auto face = StoredPictureLayer(SmoothPicture(512, 512, true, i + 1), LayerFlagsFace);
             Place(*face, 200.0f + 300.0f * i, 300.0f, 0.6f + 0.1f * i, 3000 * (i + 1));
             face->cropTopLeft = {0.1f, 0.1f};
             face->cropBottomRight = {0.9f, 0.9f};
             face.release()->LinkBefore(&m_document.layers);
         }
         for (int i = 0; i < 3; ++i) {
-            auto accessory = StoredPictureLayer(Picture(256, 256, true, i + 4), LayerFlagsAccessory);
+            auto accessory = StoredPictureLayer(SmoothPicture(256, 256, true, i + 4), LayerFlagsAccessory);
             Place(*accessory, 250.0f + 280.0f * i, 150.0f, 0.9f, 65536 - 2500 * (i + 1));
             accessory.release()->LinkBefore(&m_document.layers);
         }
@@ -215,7 +199,7 @@ public:
         g_paths = &m_paths;
         m_document.step = StepBubble;
         for (int i = 0; i < 4; ++i) {
-            m_pictures.push_back(Picture(Width, Height, true, i));
+            m_pictures.push_back(SmoothPicture(Width, Height, true, i));
             auto layer = StoredPictureLayer(m_pictures.back(), LayerFlagsFace);
             if (i == 0)
                 m_document.scene = std::move(layer);
