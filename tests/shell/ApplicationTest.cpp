@@ -2,19 +2,13 @@
 
 #include "engine/base/AppPaths.h"
 #include "engine/document/Document.h"
-#include "engine/document/ShellLink.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
 #include "platform/ui/CommandRouter.h"
 #include "shell/AboutBox.h"
 #include "shell/Application.h"
-#include "shell/CommandLineInfo.h"
 #include "shell/LayerView.h"
-#include "shell/PaneSplitters.h"
-#include "shell/Splitter.h"
 #include "shell/StepBar.h"
-#include "shell/StepPictures.h"
-#include "shell/TabView.h"
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 #include "tools/contentserver/ContentServer.h"
@@ -25,7 +19,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -79,49 +72,18 @@ private:
     bool m_released = false;
 };
 
-// What the assembled main window will be, as far as these tests need it: the step pictures, the step
-// bar, and the editing view beside the tabs over the layers panel, answering the document's calls.
-class TestFrame final : public QMainWindow, public ShellLink {
+// As much of the main window as start-up needs: the step bar and the layers panel, which shows the
+// start prompt of a new project.
+class TestFrame final : public QMainWindow {
 public:
     explicit TestFrame(Application& application)
+        : stepBar(new StepBar(application.GetSettings())), layers(new LayerView(*g_document, application.GetSettings()))
     {
-        pictures = new StepPictures;
-        setMenuWidget(pictures);
-        stepBar = new StepBar(application.GetSettings());
-        stepBar->SetStepImagesTarget(pictures);
         setStatusBar(stepBar);
-        auto* central = new QWidget;
-        auto* layout = new QVBoxLayout(central);
-        layout->setContentsMargins(0, 0, 0, 0);
-        tabs = new TabView;
-        const char* labels[] = {"Scenes", "Accessories", "Text", "Export"};
-        for (int i = 0; i < TabView::TabCount; ++i)
-            tabs->AddView(new QLabel(labels[i]), labels[i], i);
-        layers = new LayerView(*g_document, application.GetSettings());
-        panes = std::make_unique<PaneSplitters>(*new QLabel("editing view"), *tabs, *layers, central);
-        layout->addWidget(&panes->Outer());
-        setCentralWidget(central);
-        g_shell = this;
+        setCentralWidget(layers);
     }
-    ~TestFrame() override { g_shell = nullptr; }
-
-    bool HasTabView() const override { return true; }
-    void ShowTab(int32_t index, bool show) override { tabs->ShowTab(index, show); }
-    void SetActiveTab(int32_t index) override { tabs->SetActiveTab(index); }
-    void SetFirstTabLabel(const QString& text) override { tabs->SetFirstTabLabel(text); }
-    void SetBrowserButtonText(const QString&) override {}
-    void ShowRightColumn() override { panes->ShowRightColumn(); }
-    void HideRightColumn() override { panes->HideRightColumn(); }
-    void SetViewBrushSize(int32_t) override {}
-    void UpdateDialogControls() override {}
-
-    int Column() const { return panes->Outer().sizes().value(1); }
-
-    StepPictures* pictures;
     StepBar* stepBar;
-    TabView* tabs;
     LayerView* layers;
-    std::unique_ptr<PaneSplitters> panes;
 };
 
 class TestApplication final : public Application {
@@ -195,9 +157,9 @@ TEST_F(ApplicationTest, APrefilledCacheStartsWithoutADialogAndRefreshesInTheBack
     auto application = Make(server);
     ASSERT_TRUE(application->InitInstance());
     EXPECT_EQ(progressDialogs, 0);
-    for (size_t i = 0; i < IndexNames.size(); ++i) {
+    for (qsizetype i = 0; i < IndexNames.size(); ++i) {
         // Forced refreshes, each to a temporary name.
-        const int32_t id = application->m_catalogRequests[i];
+        const int32_t id = application->m_catalogRequests[static_cast<size_t>(i)];
         ASSERT_GE(id, 0);
         const Request* request = g_requestManager->FindRequest(id);
         ASSERT_NE(request, nullptr);
@@ -217,31 +179,10 @@ TEST_F(ApplicationTest, APrefilledCacheStartsWithoutADialogAndRefreshesInTheBack
     EXPECT_TRUE(application->frame->isVisible());
     EXPECT_EQ(application->frame->size(), QSize(800, 600));
     EXPECT_EQ(g_document->step, 0);
-    EXPECT_FALSE(application->frame->panes->IsRightColumnShown());
     EXPECT_EQ(application->frame->stepBar->Text(), QStringLiteral("Please press Start."));
     EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
     EXPECT_TRUE(g_cursors->Loaded());
     EXPECT_EQ(application->ExitInstance(), 0);
-}
-
-TEST_F(ApplicationTest, TheRightColumnFollowsTheWizard)
-{
-    IndexServer server(m_dir.filePath("tree"));
-    FillCache();
-    auto application = Make(server);
-    ASSERT_TRUE(application->InitInstance());
-    TestFrame& frame = *application->frame;
-    g_document->OnNextStep();
-    EXPECT_EQ(g_document->step, 1);
-    EXPECT_EQ(frame.Column(), PaneSplitters::RightColumnWidth);
-    EXPECT_EQ(frame.tabs->ActiveTab(), 0);
-    EXPECT_EQ(frame.pictures->Highlighted(), 1);
-    frame.resize(1024, 700);
-    EXPECT_EQ(frame.Column(), PaneSplitters::RightColumnWidth);
-    SaveGrab(frame, "frame-step1");
-    g_document->journal.Undo();
-    EXPECT_FALSE(frame.panes->IsRightColumnShown());
-    application->ExitInstance();
 }
 
 TEST_F(ApplicationTest, AnEmptyCacheWaitsInThreeProgressDialogs)
@@ -250,8 +191,8 @@ TEST_F(ApplicationTest, AnEmptyCacheWaitsInThreeProgressDialogs)
     auto application = Make(server);
     ASSERT_TRUE(application->InitInstance());
     EXPECT_EQ(progressDialogs, 3);
-    for (size_t i = 0; i < IndexNames.size(); ++i) {
-        EXPECT_EQ(g_requestManager->Status(application->m_catalogRequests[i]), RequestDone) << i;
+    for (qsizetype i = 0; i < IndexNames.size(); ++i) {
+        EXPECT_EQ(g_requestManager->Status(application->m_catalogRequests[static_cast<size_t>(i)]), RequestDone) << i;
         EXPECT_EQ(ReadFile(Cache() + IndexNames[i]), ("fresh " + IndexNames[i]).toLatin1());
     }
     for (const Request& request : g_requestManager->requests)  // fetched now: no refresh
@@ -295,17 +236,6 @@ TEST_F(ApplicationTest, RegressionAMissingIndexArrivesUnderATemporaryName)
     EXPECT_FALSE(QFile::exists(Cache() + "EncList.txt_"));
     EXPECT_EQ(g_requestManager->Status(id), RequestFailed);
     EXPECT_TRUE(g_requestManager->requests.empty());
-}
-
-TEST_F(ApplicationTest, ACreationFailureEndsStartUp)
-{
-    IndexServer server(m_dir.filePath("tree"));
-    FillCache();
-    auto application = Make(server);
-    application->createWorks = false;
-    EXPECT_FALSE(application->InitInstance());
-    EXPECT_EQ(application->created, 1);
-    EXPECT_TRUE(g_requestManager->requests.empty());  // no background refresh
 }
 
 TEST_F(ApplicationTest, TheCommandLineOpensTheNamedProject)
@@ -375,37 +305,6 @@ TEST_F(ApplicationTest, AboutOpenAndNewCommands)
     EXPECT_EQ(g_document->step, 0);
     EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
     application->ExitInstance();
-}
-
-TEST(CommandLineInfoTest, TheFirstArgumentThatIsNoOptionIsOpened)
-{
-    struct Row {
-        QStringList arguments;
-        CommandLineInfo::Shell shell;
-        QString file;
-    };
-    const Row rows[] = {
-        {{}, CommandLineInfo::Shell::FileNew, {}},
-        {{"-x"}, CommandLineInfo::Shell::FileNew, {}},
-        {{"/home/a.smg"}, CommandLineInfo::Shell::FileOpen, "/home/a.smg"},
-        {{"-x", "b.smg", "c.smg"}, CommandLineInfo::Shell::FileOpen, "b.smg"},
-    };
-    for (const Row& row : rows) {
-        const CommandLineInfo info = CommandLineInfo::Parse(row.arguments);
-        EXPECT_EQ(info.shell, row.shell) << row.arguments.join(' ').toStdString();
-        EXPECT_EQ(info.fileName, row.file);
-    }
-}
-
-TEST(DocumentTemplateTest, TheProgramsTemplateString)
-{
-    const DocumentTemplate text = DocumentTemplate::FromResource();
-    EXPECT_EQ(text.windowTitle, QStringLiteral("Snapmingle"));
-    EXPECT_EQ(text.documentName, QString());
-    EXPECT_EQ(text.filterName, QStringLiteral("Snapmingle Projects (*.smg)"));
-    EXPECT_EQ(text.filterExtension, QStringLiteral(".smg"));
-    EXPECT_EQ(text.fileTypeId, QStringLiteral("Snapmingle.Document"));
-    EXPECT_EQ(text.fileTypeName, QStringLiteral("Snapmingle.Document"));
 }
 
 } // namespace

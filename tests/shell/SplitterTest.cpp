@@ -175,14 +175,8 @@ TEST_F(TabViewTest, TabsShowAndHideWithoutBeingActivated)
     EXPECT_EQ(tabs.ActiveTab(), 3);
     EXPECT_EQ(ShownPage(), pages[3]);
     EXPECT_EQ(tabs.ActiveView(), pages[3]);
-}
-
-TEST_F(TabViewTest, TheFirstTabsLabelChanges)
-{
-    EXPECT_EQ(tabs.TabLabel(0), QStringLiteral("Scenes"));
     tabs.SetFirstTabLabel(QStringLiteral("Faces"));
     EXPECT_EQ(tabs.TabLabel(0), QStringLiteral("Faces"));
-    EXPECT_EQ(tabs.TabLabel(2), QStringLiteral("Text"));
 }
 
 // Counts the paint events of a widget.
