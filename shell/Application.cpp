@@ -75,6 +75,7 @@ bool Application::InitInstance()
 
     // The profile under "Snapmingle2": the recent-file list of four.
     RecentFileProfile::Load(m_registry, m_recentFiles);
+    m_profileLoaded = true;
 
     m_template = DocumentTemplate::FromResource();
     m_commands = std::make_unique<platform::CommandRouter>();
@@ -148,7 +149,8 @@ bool Application::ProcessShellCommand()
 
 int Application::ExitInstance()
 {
-    RecentFileProfile::Save(m_registry, m_recentFiles);
+    if (m_profileLoaded)  // a start that ended before reading the list must not empty it
+        RecentFileProfile::Save(m_registry, m_recentFiles);
     // The workers stop before anything static goes: aborted, joined, no partial file left.
     if (m_requestManager)
         m_requestManager->Shutdown();

@@ -101,6 +101,7 @@ private:
     std::unique_ptr<Settings> m_settings;
     platform::RegistryStore m_registry;
     platform::RecentFileList m_recentFiles;
+    bool m_profileLoaded = false;
     platform::DocumentPromptBoxes m_prompts{QStringLiteral("Snapmingle")};
     DocumentTemplate m_template;
     std::unique_ptr<platform::CommandRouter> m_commands;

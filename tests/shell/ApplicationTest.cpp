@@ -8,6 +8,7 @@
 #include "shell/AboutBox.h"
 #include "shell/Application.h"
 #include "shell/LayerView.h"
+#include "shell/RecentFileProfile.h"
 #include "shell/StepBar.h"
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
@@ -203,6 +204,8 @@ TEST_F(ApplicationTest, AnEmptyCacheWaitsInThreeProgressDialogs)
 TEST_F(ApplicationTest, RegressionAFailedIndexSaysWhyOnStandardError)
 {
     IndexServer server(m_dir.filePath("tree"), {"ThumbsA.txt"});
+    platform::RegistryStore registry(m_dir.filePath("registry.ini"));
+    registry.WriteString(platform::RegistryStore::Root::CurrentUser, RecentFileProfile::SubKey, "File1", "/a.smg");
     auto application = Make(server);
     testing::internal::CaptureStderr();
     EXPECT_EQ(application->Run(), Application::StartFailedExitCode);
@@ -215,6 +218,8 @@ TEST_F(ApplicationTest, RegressionAFailedIndexSaysWhyOnStandardError)
               std::string::npos)
         << error;
     EXPECT_TRUE(QFile::exists(Cache() + "ThumbsB.txt"));
+    EXPECT_EQ(registry.ReadString(platform::RegistryStore::Root::CurrentUser, RecentFileProfile::SubKey, "File1"),
+              QStringLiteral("/a.smg"));  // the recent files outlive a failed start
 }
 
 TEST_F(ApplicationTest, RegressionAMissingIndexArrivesUnderATemporaryName)
