@@ -74,6 +74,13 @@ public:
     void SetStoredSelection(int32_t index);
     void RefreshLayerView();
 
+    // Layer commands (DocumentLayerCommands.cpp). Delete asks "Delete the layer ..." through the
+    // prompts and, on Yes, deletes the selected layer as one journal group that selects a neighbour.
+    void OnDeleteLayer();
+    // Commands 32900 to 32999 (and a click in the layers panel) select layer id - 32900.
+    void OnSelectLayerCommand(int32_t id);
+    static constexpr int32_t SelectLayerCommandFirst = 32900;
+
     Layer* GetSelectedLayer() const;
     // The scene in the All Layers view, otherwise the selected layer; its size makes the work area.
     Layer* GetActiveLayer() const;

@@ -20,6 +20,12 @@ DocumentPrompts::Answer DocumentPromptBoxes::AskYesNoCancel(const QString& text)
     }
 }
 
+DocumentPrompts::Answer DocumentPromptBoxes::AskYesNo(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, m_caption, text, QMessageBox::Yes | QMessageBox::No);
+    return ModalHost::Run(box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 QString DocumentPromptBoxes::AskSavePath(const QString& suggested, const QString& filter, const QString& extension)
 {
     QFileDialog dialog;

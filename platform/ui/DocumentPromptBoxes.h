@@ -11,6 +11,7 @@ public:
     explicit DocumentPromptBoxes(QString caption) : m_caption(std::move(caption)) {}
 
     Answer AskYesNoCancel(const QString& text) override;
+    Answer AskYesNo(const QString& text) override;
     QString AskSavePath(const QString& suggested, const QString& filter, const QString& extension) override;
     void ReportFailure(const QString& text) override;
 

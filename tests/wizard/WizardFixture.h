@@ -22,6 +22,11 @@ public:
         shown << text;
         return answer;
     }
+    Answer AskYesNo(const QString& text) override
+    {
+        shown << text;
+        return answer == Answer::Yes ? Answer::Yes : Answer::No;
+    }
     QString AskSavePath(const QString& suggested, const QString&, const QString&) override
     {
         shown << QStringLiteral("save as ") + suggested;

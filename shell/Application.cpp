@@ -1,0 +1,170 @@
+#include "shell/Application.h"
+
+#include "engine/base/Angle.h"
+#include "engine/base/AppPaths.h"
+#include "engine/base/TaskList.h"
+#include "engine/document/Document.h"
+#include "library/download/Request.h"
+#include "library/download/RequestManager.h"
+#include "library/download/ui/LoadBox.h"
+#include "shell/CommandLineInfo.h"
+#include "shell/LayerView.h"
+#include "platform/ui/CommandReceiver.h"
+#include "platform/ui/CommandRouter.h"
+#include "shell/RecentFileProfile.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace {
+
+int StatusOf(int32_t value)
+{
+    if (value < 0)
+        return -value;
+    return g_requestManager ? g_requestManager->Status(value) : RequestFailed;
+}
+
+} // namespace
+
+Application::Application(Options options)
+    : m_options(std::move(options)),
+      m_registry(m_options.registryPath.isEmpty() ? platform::RegistryStore::DefaultFilePath() : m_options.registryPath)
+{
+    if (!m_options.makePaths)
+        m_options.makePaths = [] { return AppPaths::ForThisProcess(); };
+    g_cursors = &m_cursors;
+}
+
+Application::~Application()
+{
+    m_receiver.reset();
+    m_ownedDocument.reset();
+    m_commands.reset();
+    if (g_requestManager == m_requestManager.get())
+        g_requestManager = nullptr;
+    m_requestManager.reset();
+    if (g_paths == m_paths.get())
+        g_paths = nullptr;
+    if (g_cursors == &m_cursors)
+        g_cursors = nullptr;
+}
+
+int Application::Run()
+{
+    if (!InitInstance()) {
+        ExitInstance();
+        return StartFailedExitCode;
+    }
+    QApplication::exec();
+    return ExitInstance();
+}
+
+bool Application::InitInstance()
+{
+    InitTrigTables();
+    // The task list's sentinel is a program-wide object that starts empty and self-linked.
+    m_requestManager = std::make_unique<RequestManager>(m_options.timings);
+    g_requestManager = m_requestManager.get();
+    m_paths = std::make_unique<AppPaths>(m_options.makePaths());
+    g_paths = m_paths.get();
+    m_settings = std::make_unique<Settings>(m_paths->iniPath, m_registry.FilePath());
+
+    if (!LoadIndexFiles())
+        return false;
+
+    // The profile under "Snapmingle2": the recent-file list of four.
+    RecentFileProfile::Load(m_registry, m_recentFiles);
+    m_profileLoaded = true;
+
+    m_template = DocumentTemplate::FromResource();
+    m_commands = std::make_unique<platform::CommandRouter>();
+    m_ownedDocument = std::make_unique<Document>();
+    m_document->SetFileType(m_template.filterName, m_template.filterExtension);
+    m_document->SetPrompts(&m_prompts);
+    m_document->SetRecentFiles(&m_recentFiles);
+    AddCommands();
+
+    if (!CreateMainWindow())
+        return false;
+    if (!ProcessShellCommand())
+        return false;
+    m_cursors.LoadCursors();
+    ShowMainWindow();
+    ShowStartPrompt();
+
+    RefreshIndexFiles();
+    return true;
+}
+
+// Each index file waits in the progress dialog while it is missing. A file that failed ends start-up;
+// the window-less end says why on standard error.
+bool Application::LoadIndexFiles()
+{
+    for (size_t i = 0; i < IndexFileNames.size(); ++i)
+        m_catalogRequests[i] = RequestContentFile(true, QString::fromLatin1(IndexFileNames[i]));
+    for (size_t i = 0; i < IndexFileNames.size(); ++i) {
+        if (StatusOf(m_catalogRequests[i]) != RequestFailed)
+            continue;
+        const QString url = m_paths->serverUrl + QString::fromLatin1(IndexFileNames[i]);
+        std::fprintf(stderr,
+                     "snapmingle: cannot start: the content index %s could not be downloaded from %s "
+                     "(is the content server running?)\n",
+                     IndexFileNames[i], url.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return false;
+    }
+    return true;
+}
+
+// Cached index files were parsed as they are; fresh copies replace them for the next start, each put
+// in place only when complete.
+void Application::RefreshIndexFiles()
+{
+    for (size_t i = 0; i < IndexFileNames.size(); ++i) {
+        if (m_catalogRequests[i] < 0)
+            m_catalogRequests[i] = RequestContentFile(false, QString::fromLatin1(IndexFileNames[i]));
+    }
+}
+
+int32_t Application::RequestContentFile(bool wait, const QString& name)
+{
+    const QString url = g_paths->serverUrl + name;
+    const QString path = g_paths->cacheFolder + name;
+    // Always under a temporary name: a reader never meets a file that is still being written, also
+    // when the person ends the progress dialog early.
+    const int32_t id = g_requestManager->AddRequest(url, path, RequestPriorityCatalog, true, !wait);
+    if (wait)
+        LoadBox::WaitForRequest(id);
+    return id;
+}
+
+bool Application::ProcessShellCommand()
+{
+    const CommandLineInfo info = CommandLineInfo::Parse(m_options.arguments);
+    if (info.shell == CommandLineInfo::Shell::FileOpen)
+        return m_document->OpenDocumentFile(info.fileName);
+    return m_document->NewDocument();
+}
+
+int Application::ExitInstance()
+{
+    if (m_profileLoaded)  // a start that ended before reading the list must not empty it
+        RecentFileProfile::Save(m_registry, m_recentFiles);
+    // The workers stop before anything static goes: aborted, joined, no partial file left.
+    if (m_requestManager)
+        m_requestManager->Shutdown();
+    return 0;
+}
+
+void Application::ShowStartPrompt()
+{
+    if (LayerView* panel = LayerView::Installed())
+        panel->ShowStartPrompt();
+}
+
+void Application::OnFileNew()
+{
+    if (m_document && m_document->FileNew())
+        ShowStartPrompt();
+}

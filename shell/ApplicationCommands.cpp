@@ -1,0 +1,56 @@
+#include "shell/Application.h"
+
+#include "engine/document/Document.h"
+#include "platform/CommandUI.h"
+#include "platform/ui/CommandReceiver.h"
+#include "platform/ui/CommandRouter.h"
+#include "platform/ui/ModalHost.h"
+#include "shell/AboutBox.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+void Application::AddCommands()
+{
+    m_receiver = std::make_unique<platform::CommandReceiver>(*m_commands, platform::CommandStage::Application);
+    m_receiver->On(AboutCommand, [this] { OnAppAbout(); });
+    // New Project's enabling belongs to the document (a project must be under way); its work is here.
+    m_receiver->On(NewCommand, [this] { OnFileNew(); });
+    m_receiver->On(OpenCommand, [this] { OnFileOpen(); });
+    m_receiver->OnRange(RecentFileFirst, RecentFileLast, [this](int32_t id) { OnOpenRecentFile(id); });
+    m_receiver->OnUpdateRange(RecentFileFirst, RecentFileLast, [this](platform::CommandUI& ui) {
+        const qsizetype slot = ui.Id() - RecentFileFirst;
+        const QString path = m_recentFiles.Entries().value(slot);
+        ui.Enable(!path.isEmpty());
+        if (!path.isEmpty())
+            ui.SetText(QStringLiteral("&%1 %2").arg(slot + 1).arg(QFileInfo(path).fileName()));
+    });
+}
+
+void Application::OnAppAbout()
+{
+    AboutBox box;
+    platform::ModalHost::Run(box);
+}
+
+void Application::OnFileOpen()
+{
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(m_template.filterName);
+    if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    m_document->OpenDocumentFile(dialog.selectedFiles().first());
+    ShowStartPrompt();  // a file that could not be read leaves a new project in its place
+}
+
+void Application::OnOpenRecentFile(int32_t id)
+{
+    const QString path = m_recentFiles.Entries().value(id - RecentFileFirst);
+    if (path.isEmpty())
+        return;
+    m_document->OpenDocumentFile(path);
+    ShowStartPrompt();
+}

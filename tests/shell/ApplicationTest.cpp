@@ -1,0 +1,315 @@
+#include "ShellTestSupport.h"
+
+#include "engine/base/AppPaths.h"
+#include "engine/document/Document.h"
+#include "library/download/RequestManager.h"
+#include "library/download/ui/LoadBox.h"
+#include "platform/ui/CommandRouter.h"
+#include "shell/AboutBox.h"
+#include "shell/Application.h"
+#include "shell/LayerView.h"
+#include "shell/RecentFileProfile.h"
+#include "shell/StepBar.h"
+#include "support/TestFiles.h"
+#include "support/WaitUntil.h"
+#include "tools/contentserver/ContentServer.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+
+namespace {
+
+const QStringList IndexNames{"EncList.txt", "ThumbsA.txt", "ThumbsB.txt"};
+
+// The content server with the three index files, of which some may be missing (404) or stall after
+// their first bytes until the server goes.
+class IndexServer {
+public:
+    IndexServer(const QString& root, const QStringList& missing = {}, const QString& stalled = {})
+        : m_server([&] {
+              QDir().mkpath(root);  // the tree is mounted only when its folder exists
+              return ContentServer::Options{root, {}, "127.0.0.1", 0};
+          }())
+    {
+        for (const QString& name : IndexNames) {
+            if (!missing.contains(name) && name != stalled)
+                WriteFile(root + "/" + name, ("fresh " + name).toLatin1());
+        }
+        if (!stalled.isEmpty()) {
+            m_server.Http().Get("/" + stalled.toStdString(), [this](const httplib::Request&, httplib::Response& response) {
+                response.set_content_provider(1000, "text/plain", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0)
+                        return sink.write(std::string(100, 's').data(), 100);
+                    std::unique_lock guard(m_lock);
+                    m_changed.wait(guard, [this] { return m_released; });
+                    return false;
+                });
+            });
+        }
+        EXPECT_GT(m_server.Start(), 0);
+    }
+    ~IndexServer()
+    {
+        {
+            std::lock_guard guard(m_lock);
+            m_released = true;
+        }
+        m_changed.notify_all();
+        m_server.Stop();
+    }
+    QString BaseUrl() const { return QString::fromStdString(m_server.BaseUrl()); }
+
+private:
+    ContentServer m_server;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_released = false;
+};
+
+// As much of the main window as start-up needs: the step bar and the layers panel, which shows the
+// start prompt of a new project.
+class TestFrame final : public QMainWindow {
+public:
+    explicit TestFrame(Application& application)
+        : stepBar(new StepBar(application.GetSettings())), layers(new LayerView(*g_document, application.GetSettings()))
+    {
+        setStatusBar(stepBar);
+        setCentralWidget(layers);
+    }
+    StepBar* stepBar;
+    LayerView* layers;
+};
+
+class TestApplication final : public Application {
+public:
+    using Application::Application;
+    ~TestApplication() override { frame.reset(); }
+
+    bool CreateMainWindow() override
+    {
+        ++created;
+        if (!createWorks)
+            return false;
+        frame = std::make_unique<TestFrame>(*this);
+        return true;
+    }
+    void ShowMainWindow() override
+    {
+        frame->resize(800, 600);
+        frame->show();
+    }
+
+    int created = 0;
+    bool createWorks = true;
+    std::unique_ptr<TestFrame> frame;
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    ApplicationTest()
+    {
+        person.otherDialogs = [this](QDialog& dialog) {
+            if (dynamic_cast<LoadBox*>(&dialog)) {
+                ++progressDialogs;
+                if (escapeProgress)
+                    QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+                return dialog.exec();  // for real: its timer runs the queue
+            }
+            return otherDialogs ? otherDialogs(dialog) : static_cast<int>(QDialog::Rejected);
+        };
+    }
+
+    QString Program() const { return m_dir.filePath("program"); }
+    QString Cache() const { return m_dir.filePath("data/Snapmingle2/Cache/"); }
+
+    std::unique_ptr<TestApplication> Make(const IndexServer& server, const QStringList& arguments = {})
+    {
+        WriteFile(Program() + "/SMG.ini", ("[System]\nServerUrl=" + server.BaseUrl() + "\n").toLatin1());
+        Application::Options options;
+        options.arguments = arguments;
+        options.makePaths = [this] { return AppPaths(Program(), {m_dir.filePath("data")}); };
+        options.registryPath = m_dir.filePath("registry.ini");
+        return std::make_unique<TestApplication>(std::move(options));
+    }
+    void FillCache()
+    {
+        for (const QString& name : IndexNames)
+            WriteFile(Cache() + name, "cached " + name.toLatin1());
+    }
+
+    QTemporaryDir m_dir;
+    ModalPerson person;
+    int progressDialogs = 0;
+    bool escapeProgress = false;
+    std::function<int(QDialog&)> otherDialogs;
+};
+
+TEST_F(ApplicationTest, APrefilledCacheStartsWithoutADialogAndRefreshesInTheBackground)
+{
+    IndexServer server(m_dir.filePath("tree"));
+    FillCache();
+    auto application = Make(server);
+    ASSERT_TRUE(application->InitInstance());
+    EXPECT_EQ(progressDialogs, 0);
+    for (qsizetype i = 0; i < IndexNames.size(); ++i) {
+        // Forced refreshes, each to a temporary name.
+        const int32_t id = application->m_catalogRequests[static_cast<size_t>(i)];
+        ASSERT_GE(id, 0);
+        const Request* request = g_requestManager->FindRequest(id);
+        ASSERT_NE(request, nullptr);
+        EXPECT_TRUE(request->tempName);
+        EXPECT_EQ(request->priority, RequestPriorityCatalog);
+        EXPECT_EQ(request->path, Cache() + IndexNames[i]);
+    }
+    EXPECT_TRUE(WaitUntil([&] {
+        RunTaskList();
+        return ReadFile(Cache() + "ThumbsB.txt") == "fresh ThumbsB.txt" &&
+               ReadFile(Cache() + "EncList.txt") == "fresh EncList.txt";
+    }));
+    EXPECT_FALSE(QFile::exists(Cache() + "EncList.txt_"));
+
+    // A new project in the shown window: the column hidden, the start prompt with its two tips.
+    EXPECT_EQ(application->created, 1);
+    EXPECT_TRUE(application->frame->isVisible());
+    EXPECT_EQ(application->frame->size(), QSize(800, 600));
+    EXPECT_EQ(g_document->step, 0);
+    EXPECT_EQ(application->frame->stepBar->Text(), QStringLiteral("Please press Start."));
+    EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
+    EXPECT_TRUE(g_cursors->Loaded());
+    EXPECT_EQ(application->ExitInstance(), 0);
+}
+
+TEST_F(ApplicationTest, AnEmptyCacheWaitsInThreeProgressDialogs)
+{
+    IndexServer server(m_dir.filePath("tree"));
+    auto application = Make(server);
+    ASSERT_TRUE(application->InitInstance());
+    EXPECT_EQ(progressDialogs, 3);
+    for (qsizetype i = 0; i < IndexNames.size(); ++i) {
+        EXPECT_EQ(g_requestManager->Status(application->m_catalogRequests[static_cast<size_t>(i)]), RequestDone) << i;
+        EXPECT_EQ(ReadFile(Cache() + IndexNames[i]), ("fresh " + IndexNames[i]).toLatin1());
+    }
+    for (const Request& request : g_requestManager->requests)  // fetched now: no refresh
+        EXPECT_FALSE(request.url.startsWith(server.BaseUrl())) << request.url.toStdString();
+    application->ExitInstance();
+}
+
+TEST_F(ApplicationTest, RegressionAFailedIndexSaysWhyOnStandardError)
+{
+    IndexServer server(m_dir.filePath("tree"), {"ThumbsA.txt"});
+    platform::RegistryStore registry(m_dir.filePath("registry.ini"));
+    registry.WriteString(platform::RegistryStore::Root::CurrentUser, RecentFileProfile::SubKey, "File1", "/a.smg");
+    auto application = Make(server);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(application->Run(), Application::StartFailedExitCode);
+    const std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(progressDialogs, 3);  // all three asked and waited for
+    EXPECT_EQ(application->created, 0);
+    EXPECT_EQ(g_document, nullptr);
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    EXPECT_NE(error.find("ThumbsA.txt could not be downloaded from " + server.BaseUrl().toStdString() + "ThumbsA.txt"),
+              std::string::npos)
+        << error;
+    EXPECT_TRUE(QFile::exists(Cache() + "ThumbsB.txt"));
+    EXPECT_EQ(registry.ReadString(platform::RegistryStore::Root::CurrentUser, RecentFileProfile::SubKey, "File1"),
+              QStringLiteral("/a.smg"));  // the recent files outlive a failed start
+}
+
+TEST_F(ApplicationTest, RegressionAMissingIndexArrivesUnderATemporaryName)
+{
+    IndexServer server(m_dir.filePath("tree"), {}, "EncList.txt");
+    escapeProgress = true;  // the person ends the first dialog while the file is still coming
+    auto application = Make(server);
+    ASSERT_TRUE(application->InitInstance());
+    const int32_t id = application->m_catalogRequests[0];
+    ASSERT_TRUE(WaitUntil([&] {
+        RunTaskList();
+        return QFile(Cache() + "EncList.txt_").size() == 100;
+    }));
+    EXPECT_FALSE(QFile::exists(Cache() + "EncList.txt"));  // nobody can read half an index
+    EXPECT_TRUE(g_requestManager->FindRequest(id)->tempName);
+
+    // RegressionShutdownStopsTheDownloadWorkers: the stalled download is aborted and its part removed.
+    EXPECT_EQ(application->ExitInstance(), 0);
+    EXPECT_FALSE(QFile::exists(Cache() + "EncList.txt_"));
+    EXPECT_EQ(g_requestManager->Status(id), RequestFailed);
+    EXPECT_TRUE(g_requestManager->requests.empty());
+}
+
+TEST_F(ApplicationTest, TheCommandLineOpensTheNamedProject)
+{
+    IndexServer server(m_dir.filePath("tree"));
+    FillCache();
+    const QString project = m_dir.filePath("empty.smg");
+    WriteFile(project, "");
+    {
+        auto application = Make(server, {"-style", project});
+        ASSERT_TRUE(application->InitInstance());
+        EXPECT_EQ(g_document->GetPathName(), project);
+        EXPECT_TRUE(person.shown.isEmpty());  // no start prompt for an opened project
+        application->ExitInstance();
+    }
+    {
+        // The recent-file list came back from the registry stand-in.
+        auto application = Make(server, {m_dir.filePath("missing.smg")});
+        EXPECT_FALSE(application->InitInstance());
+        EXPECT_EQ(application->RecentFiles().Entries(), QStringList{project});
+        EXPECT_EQ(person.shown.size(), 1);  // the open procedure's own message
+        EXPECT_TRUE(person.shown.value(0).startsWith("Snapmingle: Could not open")) << person.shown.value(0).toStdString();
+    }
+}
+
+TEST_F(ApplicationTest, AboutOpenAndNewCommands)
+{
+    IndexServer server(m_dir.filePath("tree"));
+    FillCache();
+    auto application = Make(server);
+    ASSERT_TRUE(application->InitInstance());
+    person.shown.clear();
+
+    QStringList about;
+    otherDialogs = [&](QDialog& dialog) {
+        if (dynamic_cast<AboutBox*>(&dialog)) {
+            for (auto* label : dialog.findChildren<QLabel*>())
+                about << label->text();
+            about << dialog.windowTitle() << QStringLiteral("%1x%2").arg(dialog.width()).arg(dialog.height());
+            ShowAndExpose(dialog);
+            SaveGrab(dialog, "about");
+            // The notice fits its one line: nothing of it wraps below the line's 13 pixels.
+            auto* notice = dialog.findChild<QLabel*>(QString::number(AboutBox::NoticeTextId));
+            EXPECT_LE(notice->heightForWidth(notice->width()), notice->height());
+            QTest::mouseClick(dialog.findChild<QPushButton*>("1"), Qt::LeftButton);
+            return dialog.result();
+        }
+        auto& files = static_cast<QFileDialog&>(dialog);
+        about << files.nameFilters().join(";");
+        files.selectFile(m_dir.filePath("opened.smg"));
+        return static_cast<int>(QDialog::Accepted);
+    };
+    EXPECT_TRUE(application->Commands().Run(Application::AboutCommand));
+    EXPECT_TRUE(about.contains("Snapmingle, Version 2.0"));
+    EXPECT_TRUE(about.contains("About Snapmingle"));
+    EXPECT_TRUE(about.contains("255x101"));
+
+    WriteFile(m_dir.filePath("opened.smg"), "");
+    EXPECT_TRUE(application->Commands().Run(Application::OpenCommand));
+    EXPECT_TRUE(about.contains("Snapmingle Projects (*.smg)"));
+    EXPECT_EQ(g_document->GetPathName(), m_dir.filePath("opened.smg"));
+    EXPECT_EQ(application->Commands().Query(Application::RecentFileFirst).text, QStringLiteral("&1 opened.smg"));
+    EXPECT_FALSE(application->Commands().Query(Application::RecentFileFirst + 1).enabled);
+
+    // New Project: a new project at step 0 with its start prompt, also with the column hidden.
+    EXPECT_TRUE(application->Commands().Run(Application::NewCommand));
+    EXPECT_EQ(g_document->step, 0);
+    EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
+    application->ExitInstance();
+}
+
+} // namespace

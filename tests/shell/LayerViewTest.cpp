@@ -1,0 +1,364 @@
+#include "ShellTestSupport.h"
+
+#include "engine/document/Document.h"
+#include "engine/document/JournalKind.h"
+#include "engine/layers/LayerKind.h"
+#include "platform/ui/DocumentPromptBoxes.h"
+#include "shell/LayerView.h"
+#include "shell/StepBar.h"
+#include "support/ScopedAppPaths.h"
+#include "support/TestLayer.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The kinds of the journal's records up to its position.
+std::vector<int> RecordKinds(const Journal& journal)
+{
+    std::vector<int> kinds;
+    const uint8_t* data = journal.GetData();
+    for (int32_t at = 0; at < journal.GetPosition();) {
+        const uint8_t kind = data[at];
+        kinds.push_back(kind);
+        int32_t size = 0;
+        switch (kind) {
+        case JournalMark: size = JournalMarkSize; break;
+        case JournalStep: size = JournalStepSize; break;
+        case JournalSelectLayer: size = JournalSelectLayerSize; break;
+        case JournalReorder: size = JournalReorderSize; break;
+        default: {
+            uint16_t shortSize = 0;
+            std::memcpy(&shortSize, data + at + ShortSizeFront, sizeof shortSize);
+            size = shortSize;
+        }
+        }
+        at += size;
+    }
+    return kinds;
+}
+
+class LayerViewTest : public ::testing::Test {
+protected:
+    LayerViewTest()
+    {
+        document.SetPrompts(&prompts);
+        document.step = 15;
+        view->resize(240, 240);
+        ShowAndExpose(host);
+    }
+
+    void AddLayer(const QString& name, int32_t flags)
+    {
+        auto* layer = new TestLayer(flags, 0);
+        layer->name = name;
+        layer->LinkBefore(&document.layers);
+        document.RefreshLayerView();
+    }
+    void AddLayers(const QStringList& names)
+    {
+        for (const QString& name : names)
+            AddLayer(name, LayerFlagsFace);
+    }
+
+    QStringList DocumentNames() const
+    {
+        QStringList names;
+        for (int32_t i = 0; i < document.layers.GetCount(); ++i)
+            names << document.layers.GetAt(i)->name;
+        return names;
+    }
+    QStringList RowTexts() const
+    {
+        QStringList texts;
+        for (int i = 0; i < view->List()->topLevelItemCount(); ++i)
+            texts << view->List()->topLevelItem(i)->text(0);
+        return texts;
+    }
+    int SelectedRow() const
+    {
+        const QList<QTreeWidgetItem*> selected = view->List()->selectedItems();
+        return selected.size() == 1 ? view->List()->indexOfTopLevelItem(selected.first()) : -1;
+    }
+
+    QWidget* Viewport() const { return view->List()->viewport(); }
+    QPoint RowCentre(int row) const
+    {
+        return view->List()->visualItemRect(view->List()->topLevelItem(row)).center();
+    }
+    // The pointer goes there first: the selection veto looks at the row under the pointer.
+    void Click(int row)
+    {
+        QTest::mouseMove(Viewport(), RowCentre(row));
+        QTest::mouseClick(Viewport(), Qt::LeftButton, {}, RowCentre(row));
+    }
+    void Press(int row)
+    {
+        QTest::mouseMove(Viewport(), RowCentre(row));
+        QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowCentre(row));
+    }
+    void MoveTo(QPoint point) { QTest::mouseMove(Viewport(), point); }
+    void Release(QPoint point) { QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, point); }
+    void Drag(int from, int to)
+    {
+        Press(from);
+        MoveTo(RowCentre(from) + QPoint(0, to >= from ? 8 : -8));
+        MoveTo(RowCentre(to));
+        Release(RowCentre(to));
+    }
+
+    ScopedAppPaths paths;
+    TempSettings stores;
+    platform::DocumentPromptBoxes prompts{QStringLiteral("Snapmingle")};
+    Document document;
+    ModalPerson person;
+    QWidget host;
+    StepBar* bar = new StepBar(stores.settings, &host);
+    LayerView* view = new LayerView(document, stores.settings, &host);
+};
+
+TEST_F(LayerViewTest, LaysOutItsButtonsAndList)
+{
+    AddLayer("Scene", LayerFlagsScenePhoto);
+    AddLayer("Face 1", LayerFlagsFace);
+    AddLayer("Hat 1", LayerFlagsAccessory);
+    Click(1);
+    SaveGrab(*view, "layers");
+    EXPECT_EQ(RowTexts(), (QStringList{"Scene", "Face 1", "Hat 1"}));
+    EXPECT_EQ(g_layerView, view);
+    EXPECT_EQ(view->List()->headerItem()->text(0), QStringLiteral("Layers"));
+    EXPECT_EQ(view->UpButton()->geometry(), QRect(0, 0, 80, 32));
+    EXPECT_EQ(view->DownButton()->geometry(), QRect(80, 0, 80, 32));
+    EXPECT_EQ(view->DeleteButton()->geometry(), QRect(160, 0, 80, 32));
+    EXPECT_EQ(view->List()->geometry(), QRect(0, 33, 240, 207));
+    EXPECT_EQ(view->UpButton()->toolTip(), QStringLiteral("Move layer up"));
+    EXPECT_EQ(view->DownButton()->toolTip(), QStringLiteral("Move layer down"));
+    EXPECT_EQ(view->DeleteButton()->toolTip(), QStringLiteral("Delete layer"));
+    EXPECT_EQ(view->DeleteButton()->iconSize(), QSize(26, 28));
+    view->resize(301, 200);
+    EXPECT_EQ(view->DeleteButton()->geometry(), QRect(200, 0, 101, 32));
+}
+
+TEST_F(LayerViewTest, ButtonsFollowTheStepTheViewModeAndTheSelection)
+{
+    AddLayers({"Face 1", "Face 2", "Face 3"});
+    struct Row {
+        int32_t step, mode, selected;
+        bool up, down, del;
+    };
+    const Row rows[] = {
+        {9, ViewModeAllLayers, 1, false, false, false},    {10, ViewModeAllLayers, 0, false, true, true},
+        {10, ViewModeAllLayers, 1, true, true, true},      {15, ViewModeAllLayers, 2, true, false, true},
+        {12, ViewModeAllLayers, -1, false, false, false},  {12, ViewModeCropLayer, 1, false, false, false},
+        {15, ViewModePaintLayer, 1, false, false, false},
+    };
+    for (const Row& row : rows) {
+        document.step = row.step;
+        document.viewMode = row.mode;
+        document.selectedIndex = row.selected;
+        view->SelectLayer(row.selected);
+        EXPECT_EQ(view->UpButton()->isEnabled(), row.up) << row.step << " " << row.selected;
+        EXPECT_EQ(view->DownButton()->isEnabled(), row.down) << row.step << " " << row.selected;
+        EXPECT_EQ(view->DeleteButton()->isEnabled(), row.del) << row.step << " " << row.selected;
+    }
+}
+
+TEST_F(LayerViewTest, ClicksSelectFromStepTenWhereTheDocumentAllows)
+{
+    AddLayer("Scene", LayerFlagsScenePhoto);
+    AddLayer("Face 1", LayerFlagsFace);
+    AddLayer("Hat 1", LayerFlagsAccessory);
+
+    document.step = 8;  // the document would take a face, the panel takes nothing before step 10
+    Click(1);
+    QTest::keyClick(view->List(), Qt::Key_Down);
+    EXPECT_EQ(SelectedRow(), -1);
+    EXPECT_EQ(document.selectedIndex, -1);
+
+    document.step = 12;  // accessories only
+    Click(1);
+    EXPECT_EQ(SelectedRow(), -1);
+    Click(2);
+    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(document.selectedIndex, 2);
+    EXPECT_EQ(RecordKinds(document.journal), std::vector<int>{JournalSelectLayer});
+    Click(0);  // refused: the accessory stays selected
+    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(document.journal.GetPosition(), JournalSelectLayerSize);
+}
+
+TEST_F(LayerViewTest, ADragReordersAsOneRecord)
+{
+    AddLayers({"A", "B", "C", "D"});
+    Click(0);
+    Press(0);
+    MoveTo(RowCentre(3));
+    EXPECT_EQ(RowTexts(), (QStringList{"B", "C", "D", "A"}));  // the texts follow the mouse
+    MoveTo(RowCentre(0));
+    Release(RowCentre(0));  // back where it began: nothing recorded
+    EXPECT_EQ(RecordKinds(document.journal), std::vector<int>{JournalSelectLayer});
+    Drag(0, 2);
+    EXPECT_FALSE(view->IsDragging());
+    EXPECT_EQ(DocumentNames(), (QStringList{"B", "C", "A", "D"}));
+    EXPECT_EQ(RowTexts(), DocumentNames());
+    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(document.selectedIndex, 2);
+    EXPECT_EQ(RecordKinds(document.journal), (std::vector<int>{JournalSelectLayer, JournalReorder}));
+    document.journal.Undo();
+    EXPECT_EQ(DocumentNames(), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(RowTexts(), DocumentNames());
+}
+
+TEST_F(LayerViewTest, DraggingPastTheEndsOfAShortList)
+{
+    AddLayers({"A", "B", "C"});
+    Click(0);
+    Press(0);
+    MoveTo(RowCentre(0) + QPoint(0, -40));  // above row 0: nothing
+    EXPECT_EQ(RowTexts(), (QStringList{"A", "B", "C"}));
+    MoveTo(RowCentre(2));
+    MoveTo(QPoint(10, Viewport()->height() + 30));  // below a list shorter than its page: nothing more
+    EXPECT_EQ(RowTexts(), (QStringList{"B", "C", "A"}));
+    Release(QPoint(10, Viewport()->height() + 30));
+    EXPECT_EQ(DocumentNames(), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(RecordKinds(document.journal), (std::vector<int>{JournalSelectLayer, JournalReorder}));
+}
+
+TEST_F(LayerViewTest, RegressionALostMouseGrabEndsTheDragWithoutARecord)
+{
+    AddLayers({"A", "B", "C", "D"});
+    QWidget other(&host);
+    other.setGeometry(0, 0, 10, 10);
+    other.show();
+    const std::vector<std::pair<const char*, std::function<void()>>> losses = {
+        {"focus", [&] {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QCoreApplication::sendEvent(view->List(), &out);
+         }},
+        {"hide", [&] { view->hide(); }},
+        {"another grab", [&] {
+             other.grabMouse();
+             QTest::mouseMove(&other, QPoint(5, 5));
+             other.releaseMouse();
+         }},
+    };
+    Click(0);
+    for (const auto& [name, lose] : losses) {
+        view->show();
+        Press(0);
+        MoveTo(RowCentre(2));
+        ASSERT_TRUE(view->IsDragging()) << name;
+        ASSERT_EQ(QWidget::mouseGrabber(), Viewport()) << name;
+        lose();
+        EXPECT_FALSE(view->IsDragging()) << name;
+        EXPECT_NE(QWidget::mouseGrabber(), Viewport()) << name;
+        EXPECT_EQ(RowTexts(), (QStringList{"A", "B", "C", "D"})) << name;
+        EXPECT_EQ(SelectedRow(), 0) << name;
+        Release(RowCentre(2));  // a release that comes afterwards records nothing either
+        EXPECT_EQ(RecordKinds(document.journal), std::vector<int>{JournalSelectLayer}) << name;
+    }
+}
+
+TEST_F(LayerViewTest, RegressionTheDragMovesThePressedRow)
+{
+    AddLayers({"A", "B", "C", "D"});
+    Click(0);
+    Drag(2, 3);  // the press selects C first; the drag moves C, not the earlier selection
+    EXPECT_EQ(DocumentNames(), (QStringList{"A", "B", "D", "C"}));
+    EXPECT_EQ(RecordKinds(document.journal),
+              (std::vector<int>{JournalSelectLayer, JournalSelectLayer, JournalReorder}));
+
+    // A row the document refuses is neither selected nor dragged.
+    document.step = 12;
+    document.layers.GetAt(0)->flags = LayerFlagsAccessory;
+    Click(0);
+    const size_t before = RecordKinds(document.journal).size();
+    Drag(1, 2);
+    EXPECT_FALSE(view->IsDragging());
+    EXPECT_EQ(DocumentNames(), (QStringList{"A", "B", "D", "C"}));
+    EXPECT_EQ(RecordKinds(document.journal).size(), before);
+}
+
+TEST_F(LayerViewTest, UpDownAndDeleteGoThroughTheJournal)
+{
+    AddLayers({"Face 1", "Face 2", "Face 3"});
+    Click(1);
+    QTest::mouseClick(view->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(DocumentNames(), (QStringList{"Face 2", "Face 1", "Face 3"}));
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_FALSE(view->UpButton()->isEnabled());
+    QTest::mouseClick(view->DownButton(), Qt::LeftButton);
+    QTest::mouseClick(view->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(DocumentNames(), (QStringList{"Face 1", "Face 3", "Face 2"}));
+    EXPECT_FALSE(view->DownButton()->isEnabled());
+
+    QStringList asked;
+    int reply = QMessageBox::No;
+    person.otherDialogs = nullptr;
+    const platform::ModalHost::ScopedAnswerer answerer([&](QDialog& dialog) {
+        auto& box = static_cast<QMessageBox&>(dialog);
+        asked << box.windowTitle() + ": " + box.text();
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        return reply;
+    });
+    const size_t before = RecordKinds(document.journal).size();
+    QTest::mouseClick(view->DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(DocumentNames().size(), 3);
+    EXPECT_EQ(RecordKinds(document.journal).size(), before);
+    reply = QMessageBox::Yes;
+    QTest::mouseClick(view->DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(asked, (QStringList{"Snapmingle: Delete the layer \"Face 2\"?",
+                                  "Snapmingle: Delete the layer \"Face 2\"?"}));
+    // The front-most went: the one behind it takes the selection.
+    EXPECT_EQ(DocumentNames(), (QStringList{"Face 1", "Face 3"}));
+    EXPECT_EQ(RowTexts(), DocumentNames());
+    EXPECT_EQ(document.selectedIndex, 1);
+    EXPECT_EQ(SelectedRow(), 1);
+    const std::vector<int> kinds = RecordKinds(document.journal);
+    EXPECT_EQ(std::vector<int>(kinds.end() - 4, kinds.end()),
+              (std::vector<int>{JournalMark, JournalSelectLayer, JournalDeleteLayer, JournalMark}));
+    document.journal.Undo();
+    EXPECT_EQ(DocumentNames(), (QStringList{"Face 1", "Face 3", "Face 2"}));
+}
+
+TEST_F(LayerViewTest, RegressionTheStartPromptComesOnceAtTheFirstSizeChange)
+{
+    document.step = 0;
+    int resized = 0;
+    person.duringTip = [&](Tutor&) { view->resize(200 + ++resized, 230); };  // the tip's loop lays out again
+    view->resize(230, 230);
+    EXPECT_EQ(bar->Text(), QStringLiteral("Please press Start."));
+    EXPECT_EQ(bar->Step(), 0);
+    EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
+    EXPECT_GT(resized, 0);
+    view->resize(220, 230);
+    EXPECT_EQ(person.runs, 1);
+}
+
+TEST_F(LayerViewTest, AHiddenPanelPromptsWhenAsked)
+{
+    document.step = 0;
+    view->hide();
+    view->resize(200, 200);  // no size change reaches a hidden panel
+    EXPECT_EQ(person.runs, 0);
+    view->ShowStartPrompt();
+    EXPECT_EQ(person.runs, 1);
+    EXPECT_TRUE(document.startPromptShown);
+    view->ShowStartPrompt();
+    EXPECT_EQ(person.runs, 1);
+
+    // With the tips off the step bar still prompts.
+    bar->SetStep(3, true);
+    document.startPromptShown = false;
+    stores.settings.SetTutorialOff(1);
+    view->ShowStartPrompt();
+    EXPECT_EQ(bar->Text(), QStringLiteral("Please press Start."));
+    EXPECT_EQ(person.runs, 1);
+}
+
+} // namespace
