@@ -1,0 +1,93 @@
+#include "BrowserFixture.h"
+
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
+
+#include "engine/document/JournalKind.h"
+#include "library/browser/BrowserLayout.h"
+
+#include <QPushButton>
+#include <QTest>
+
+QByteArray FourCategories()
+{
+    QByteArray text;
+    int number = 1;
+    auto items = [&](int count) {
+        for (int k = 0; k < count; ++k, ++number)
+            text += QStringLiteral("<%1 \"http://host/%1.jpg\" %1 %2 %3 %4>")
+                        .arg(number)
+                        .arg(2 * number)
+                        .arg(3 * number)
+                        .arg(4 * number)
+                        .toUtf8();
+    };
+    text += "<CAT Alpha><SUB A1>";
+    items(1);
+    text += "<SUB A2>";
+    items(1);
+    text += "<CAT Beta><SUB B1>";
+    items(2);
+    text += "<CAT Gamma><SUB G1>";
+    items(3);
+    text += "<SUB G2>";
+    items(1);
+    text += "<CAT Delta><SUB D1>";
+    items(1);
+    return text;
+}
+
+std::vector<int> RecordKinds(const Journal& journal, int32_t offset)
+{
+    std::vector<int> kinds;
+    const uint8_t* data = journal.GetData();
+    while (offset < journal.GetPosition()) {
+        const uint8_t kind = data[offset];
+        int32_t size = JournalMarkSize;  // marks, steps and selections
+        if (kind >= JournalNewScene && kind <= JournalSetText)
+            size = data[offset + ShortSizeFront] | data[offset + ShortSizeFront + 1] << 8;
+        EXPECT_TRUE(kind == JournalMark || kind == JournalStep || kind == JournalSelectLayer || size > JournalMarkSize)
+            << "a record kind this helper cannot step over: " << int{kind};
+        kinds.push_back(kind);
+        offset += size;
+    }
+    return kinds;
+}
+
+QByteArray ThumbnailBytes(int width, int height, QRgb colour)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(colour);
+    return PngBytes(picture);
+}
+
+QImage Grab(TreeView& view)
+{
+    return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void BrowserTest::WriteIndex(const QString& name, const QByteArray& text)
+{
+    WriteFile(paths.Get().cacheFolder + name + QStringLiteral(".txt"), Scrambled(text));
+}
+
+void BrowserTest::WriteThumbnail(const QString& thumbnailFolder, int number, const QByteArray& bytes)
+{
+    WriteFile(paths.Get().cacheFolder + QStringLiteral("%1/%2.jpg").arg(thumbnailFolder).arg(number), bytes);
+}
+
+void BrowserTest::Click(TreeView& view, const QPoint& point)
+{
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, point);
+}
+
+int32_t BrowserTest::BandOf(TreeView& view)
+{
+    return view.LoadButton() ? browser_layout::ButtonBandHeight : 0;
+}
+
+void BrowserTest::ClickRow(TreeView& view, int32_t row)
+{
+    const int32_t y = BandOf(view) + view.Rows().RowTop(row) - view.ScrollPosition() + view.Rows().GetRowHeight(row) / 2;
+    Click(view, QPoint(60, y));
+}
