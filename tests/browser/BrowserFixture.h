@@ -11,7 +11,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Four categories for the scene browser, which opens category 2 with its first subcategory:
 //   0 Alpha: A1 {1}, A2 {2}       1 Beta: B1 {3, 4}
