@@ -1,0 +1,155 @@
+// Browsers over the generated sample library: thumbnails fetched by the real request queue from the
+// loopback content server into a temporary cache, and drawn as they arrive.
+#include "BrowserFixture.h"
+
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
+#include "support/WaitUntil.h"
+#include "tests/download/LoopbackServer.h"
+
+#include "engine/base/AppPaths.h"
+#include "library/browser/AccessoryTree.h"
+#include "library/browser/BrowserLayout.h"
+#include "library/browser/BubbleTree.h"
+#include "library/browser/SceneTree.h"
+#include "library/download/RequestManager.h"
+#include "platform/ResourceId.h"
+#include "platform/Resources.h"
+#include "tools/contentgen/ContentGenerator.h"
+
+#include <QCoreApplication>
+
+using namespace browser_layout;
+
+namespace {
+
+class BrowserDownloadTest : public BrowserTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_library = std::make_unique<QTemporaryDir>();
+        ContentGenerator generator({QStringLiteral(SMG_CONTENTGEN_INPUT), Tree(),
+                                    s_library->filePath(QStringLiteral("program")),
+                                    QString::fromLatin1(AppPaths::DefaultServerUrl)});
+        ASSERT_TRUE(generator.Run()) << generator.ErrorText().toStdString();
+    }
+    static void TearDownTestSuite() { s_library.reset(); }
+    static QString Tree() { return s_library->filePath(QStringLiteral("tree")); }
+
+    BrowserDownloadTest() : m_server(Tree()), m_savedQueue(g_requestManager)
+    {
+        paths.Get().serverUrl = m_server.Address("");
+        // Start-up leaves the index files in the cache; the browsers read them from there.
+        for (const char* name : {"EncList", "ThumbsA", "ThumbsB"})
+            WriteIndexFile(name, ReadFile(Tree() + QStringLiteral("/%1.txt").arg(name)));
+        g_requestManager = m_queue.get();
+        document.step = 15;  // every browser takes input
+    }
+    ~BrowserDownloadTest() override { g_requestManager = m_savedQueue; }
+
+    void WriteIndexFile(const QString& name, const QByteArray& bytes)
+    {
+        WriteFile(paths.Get().cacheFolder + name + QStringLiteral(".txt"), bytes);
+    }
+    // Ticks the queue and lets the browser's timer run until the browser stops polling.
+    bool PollUntilLoaded(TreeView& view)
+    {
+        return WaitUntil([&] {
+            m_queue->Process();
+            QCoreApplication::processEvents();
+            return !view.IsPolling();
+        });
+    }
+    // The open subcategory's thumbnails are drawn exactly as the server's files decode.
+    void ExpectThumbnailsDrawn(TreeView& view)
+    {
+        const QImage image = Grab(view);
+        const TreeRows& rows = view.Rows();
+        const Catalog& catalog = view.GetCatalog();
+        const int32_t first = catalog.GetSubcategoryFirstItem(rows.OpenCategory(), rows.OpenSubcategory());
+        ASSERT_GT(rows.Range().thumbnailCount, 0);
+        for (int32_t j = 0; j < rows.Range().thumbnailCount; ++j) {
+            const int32_t number = catalog.items[static_cast<size_t>(first + j)].first;
+            const QImage expected =
+                QImage(Tree() + QStringLiteral("/%1/%2.jpg").arg(catalog.GetFolder()).arg(number)).convertToFormat(QImage::Format_RGB32);
+            ASSERT_FALSE(expected.isNull()) << number;
+            const int y = BandOf(view) + rows.RowTop(rows.Range().firstThumbnailRow + j) - view.ScrollPosition();
+            // The chosen item's frame lies over its picture's edges: compare inside it.
+            const QRect inside(3, 3, expected.width() - 6, expected.height() - 6);
+            EXPECT_EQ(image.copy(inside.translated(ThumbnailX, y)), expected.copy(inside)) << number;
+        }
+    }
+
+    LoopbackServer m_server;
+    RequestManager* m_savedQueue;
+    std::unique_ptr<RequestManager> m_queue = std::make_unique<RequestManager>();
+
+    static inline std::unique_ptr<QTemporaryDir> s_library;
+};
+
+TEST_F(BrowserDownloadTest, TheSceneBrowserFetchesTheOpenSubcategoryFirstAndDrawsItsThumbnails)
+{
+    auto view = Make<SceneTree>(520);
+    const Catalog& catalog = view->GetCatalog();
+    ASSERT_EQ(catalog.GetCategoryName(2), QStringLiteral("Scenes"));
+    ASSERT_EQ(view->Rows().OpenSubcategory(), 0);
+    // Close "Space", then open "Outdoors", whose two scenes move to the front of the queue.
+    ClickRow(*view, view->Rows().Range().firstSubcategoryRow);
+    int32_t outdoors = 0;
+    while (catalog.GetSubcategoryName(2, outdoors) != QStringLiteral("Outdoors"))
+        ASSERT_LT(++outdoors, catalog.GetSubcategoryCount(2));
+    ClickRow(*view, view->Rows().Range().firstSubcategoryRow + outdoors);
+    ASSERT_EQ(view->Rows().OpenSubcategory(), outdoors);
+    ASSERT_EQ(view->Rows().Range().thumbnailCount, 2);
+    const int32_t first = catalog.GetSubcategoryFirstItem(2, outdoors);
+    for (int32_t i = 0; i < static_cast<int32_t>(catalog.items.size()); ++i) {
+        const Request* request = m_queue->FindRequest(catalog.items[static_cast<size_t>(i)].second);
+        ASSERT_NE(request, nullptr) << i;
+        int32_t c = -1;
+        int32_t s = -1;
+        catalog.Locate(i, c, s);
+        const int32_t wanted = c != 2 ? (c == 0 ? (s == 0 ? 2 : 3) : 4) : (s == outdoors ? 2 : 3);
+        EXPECT_EQ(request->priority, wanted) << i;  // category 0 was raised at creation
+    }
+
+    ASSERT_TRUE(PollUntilLoaded(*view));
+    for (int32_t j = 0; j < 2; ++j)
+        EXPECT_TRUE(QFile::exists(catalog.ThumbnailPath(first + j))) << j;
+    ClickRow(*view, view->Rows().Range().firstThumbnailRow + 1);
+    EXPECT_EQ(view->SelectedItem(), first + 1);
+    ExpectThumbnailsDrawn(*view);
+    view->grab().save(QStringLiteral("/tmp/browser-scenes.png"));
+}
+
+TEST_F(BrowserDownloadTest, AccessoriesAndBubblesShowTheirFirstSubcategory)
+{
+    const std::unique_ptr<TreeView> views[] = {Make<AccessoryTree>(460), Make<BubbleTree>(460)};
+    for (const std::unique_ptr<TreeView>& view : views) {
+        ASSERT_TRUE(PollUntilLoaded(*view));
+        ExpectThumbnailsDrawn(*view);
+        view->grab().save(QStringLiteral("/tmp/browser-%1.png").arg(view->GetCatalog().GetIndexName()));
+    }
+}
+
+TEST_F(BrowserDownloadTest, AThumbnailTheServerLacksKeepsItsPlaceholderAndThePollGoesOn)
+{
+    WriteIndexFile("ThumbsA", Scrambled("<CAT Hats><SUB Mixed><301 \"Top Hat\" 0 0 1 1><999 \"Gone\" 0 0 1 1>"));
+    auto view = Make<AccessoryTree>(400);
+    const Catalog& catalog = view->GetCatalog();
+    ASSERT_TRUE(WaitUntil([&] {
+        m_queue->Process();
+        QCoreApplication::processEvents();
+        return catalog.ThumbnailStatus(0) == RequestDone && catalog.ThumbnailStatus(1) == RequestFailed;
+    }));
+    view->OnTimer();
+    EXPECT_TRUE(view->IsPolling());
+    const QImage image = Grab(*view);
+    const QImage placeholder =
+        platform::Resources::Picture(platform::ResourceType::Bitmap, platform::ResourceId::ThumbPlaceholder)
+            .convertToFormat(QImage::Format_RGB32);
+    const int y = view->Rows().RowTop(view->Rows().Range().firstThumbnailRow + 1);
+    EXPECT_EQ(image.copy(ThumbnailX, y, placeholder.width(), placeholder.height()), placeholder);
+    EXPECT_NE(image.copy(ThumbnailX, y - ThumbnailRowHeight, placeholder.width(), placeholder.height()), placeholder);
+}
+
+} // namespace
