@@ -3,7 +3,6 @@
 #include "BrowserFixture.h"
 
 #include "support/TestFiles.h"
-#include "support/TestPictures.h"
 #include "support/WaitUntil.h"
 #include "tests/download/LoopbackServer.h"
 
@@ -13,8 +12,6 @@
 #include "library/browser/BubbleTree.h"
 #include "library/browser/SceneTree.h"
 #include "library/download/RequestManager.h"
-#include "platform/ResourceId.h"
-#include "platform/Resources.h"
 #include "tools/contentgen/ContentGenerator.h"
 
 #include <QCoreApplication>
@@ -41,16 +38,13 @@ protected:
         paths.Get().serverUrl = m_server.Address("");
         // Start-up leaves the index files in the cache; the browsers read them from there.
         for (const char* name : {"EncList", "ThumbsA", "ThumbsB"})
-            WriteIndexFile(name, ReadFile(Tree() + QStringLiteral("/%1.txt").arg(name)));
+            WriteFile(paths.Get().cacheFolder + name + QStringLiteral(".txt"),
+                      ReadFile(Tree() + QStringLiteral("/%1.txt").arg(name)));
         g_requestManager = m_queue.get();
         document.step = 15;  // every browser takes input
     }
     ~BrowserDownloadTest() override { g_requestManager = m_savedQueue; }
 
-    void WriteIndexFile(const QString& name, const QByteArray& bytes)
-    {
-        WriteFile(paths.Get().cacheFolder + name + QStringLiteral(".txt"), bytes);
-    }
     // Ticks the queue and lets the browser's timer run until the browser stops polling.
     bool PollUntilLoaded(TreeView& view)
     {
@@ -102,15 +96,11 @@ TEST_F(BrowserDownloadTest, TheSceneBrowserFetchesTheOpenSubcategoryFirstAndDraw
     ASSERT_EQ(view->Rows().OpenSubcategory(), outdoors);
     ASSERT_EQ(view->Rows().Range().thumbnailCount, 2);
     const int32_t first = catalog.GetSubcategoryFirstItem(2, outdoors);
-    for (int32_t i = 0; i < static_cast<int32_t>(catalog.items.size()); ++i) {
-        const Request* request = m_queue->FindRequest(catalog.items[static_cast<size_t>(i)].second);
-        ASSERT_NE(request, nullptr) << i;
-        int32_t c = -1;
-        int32_t s = -1;
-        catalog.Locate(i, c, s);
-        const int32_t wanted = c != 2 ? (c == 0 ? (s == 0 ? 2 : 3) : 4) : (s == outdoors ? 2 : 3);
-        EXPECT_EQ(request->priority, wanted) << i;  // category 0 was raised at creation
-    }
+    auto priority = [&](int32_t i) { return m_queue->FindRequest(catalog.items[static_cast<size_t>(i)].second)->priority; };
+    EXPECT_EQ(priority(first), RequestPriorityOpenSubcategory);
+    EXPECT_EQ(priority(first + 1), RequestPriorityOpenSubcategory);
+    EXPECT_EQ(priority(first - 1), RequestPriorityOpenCategory);  // the rest of "Scenes"
+    EXPECT_EQ(priority(catalog.GetSubcategoryFirstItem(1, 0)), RequestPriorityContent);
 
     ASSERT_TRUE(PollUntilLoaded(*view));
     for (int32_t j = 0; j < 2; ++j)
@@ -129,27 +119,6 @@ TEST_F(BrowserDownloadTest, AccessoriesAndBubblesShowTheirFirstSubcategory)
         ExpectThumbnailsDrawn(*view);
         view->grab().save(QStringLiteral("/tmp/browser-%1.png").arg(view->GetCatalog().GetIndexName()));
     }
-}
-
-TEST_F(BrowserDownloadTest, AThumbnailTheServerLacksKeepsItsPlaceholderAndThePollGoesOn)
-{
-    WriteIndexFile("ThumbsA", Scrambled("<CAT Hats><SUB Mixed><301 \"Top Hat\" 0 0 1 1><999 \"Gone\" 0 0 1 1>"));
-    auto view = Make<AccessoryTree>(400);
-    const Catalog& catalog = view->GetCatalog();
-    ASSERT_TRUE(WaitUntil([&] {
-        m_queue->Process();
-        QCoreApplication::processEvents();
-        return catalog.ThumbnailStatus(0) == RequestDone && catalog.ThumbnailStatus(1) == RequestFailed;
-    }));
-    view->OnTimer();
-    EXPECT_TRUE(view->IsPolling());
-    const QImage image = Grab(*view);
-    const QImage placeholder =
-        platform::Resources::Picture(platform::ResourceType::Bitmap, platform::ResourceId::ThumbPlaceholder)
-            .convertToFormat(QImage::Format_RGB32);
-    const int y = view->Rows().RowTop(view->Rows().Range().firstThumbnailRow + 1);
-    EXPECT_EQ(image.copy(ThumbnailX, y, placeholder.width(), placeholder.height()), placeholder);
-    EXPECT_NE(image.copy(ThumbnailX, y - ThumbnailRowHeight, placeholder.width(), placeholder.height()), placeholder);
 }
 
 } // namespace
