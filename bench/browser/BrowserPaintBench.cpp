@@ -79,7 +79,11 @@ struct Fixture {
         g_paths = savedPaths;
     }
 
-    int ThumbnailTop(int j) const { return ButtonBandHeight + view->Rows().RowTop(view->Rows().Range().firstThumbnailRow + j); }
+    int ThumbnailTop(int j) const
+    {
+        return ButtonBandHeight + view->Rows().RowTop(view->Rows().Range().firstThumbnailRow + j);
+    }
+    const QImage& Picture(int j) const { return *pictures[static_cast<size_t>(j)]->Picture(); }
 };
 
 QImage Target(const QSize& size)
@@ -107,7 +111,7 @@ void BM_BarePictures(benchmark::State& state)
     for (auto _ : state) {
         QPainter painter(&target);
         for (int j = 0; j < Thumbnails; ++j)
-            painter.drawImage(ThumbnailX, fixture.ThumbnailTop(j), *fixture.pictures[static_cast<size_t>(j)]->Picture());
+            painter.drawImage(ThumbnailX, fixture.ThumbnailTop(j), fixture.Picture(j));
         painter.end();
         benchmark::DoNotOptimize(target.constBits());
     }
@@ -126,9 +130,10 @@ void BM_BarePicturesFillAndCaptions(benchmark::State& state)
         painter.setPen(NoteColour);
         for (int j = 0; j < Thumbnails; ++j) {
             const int y = fixture.ThumbnailTop(j);
-            painter.drawImage(ThumbnailX, y, *fixture.pictures[static_cast<size_t>(j)]->Picture());
-            painter.drawText(QRect(ThumbnailX, y + CellHeight, ColumnWidth - ThumbnailX, CaptionBottom - CellHeight),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, fixture.captions[static_cast<size_t>(j)]);
+            painter.drawImage(ThumbnailX, y, fixture.Picture(j));
+            const QRect caption(ThumbnailX, y + CellHeight, ColumnWidth - ThumbnailX, CaptionBottom - CellHeight);
+            painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             fixture.captions[static_cast<size_t>(j)]);
         }
         painter.end();
         benchmark::DoNotOptimize(target.constBits());

@@ -72,8 +72,8 @@ void SceneTree::OnLoadFromPC()
 void SceneTree::AddFace(const QString& path, int32_t number, int32_t type)
 {
     const int32_t n = m_document.layers.GetCount();
-    const Layer* selected =
-        m_document.step == StepChooseFace || m_document.step == StepFaceChosen ? m_document.GetSelectedLayer() : nullptr;
+    const bool faceSteps = m_document.step == StepChooseFace || m_document.step == StepFaceChosen;
+    const Layer* selected = faceSteps ? m_document.GetSelectedLayer() : nullptr;
     if (!selected) {
         AppendAddingGroup(m_document, Rect{}, path, QString(), number, type);
         return;

@@ -35,7 +35,8 @@ int64_t TreeRows::ThumbnailRows() const
 
 bool TreeRows::IsThumbnailRow(int32_t row) const
 {
-    return row >= m_range.firstThumbnailRow && int64_t{row} < int64_t{m_range.firstThumbnailRow} + m_range.thumbnailCount;
+    return row >= m_range.firstThumbnailRow &&
+           int64_t{row} < int64_t{m_range.firstThumbnailRow} + m_range.thumbnailCount;
 }
 
 bool TreeRows::IsSubcategoryRow(int32_t row) const

@@ -48,7 +48,8 @@ TreeView::TreeView(Document& document, const Options& options, QWidget* parent)
     // Every pixel is painted each time: nothing to erase first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     verticalScrollBar()->setSingleStep(RowHeight);  // the mouse wheel; the bar's own actions go by rows
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) { OnScrollAction(action); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(action); });
 
     if (hasLoadButton) {
         loadButton = new QPushButton(QStringLiteral("Load scene from PC..."), viewport());

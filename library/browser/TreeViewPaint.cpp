@@ -110,7 +110,7 @@ void TreeView::DrawThumbnail(QPainter& painter, int32_t row, int32_t y)
     if (showCaptions) {
         painter.setFont(smallFont);
         painter.setPen(NoteColour);
-        painter.drawText(QRect(ThumbnailX, y + CellHeight, viewport()->width() - ThumbnailX, CaptionBottom - CellHeight),
-                         TextFlags, catalog.GetItemName(item).mid(CaptionSkippedCharacters));
+        const QRect caption(ThumbnailX, y + CellHeight, viewport()->width() - ThumbnailX, CaptionBottom - CellHeight);
+        painter.drawText(caption, TextFlags, catalog.GetItemName(item).mid(CaptionSkippedCharacters));
     }
 }

@@ -121,8 +121,9 @@ TEST_F(BrowserChoiceTest, EveryHintSetsTheEnablingButOnlyHintsBelow100Repaint)
         QCoreApplication::processEvents();
         for (size_t v = 0; v < 3; ++v)
             EXPECT_EQ(views[v]->isEnabled(), enabled(state)[v]) << state << " " << v;
-        if (!changes)
+        if (!changes) {
             EXPECT_EQ(counter.paints, 0) << state;
+        }
         counter.paints = 0;
         document.UpdateAllViews(nullptr, HintRedraw - 1);
         QCoreApplication::processEvents();
@@ -165,10 +166,11 @@ TEST_F(BrowserChoiceTest, ASceneOrFaceChoiceDependsOnTheState)
         ClickRow(*view, FirstThumbnailRow);  // item 4, number 5
         EXPECT_EQ(RecordKinds(journal, before), c.records);
         EXPECT_EQ(Layers(), c.layers);
-        if (c.records == Kinds{JournalNewScene})
+        if (c.records == Kinds{JournalNewScene}) {
             EXPECT_EQ(Identity(*document.scene), QStringLiteral("#5 kind 3 http://host/5.jpg 'Scene'"));
-        else if (!c.records.empty())
+        } else if (!c.records.empty()) {
             EXPECT_EQ(document.selectedIndex, document.layers.GetCount() - 1);  // the new face, in front
+        }
     }
 }
 

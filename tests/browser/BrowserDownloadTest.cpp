@@ -64,8 +64,8 @@ protected:
         ASSERT_GT(rows.Range().thumbnailCount, 0);
         for (int32_t j = 0; j < rows.Range().thumbnailCount; ++j) {
             const int32_t number = catalog.items[static_cast<size_t>(first + j)].first;
-            const QImage expected =
-                QImage(Tree() + QStringLiteral("/%1/%2.jpg").arg(catalog.GetFolder()).arg(number)).convertToFormat(QImage::Format_RGB32);
+            const QString file = Tree() + QStringLiteral("/%1/%2.jpg").arg(catalog.GetFolder()).arg(number);
+            const QImage expected = QImage(file).convertToFormat(QImage::Format_RGB32);
             ASSERT_FALSE(expected.isNull()) << number;
             const int y = BandOf(view) + rows.RowTop(rows.Range().firstThumbnailRow + j) - view.ScrollPosition();
             // The chosen item's frame lies over its picture's edges: compare inside it.
@@ -96,7 +96,9 @@ TEST_F(BrowserDownloadTest, TheSceneBrowserFetchesTheOpenSubcategoryFirstAndDraw
     ASSERT_EQ(view->Rows().OpenSubcategory(), outdoors);
     ASSERT_EQ(view->Rows().Range().thumbnailCount, 2);
     const int32_t first = catalog.GetSubcategoryFirstItem(2, outdoors);
-    auto priority = [&](int32_t i) { return m_queue->FindRequest(catalog.items[static_cast<size_t>(i)].second)->priority; };
+    auto priority = [&](int32_t i) {
+        return m_queue->FindRequest(catalog.items[static_cast<size_t>(i)].second)->priority;
+    };
     EXPECT_EQ(priority(first), RequestPriorityOpenSubcategory);
     EXPECT_EQ(priority(first + 1), RequestPriorityOpenSubcategory);
     EXPECT_EQ(priority(first - 1), RequestPriorityOpenCategory);  // the rest of "Scenes"

@@ -90,6 +90,6 @@ int32_t BrowserTest::BandOf(TreeView& view)
 
 void BrowserTest::ClickRow(TreeView& view, int32_t row)
 {
-    const int32_t y = BandOf(view) + view.Rows().RowTop(row) - view.ScrollPosition() + view.Rows().GetRowHeight(row) / 2;
-    Click(view, QPoint(60, y));
+    const TreeRows& rows = view.Rows();
+    Click(view, QPoint(60, BandOf(view) + rows.RowTop(row) - view.ScrollPosition() + rows.GetRowHeight(row) / 2));
 }
