@@ -32,9 +32,20 @@ QFont BrowserFont(int pixels)
     return font;
 }
 
+// Pictures are drawn as 32-bit pixels without alpha, the backing store's own kind: a 24-bit picture would
+// be converted again at every paint. A picture with alpha keeps its bytes, as a block copy takes them.
+QImage Paintable(const QImage& picture)
+{
+    if (!picture.hasAlphaChannel())
+        return picture.convertToFormat(QImage::Format_RGB32);
+    return QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+                  QImage::Format_RGB32)
+        .copy();
+}
+
 QImage Bitmap(int32_t id)
 {
-    return platform::Resources::Picture(platform::ResourceType::Bitmap, id);
+    return Paintable(platform::Resources::Picture(platform::ResourceType::Bitmap, id));
 }
 
 } // namespace
@@ -53,7 +64,8 @@ TreeView::TreeView(Document& document, const Options& options, QWidget* parent)
 
     if (hasLoadButton) {
         loadButton = new QPushButton(QStringLiteral("Load scene from PC..."), viewport());
-        const QImage picture = Bitmap(platform::ResourceId::LoadPicture);
+        const QImage picture = platform::Resources::Picture(platform::ResourceType::Bitmap,
+                                                            platform::ResourceId::LoadPicture);
         loadButton->setIcon(QIcon(QPixmap::fromImage(picture)));
         loadButton->setIconSize(picture.size());
         loadButton->setGeometry(0, 0, LoadButtonWidth, ButtonBandHeight);
@@ -229,7 +241,7 @@ void TreeView::resizeEvent(QResizeEvent* event)
 
 bool TreeView::IsLoaded(size_t j) const
 {
-    return j < thumbnails.size() && thumbnails[j] && thumbnails[j]->width > 0;
+    return j < thumbnails.size() && !thumbnails[j].isNull();
 }
 
 void TreeView::OnTimer()
@@ -249,9 +261,9 @@ void TreeView::OnTimer()
             }
             if (catalog.ThumbnailStatus(first + j) != RequestDone)
                 continue;  // still on its way, or failed: the placeholder stays
-            auto picture = std::make_unique<ImageReference>();
-            if (catalog.LoadThumbnail(first + j, *picture)) {
-                thumbnails[position] = std::move(picture);
+            ImageReference picture;
+            if (catalog.LoadThumbnail(first + j, picture)) {
+                thumbnails[position] = Paintable(*picture.Picture());
                 ++loaded;
                 viewport()->update();
             }

@@ -14,7 +14,6 @@
 #include <vector>
 
 class Document;
-class ImageReference;
 class QPainter;
 class QPushButton;
 
@@ -97,7 +96,9 @@ private:
     void DrawThumbnail(QPainter& painter, int32_t row, int32_t y);
     bool IsLoaded(size_t j) const;
 
-    std::vector<std::unique_ptr<ImageReference>> thumbnails;  // of the open subcategory, by position
+    // The open subcategory's loaded thumbnails by position (null: not loaded), held as 32-bit pictures
+    // without alpha: what the view's backing store takes without a conversion at every paint.
+    std::vector<QImage> thumbnails;
     QImage closedFolderBitmap;
     QImage openFolderBitmap;
     QImage placeholderBitmap;

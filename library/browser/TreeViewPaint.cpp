@@ -1,6 +1,5 @@
 #include "library/browser/TreeView.h"
 
-#include "engine/layers/ImageReference.h"
 #include "library/browser/BrowserLayout.h"
 
 #include <QPainter>
@@ -87,14 +86,8 @@ void TreeView::DrawThumbnail(QPainter& painter, int32_t row, int32_t y)
     const int32_t j = rows.ThumbnailAt(row);
     int32_t cellWidth = CellWidth;
     if (IsLoaded(static_cast<size_t>(j))) {
-        const QImage& picture = *thumbnails[static_cast<size_t>(j)]->Picture();
-        if (picture.hasAlphaChannel()) {
-            // Copied as it is, at full opacity: the same bytes read without their alpha.
-            painter.drawImage(ThumbnailX, y, QImage(picture.constBits(), picture.width(), picture.height(),
-                                                    picture.bytesPerLine(), QImage::Format_RGB32));
-        } else {
-            painter.drawImage(ThumbnailX, y, picture);
-        }
+        const QImage& picture = thumbnails[static_cast<size_t>(j)];
+        painter.drawImage(ThumbnailX, y, picture);
         cellWidth = picture.width();
     } else {
         // The placeholder picture is narrower than its cell; the rest of the cell stays white.
