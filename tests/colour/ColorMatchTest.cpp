@@ -34,14 +34,7 @@ protected:
 private:
     static std::unique_ptr<LayerImage> Placed(int w, int h, QRgb colour, int32_t flags)
     {
-        QImage pixels(w, h, QImage::Format_ARGB32);
-        pixels.fill(colour);
-        auto layer = PaintLayerFrom(pixels, flags | LayerFlagPaint);
-        layer->flags = flags;
-        layer->cropTopLeft = {0, 0};
-        layer->cropBottomRight = {1, 1};
-        layer->position = layer->centre;
-        return layer;
+        return PictureLayer(Filled(w, h, colour), flags);
     }
 };
 

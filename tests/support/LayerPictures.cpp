@@ -34,6 +34,23 @@ std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t f
     return layer;
 }
 
+std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags)
+{
+    auto layer = PaintLayerFrom(straightArgb, flags | LayerFlagPaint);
+    layer->flags = flags;
+    layer->cropTopLeft = {0, 0};
+    layer->cropBottomRight = {1, 1};
+    layer->position = layer->centre;
+    return layer;
+}
+
+QImage Filled(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
 QImage Straight(int width, int height, const std::vector<QRgb>& pixels)
 {
     QImage image(width, height, QImage::Format_ARGB32);

@@ -28,6 +28,12 @@ Bytes CommonPart(int32_t flags, int32_t tag, const LayerInfo& info);
 // A paintable layer whose picture is read from an "IMG" block (as from a project file: no enlargement).
 std::unique_ptr<LayerImage> PaintLayerFrom(const QImage& straightArgb, int32_t flags);
 
+// A layer with a stored picture (the way a project file brings one: no enlargement), pixels given
+// straight as ARGB, uncropped, placed so that its content pixels land on the same document pixels.
+std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags);
+// A w x h picture of one straight ARGB colour.
+QImage Filled(int w, int h, QRgb colour);
+
 // Straight (not premultiplied) colours of a 32-bit ARGB picture, one value per pixel.
 QImage Straight(int width, int height, const std::vector<QRgb>& pixels);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/LayerPictures.h"
 #include "support/RecordingShell.h"
 #include "support/ScopedAppPaths.h"
 
@@ -42,12 +43,6 @@ struct RecordedCommand final : platform::CommandUI {
     bool checked = false;
     QString text;
 };
-
-// A layer with a stored picture (the way a project file brings one: no enlargement), pixels given
-// straight as ARGB, placed so that its content pixels land on the same document pixels.
-std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags);
-// A w x h picture of one straight ARGB colour.
-QImage Filled(int w, int h, QRgb colour);
 
 // A document with its panes recorded, prompts answered and the folders in a temporary place.
 class WizardTest : public ::testing::Test {
