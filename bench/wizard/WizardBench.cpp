@@ -1,3 +1,5 @@
+#include "support/BenchComposition.h"
+
 #include "engine/base/AppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -21,113 +23,8 @@
 
 namespace {
 
-constexpr int Width = 1024;
-constexpr int Height = 768;
-const QString BubbleText = QStringLiteral("Who left the hat on the roof?");
-
-// A picture with smooth colours and, when masked, a round mask with a soft edge.
-QImage Picture(int w, int h, bool masked, int seed)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const double dx = (x - w / 2.0) / (w / 2.0);
-            const double dy = (y - h / 2.0) / (h / 2.0);
-            const double r = std::sqrt(dx * dx + dy * dy);
-            const int alpha = masked ? std::clamp(static_cast<int>((1.0 - r) * 1024), 0, 255) : 255;
-            row[x] = qRgba((x * 3 + seed * 40) & 0xFF, (y * 5 + seed * 70) & 0xFF, ((x + y) / 2) & 0xFF, alpha);
-        }
-    }
-    return image;
-}
-
-QByteArray Png(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "png").write(image);
-    return bytes;
-}
-
-// A layer whose picture comes from a stored block (no enlargement), then given its flags.
-std::unique_ptr<LayerImage> StoredPictureLayer(const QImage& image, int32_t flags)
-{
-    QByteArray block;
-    {
-        QBuffer buffer(&block);
-        buffer.open(QIODevice::WriteOnly);
-        platform::ArchiveWriter writer(buffer);
-        const QByteArray png = Png(image);
-        writer.WriteString(QStringLiteral("IMG"));
-        writer.WriteU32(static_cast<uint32_t>(png.size()));
-        writer.WriteBytes(png);
-    }
-    auto layer = std::make_unique<LayerImage>(QString(), flags | LayerFlagPaint, 0);
-    QBuffer buffer(&block);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    layer->Load(reader);
-    layer->flags = flags;
-    layer->cropTopLeft = {0, 0};
-    layer->cropBottomRight = {1, 1};
-    return layer;
-}
-
-// A 1024 x 768 scene with eight layers in front: three masked faces, three accessories with alpha
-// and two speech bubbles, each moved, scaled and rotated. Without the bubbles, to tell their share.
-class Composition {
-public:
-    explicit Composition(bool withBubbles = true)
-    {
-        g_paths = &m_paths;
-        m_document.step = StepAccessories;
-        const QString scenePath = m_folder.filePath("scene.png");
-        QFile file(scenePath);
-        file.open(QIODevice::WriteOnly);
-        file.write(Png(Picture(Width, Height, false, 0)));
-        file.close();
-        auto scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
-        scene->LoadFile(scenePath);
-        scene->position = scene->centre;
-        m_document.scene = std::move(scene);
-        for (int i = 0; i < 3; ++i) {
-            auto face = StoredPictureLayer(Picture(512, 512, true, i + 1), LayerFlagsFace);
-            Place(*face, 200.0f + 300.0f * i, 300.0f, 0.6f + 0.1f * i, 3000 * (i + 1));
-            face->cropTopLeft = {0.1f, 0.1f};
-            face->cropBottomRight = {0.9f, 0.9f};
-            face.release()->LinkBefore(&m_document.layers);
-        }
-        for (int i = 0; i < 3; ++i) {
-            auto accessory = StoredPictureLayer(Picture(256, 256, true, i + 4), LayerFlagsAccessory);
-            Place(*accessory, 250.0f + 280.0f * i, 150.0f, 0.9f, 65536 - 2500 * (i + 1));
-            accessory.release()->LinkBefore(&m_document.layers);
-        }
-        for (int i = 0; i < (withBubbles ? 2 : 0); ++i) {
-            auto bubble = std::make_unique<LayerText>(Rect{}, i);
-            bubble->LoadFile(SMG_BENCH_BUBBLE);
-            bubble->SetText(BubbleText);
-            Place(*bubble, 300.0f + 400.0f * i, 600.0f, 0.8f, 1500 * i);
-            bubble.release()->LinkBefore(&m_document.layers);
-        }
-    }
-    ~Composition() { g_paths = nullptr; }
-
-    Document& GetDocument() { return m_document; }
-
-private:
-    static void Place(Layer& layer, float x, float y, float scale, int angle)
-    {
-        layer.position = {x, y};
-        layer.scale = {scale, scale};
-        layer.angle = static_cast<Angle>(angle);
-    }
-
-    QTemporaryDir m_folder;
-    AppPaths m_paths{m_folder.filePath("program"), QStringList{m_folder.filePath("data")}};
-    Document m_document;
-};
+constexpr int Width = BenchWidth;
+constexpr int Height = BenchHeight;
 
 // (a) The whole work area through Document::RenderRegion.
 void BM_RenderWholeWorkArea(benchmark::State& state)
@@ -183,7 +80,7 @@ void BM_RenderWholeWorkAreaBareQPainter(benchmark::State& state)
             painter.save();
             painter.setClipRect(textRect);
             painter.setFont(*text->GetFont());
-            painter.drawText(textRect, Qt::AlignHCenter | Qt::TextWordWrap, BubbleText);
+            painter.drawText(textRect, Qt::AlignHCenter | Qt::TextWordWrap, BenchBubbleText);
             painter.restore();
         }
         painter.end();
@@ -215,7 +112,7 @@ public:
         g_paths = &m_paths;
         m_document.step = StepBubble;
         for (int i = 0; i < 4; ++i) {
-            m_pictures.push_back(Picture(Width, Height, true, i));
+            m_pictures.push_back(BenchPicture(Width, Height, true, i));
             auto layer = StoredPictureLayer(m_pictures.back(), LayerFlagsFace);
             if (i == 0)
                 m_document.scene = std::move(layer);
@@ -256,7 +153,7 @@ void BM_EncodeAndDecodeFourPngs(benchmark::State& state)
     PaintedProject project;
     for (auto _ : state) {
         for (const QImage& picture : project.Pictures()) {
-            const QByteArray png = Png(picture);
+            const QByteArray png = BenchPng(picture);
             QImage decoded;
             decoded.loadFromData(png, "PNG");
             benchmark::DoNotOptimize(decoded.constBits());
@@ -284,7 +181,7 @@ void BM_EncodeFourPngs(benchmark::State& state)
     PaintedProject project;
     for (auto _ : state) {
         for (const QImage& picture : project.Pictures())
-            benchmark::DoNotOptimize(Png(picture).size());
+            benchmark::DoNotOptimize(BenchPng(picture).size());
     }
 }
 BENCHMARK(BM_EncodeFourPngs)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -306,7 +203,7 @@ void BM_DecodeFourPngs(benchmark::State& state)
     PaintedProject project;
     std::vector<QByteArray> pngs;
     for (const QImage& picture : project.Pictures())
-        pngs.push_back(Png(picture));
+        pngs.push_back(BenchPng(picture));
     for (auto _ : state) {
         for (const QByteArray& png : pngs) {
             QImage decoded;
