@@ -12,6 +12,8 @@
 
 namespace platform {
 
+class TextLayout;
+
 // Drawing onto one picture (a QImage of Format_BGR888 or Format_ARGB32_Premultiplied; our own pixel loops
 // leave other formats alone) with the state the program's drawing code sets and restores. Coordinates of
 // operations are logical: in advanced graphics mode the world transform maps them to device pixels. The
@@ -60,6 +62,8 @@ public:
     // Text in the rectangle (right and bottom exclusive), by the TextFormat flags; answers the height of
     // the text. With TextFormat::CalcRect nothing is drawn and rect.bottom becomes rect.top + height.
     int DrawText(const QString& text, Rect& rect, uint32_t format);
+    // The same with the text already laid out (for this context's width of rect and format).
+    int DrawText(const TextLayout& layout, Rect& rect, uint32_t format);
     // Hands paint a painter set to this context's transform and clip, for pictures Qt draws whole (the
     // metafile player); what paint changes on the painter is undone afterwards.
     void PaintWith(const std::function<void(QPainter&)>& paint);

@@ -1,6 +1,6 @@
 #include "platform/DeviceContext.h"
 
-#include "platform/TextBreaker.h"
+#include "platform/TextLayout.h"
 
 #include <QFontMetrics>
 
@@ -8,14 +8,15 @@ namespace platform {
 
 int DeviceContext::DrawText(const QString& text, Rect& rect, uint32_t format)
 {
-    const QFontMetrics metrics(m_state.font);
-    const int lineHeight = metrics.height();
+    const TextLayout layout(text, m_state.font, rect.right - rect.left, format & ~TextFormat::CalcRect);
+    return DrawText(layout, rect, format);
+}
+
+int DeviceContext::DrawText(const TextLayout& layout, Rect& rect, uint32_t format)
+{
+    const int lineHeight = layout.LineHeight();
     const int width = rect.right - rect.left;
-    const std::vector<TextLine> lines = BreakTextLines(text, width, (format & TextFormat::WordBreak) != 0,
-                                                       [&](QStringView piece) {
-                                                           return metrics.horizontalAdvance(piece.toString());
-                                                       });
-    const int height = static_cast<int>(lines.size()) * lineHeight;
+    const int height = layout.Height();
     if (format & TextFormat::CalcRect) {
         rect.bottom = rect.top + height;
         return height;
@@ -29,21 +30,22 @@ int DeviceContext::DrawText(const QString& text, Rect& rect, uint32_t format)
     const bool smoothText = painter.testRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::Antialiasing, smoothText);
     painter.setClipRect(QRect(rect.left, rect.top, width, rect.bottom - rect.top), Qt::IntersectClip);
-    painter.setFont(m_state.font);
+    painter.setFont(layout.Font());
     painter.setPen(m_state.textColour);
+    const int ascent = QFontMetrics(layout.Font()).ascent();
+    const std::vector<TextLayout::Line>& lines = layout.Lines();
     for (size_t i = 0; i < lines.size(); ++i) {
         const int top = rect.top + static_cast<int>(i) * lineHeight;
         if ((format & TextFormat::EditControl) && top + lineHeight > rect.bottom)
             break;
-        const QString line = text.sliced(lines[i].start, lines[i].length);
-        const int lineWidth = metrics.horizontalAdvance(line);
+        const int lineWidth = lines[i].width;
         const int left = (format & TextFormat::Centre) ? rect.left + (width - lineWidth) / 2 : rect.left;
         if (m_state.backgroundMode == BackgroundMode::Opaque) {
             painter.setRenderHint(QPainter::Antialiasing, false);
             painter.fillRect(QRect(left, top, lineWidth, lineHeight), m_state.backgroundColour);
             painter.setRenderHint(QPainter::Antialiasing, smoothText);
         }
-        painter.drawText(QPoint(left, top + metrics.ascent()), line);
+        painter.drawText(QPoint(left, top + ascent), lines[i].text);
     }
     return height;
 }

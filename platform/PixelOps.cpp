@@ -232,6 +232,14 @@ void FillRow(uint8_t* target, int targetBytes, QRgb colour, int32_t count)
         std::memcpy(target, pixel, static_cast<size_t>(targetBytes));
 }
 
+bool IsZeroRow(const uint8_t* bytes, int32_t count)
+{
+    uint8_t any = 0;
+    for (int32_t i = 0; i < count; ++i)
+        any |= bytes[i];
+    return any == 0;
+}
+
 void MixPixel(uint8_t* pixel, int pixelBytes, QRgb colour, RasterOp op)
 {
     const uint8_t b = static_cast<uint8_t>(qBlue(colour));

@@ -1,3 +1,4 @@
+#include "support/BenchComposition.h"
 #include "support/BenchPictures.h"
 
 #include "engine/base/AppPaths.h"
@@ -17,101 +18,14 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int Width = 1024;
-constexpr int Height = 768;
-const QString BubbleText = QStringLiteral("Who left the hat on the roof?");
-
-QByteArray Png(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "png").write(image);
-    return bytes;
-}
-
-// A layer whose picture comes from a stored block (no enlargement), then given its flags.
-std::unique_ptr<LayerImage> StoredPictureLayer(const QImage& image, int32_t flags)
-{
-    QByteArray block;
-    {
-        QBuffer buffer(&block);
-        buffer.open(QIODevice::WriteOnly);
-        platform::ArchiveWriter writer(buffer);
-        const QByteArray png = Png(image);
-        writer.WriteString(QStringLiteral("IMG"));
-        writer.WriteU32(static_cast<uint32_t>(png.size()));
-        writer.WriteBytes(png);
-    }
-    auto layer = std::make_unique<LayerImage>(QString(), flags | LayerFlagPaint, 0);
-    QBuffer buffer(&block);
-    buffer.open(QIODevice::ReadOnly);
-    platform::ArchiveReader reader(buffer);
-    layer->Load(reader);
-    layer->flags = flags;
-    layer->cropTopLeft = {0, 0};
-    layer->cropBottomRight = {1, 1};
-    return layer;
-}
-
-// A 1024 x 768 scene with eight layers in front: three masked faces, three accessories with alpha
-// and two speech bubbles, each moved, scaled and rotated. Without the bubbles, to tell their share.
-class Composition {
-public:
-    explicit Composition(bool withBubbles = true)
-    {
-        g_paths = &m_paths;
-        m_document.step = StepAccessories;
-        const QString scenePath = m_folder.filePath("scene.png");
-        QFile file(scenePath);
-        file.open(QIODevice::WriteOnly);
-        file.write(Png(SmoothPicture(Width, Height, false, 0)));
-        file.close();
-        auto scene = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
-        scene->LoadFile(scenePath);
-        scene->position = scene->centre;
-        m_document.scene = std::move(scene);
-        for (int i = 0; i < 3; ++i) {
-            auto face = StoredPictureLayer(SmoothPicture(512, 512, true, i + 1), LayerFlagsFace);
-            Place(*face, 200.0f + 300.0f * i, 300.0f, 0.6f + 0.1f * i, 3000 * (i + 1));
-            face->cropTopLeft = {0.1f, 0.1f};
-            face->cropBottomRight = {0.9f, 0.9f};
-            face.release()->LinkBefore(&m_document.layers);
-        }
-        for (int i = 0; i < 3; ++i) {
-            auto accessory = StoredPictureLayer(SmoothPicture(256, 256, true, i + 4), LayerFlagsAccessory);
-            Place(*accessory, 250.0f + 280.0f * i, 150.0f, 0.9f, 65536 - 2500 * (i + 1));
-            accessory.release()->LinkBefore(&m_document.layers);
-        }
-        for (int i = 0; i < (withBubbles ? 2 : 0); ++i) {
-            auto bubble = std::make_unique<LayerText>(Rect{}, i);
-            bubble->LoadFile(SMG_BENCH_BUBBLE);
-            bubble->SetText(BubbleText);
-            Place(*bubble, 300.0f + 400.0f * i, 600.0f, 0.8f, 1500 * i);
-            bubble.release()->LinkBefore(&m_document.layers);
-        }
-    }
-    ~Composition() { g_paths = nullptr; }
-
-    Document& GetDocument() { return m_document; }
-
-private:
-    static void Place(Layer& layer, float x, float y, float scale, int angle)
-    {
-        layer.position = {x, y};
-        layer.scale = {scale, scale};
-        layer.angle = static_cast<Angle>(angle);
-    }
-
-    QTemporaryDir m_folder;
-    AppPaths m_paths{m_folder.filePath("program"), QStringList{m_folder.filePath("data")}};
-    Document m_document;
-};
+constexpr int Width = BenchWidth;
+constexpr int Height = BenchHeight;
 
 // (a) The whole work area through Document::RenderRegion.
 void BM_RenderWholeWorkArea(benchmark::State& state)
@@ -167,7 +81,7 @@ void BM_RenderWholeWorkAreaBareQPainter(benchmark::State& state)
             painter.save();
             painter.setClipRect(textRect);
             painter.setFont(*text->GetFont());
-            painter.drawText(textRect, Qt::AlignHCenter | Qt::TextWordWrap, BubbleText);
+            painter.drawText(textRect, Qt::AlignHCenter | Qt::TextWordWrap, BenchBubbleText);
             painter.restore();
         }
         painter.end();
@@ -240,7 +154,7 @@ void BM_EncodeAndDecodeFourPngs(benchmark::State& state)
     PaintedProject project;
     for (auto _ : state) {
         for (const QImage& picture : project.Pictures()) {
-            const QByteArray png = Png(picture);
+            const QByteArray png = BenchPng(picture);
             QImage decoded;
             decoded.loadFromData(png, "PNG");
             benchmark::DoNotOptimize(decoded.constBits());
@@ -268,7 +182,7 @@ void BM_EncodeFourPngs(benchmark::State& state)
     PaintedProject project;
     for (auto _ : state) {
         for (const QImage& picture : project.Pictures())
-            benchmark::DoNotOptimize(Png(picture).size());
+            benchmark::DoNotOptimize(BenchPng(picture).size());
     }
 }
 BENCHMARK(BM_EncodeFourPngs)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -290,7 +204,7 @@ void BM_DecodeFourPngs(benchmark::State& state)
     PaintedProject project;
     std::vector<QByteArray> pngs;
     for (const QImage& picture : project.Pictures())
-        pngs.push_back(Png(picture));
+        pngs.push_back(BenchPng(picture));
     for (auto _ : state) {
         for (const QByteArray& png : pngs) {
             QImage decoded;

@@ -2,11 +2,13 @@
 
 #include "engine/document/Document.h"
 #include "engine/layers/BubbleFont.h"
+#include "engine/layers/DrawMode.h"
 #include "engine/layers/ImageMeta.h"
 #include "engine/layers/LayerGeometry.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
 #include "platform/DeviceContext.h"
+#include "platform/TextLayout.h"
 
 #include <QTransform>
 #include <cmath>
@@ -18,6 +20,15 @@ constexpr int32_t FirstFontStep = 512;
 constexpr uint32_t BubbleTextFormat =
     platform::TextFormat::Centre | platform::TextFormat::WordBreak | platform::TextFormat::EditControl;
 constexpr uint8_t OpaqueAlpha = 255;
+// How far a bubble's pixels may reach beyond its metafile's frame and its text rectangle: the
+// smoothing of edges (bubble pixels, then document pixels).
+constexpr int32_t BubbleBleed = 2;
+constexpr int32_t DocumentBleed = 1;
+
+bool Intersect(const Rect& a, const Rect& b)
+{
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
 
 } // namespace
 
@@ -77,7 +88,23 @@ QString LayerText::GetText() const
     return m_text;
 }
 
-void LayerText::Draw(platform::DeviceContext& dc, const Rect&, const Rect&, int32_t)
+Rect LayerText::DocumentBounds(const QTransform& m) const
+{
+    // The metafile plays onto its frame, and the text is clipped to its rectangle, which a project file
+    // may place beyond the frame.
+    const Rect frame{-BubbleBleed, -BubbleBleed, m_bubble->width + BubbleBleed, m_bubble->height + BubbleBleed};
+    const Rect text{m_textRect.left - BubbleBleed, m_textRect.top - BubbleBleed, m_textRect.right + BubbleBleed,
+                    m_textRect.bottom + BubbleBleed};
+    Rect bounds = EmptyRect;
+    TransformRectBounds(frame, m, bounds, false);
+    TransformRectBounds(text, m, bounds, false);
+    if (IsEmptyRect(bounds))
+        return bounds;
+    return {bounds.left - DocumentBleed, bounds.top - DocumentBleed, bounds.right + DocumentBleed,
+            bounds.bottom + DocumentBleed};
+}
+
+void LayerText::Draw(platform::DeviceContext& dc, const Rect& clip, const Rect&, int32_t mode)
 {
     // A zero or non-finite scale leaves nothing to see, and no font could fit it.
     if (!m_bubble || scale.x == 0.0f || scale.y == 0.0f || !std::isfinite(scale.x) || !std::isfinite(scale.y))
@@ -88,6 +115,10 @@ void LayerText::Draw(platform::DeviceContext& dc, const Rect&, const Rect&, int3
     AppendScale(m, scale.x, scale.y);
     RotateXForm(m, angle);
     AppendTranslate(m, position.x, position.y);
+    // A bubble that does not reach the region being composed (a brush stroke's rectangle elsewhere)
+    // costs nothing: its text is not even laid out.
+    if (mode == ViewModeAllLayers && !Intersect(DocumentBounds(m), clip))
+        return;
     dc.SetWorldTransform(m);
     m_bubble->Draw(ImageDrawCopy, dc, 0, 0, 0, 0, m_bubble->width, m_bubble->height, OpaqueAlpha);
     FitFont(dc);
@@ -108,7 +139,17 @@ int32_t LayerText::DrawText(uint32_t extraFlags, platform::DeviceContext& dc)
     dc.SetTextColour(Qt::black);
     dc.SetBackgroundMode(platform::BackgroundMode::Transparent);
     Rect r = m_textRect;
-    dc.DrawText(m_text, r, extraFlags | BubbleTextFormat);
+    const uint32_t format = extraFlags | BubbleTextFormat;
+    if (format & platform::TextFormat::CalcRect) {
+        dc.DrawText(m_text, r, format);
+    } else {
+        // The lines and glyphs are kept while the text, the font and the rectangle stay as they were.
+        const int width = r.right - r.left;
+        const QFont& font = dc.State().font;
+        if (!m_layout || !m_layout->IsFor(m_text, font, width, format))
+            m_layout = std::make_unique<platform::TextLayout>(m_text, font, width, format);
+        dc.DrawText(*m_layout, r, format);
+    }
     dc.SetFont(previous);
     return r.bottom - r.top + 1;
 }

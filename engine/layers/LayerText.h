@@ -7,6 +7,9 @@
 #include <optional>
 
 class ImageMeta;
+namespace platform {
+class TextLayout;
+}
 
 // A speech bubble: a metafile from the content library with the user's text, word-wrapped and centred in
 // the bubble's text rectangle at the largest font height that still fits the rectangle's height. Every
@@ -42,6 +45,8 @@ public:
     bool HasBubble() const { return m_bubble != nullptr; }
 
 private:
+    // The document rectangle the bubble's pixels can reach under m (its drawing transform).
+    Rect DocumentBounds(const QTransform& m) const;
     // The search itself: halving steps from 1024, then a descent one height at a time if needed.
     void SearchFontHeight(platform::DeviceContext& dc);
 
@@ -60,4 +65,6 @@ private:
         int32_t height = 0;
     };
     std::optional<FittedFont> m_fitted;
+    // The text as last drawn: its lines and glyphs.
+    std::unique_ptr<platform::TextLayout> m_layout;
 };

@@ -264,3 +264,63 @@ TEST_F(LayerTextTest, RegressionRememberedFontFollowsTextAndRectangle)
 }
 
 } // namespace
+
+namespace {
+
+// The bubble drawn into a white 600 x 400 picture with only region composed, as a repaint of a
+// rectangle does.
+QImage DrawnInRegion(LayerText& bubble, const Rect& region)
+{
+    QImage image(600, 400, QImage::Format_BGR888);
+    image.fill(Qt::white);
+    platform::DeviceContext dc(image);
+    dc.SetGraphicsMode(platform::GraphicsModeKind::Advanced);
+    dc.SetClipRegion(QRegion(region.left, region.top, region.right - region.left + 1, region.bottom - region.top + 1));
+    bubble.Draw(dc, region, Rect{0, 0, 599, 399}, ViewModeAllLayers);
+    return image;
+}
+
+TEST_F(LayerTextTest, ARegionAwayFromTheBubbleCostsNothingAndOneOnItsEdgeIsDrawnAsBefore)
+{
+    LayerText bubble(Rect{}, 0);
+    ASSERT_TRUE(bubble.LoadFile(OvalPath));
+    bubble.SetText(QStringLiteral("Hello there"));
+    bubble.position = {300, 200};
+    bubble.scale = {0.04f, 0.04f};
+    bubble.angle = 3000;
+    QImage blank(600, 400, QImage::Format_BGR888);
+    blank.fill(Qt::white);
+    // The bubble spans about 200 to 400 across: a region far to the left is not even laid out.
+    EXPECT_EQ(DrawnInRegion(bubble, {0, 0, 63, 63}), blank);
+    EXPECT_EQ(bubble.GetFont(), nullptr);
+    // Regions over the bubble's edges hold what the whole drawing holds there.
+    const QImage whole = DrawnLayer(bubble, 600, 400, ViewModeAllLayers);
+    for (const Rect& region : {Rect{170, 170, 233, 233}, Rect{360, 240, 423, 303}, Rect{270, 170, 333, 233}}) {
+        const QImage part = DrawnInRegion(bubble, region);
+        const QRect area(region.left, region.top, 64, 64);
+        EXPECT_EQ(part.copy(area), whole.copy(area)) << region.left;
+        EXPECT_NE(part.copy(area), blank.copy(area)) << region.left;
+    }
+}
+
+TEST_F(LayerTextTest, TheKeptLayoutFollowsTextFontAndRectangle)
+{
+    const auto fresh = [](const QString& text, PointF scale) {
+        LayerText bubble(Rect{}, 0);
+        bubble.LoadFile(OvalPath);
+        bubble.SetText(text);
+        return Drawn(bubble, scale, 0);
+    };
+    LayerText bubble(Rect{}, 0);
+    ASSERT_TRUE(bubble.LoadFile(OvalPath));
+    bubble.SetText(QStringLiteral("Hello there"));
+    const QImage first = Drawn(bubble, {0.1f, 0.1f}, 0);
+    EXPECT_EQ(Drawn(bubble, {0.1f, 0.1f}, 0), first);
+    EXPECT_EQ(first, fresh(QStringLiteral("Hello there"), {0.1f, 0.1f}));
+    bubble.SetText(QStringLiteral("Goodbye, everybody in the room"));
+    EXPECT_EQ(Drawn(bubble, {0.1f, 0.1f}, 0), fresh(QStringLiteral("Goodbye, everybody in the room"), {0.1f, 0.1f}));
+    bubble.CreateFont(40);  // another font: laid out again (the fitted height comes back at the draw)
+    EXPECT_EQ(Drawn(bubble, {0.12f, 0.1f}, 0), fresh(QStringLiteral("Goodbye, everybody in the room"), {0.12f, 0.1f}));
+}
+
+} // namespace

@@ -33,6 +33,12 @@ std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t fla
 // A w x h picture of one straight ARGB colour.
 QImage Filled(int w, int h, QRgb colour);
 
+// A layer with a stored picture (the way a project file brings one: no enlargement), pixels given
+// straight as ARGB, uncropped, placed so that its content pixels land on the same document pixels.
+std::unique_ptr<LayerImage> PictureLayer(const QImage& straightArgb, int32_t flags);
+// A w x h picture of one straight ARGB colour.
+QImage Filled(int w, int h, QRgb colour);
+
 // Straight (not premultiplied) colours of a 32-bit ARGB picture, one value per pixel.
 QImage Straight(int width, int height, const std::vector<QRgb>& pixels);
 

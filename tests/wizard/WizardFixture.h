@@ -49,7 +49,6 @@ struct RecordedCommand final : platform::CommandUI {
     QString text;
 };
 
-
 // A document with its panes recorded, prompts answered and the folders in a temporary place.
 class WizardTest : public ::testing::Test {
 protected:

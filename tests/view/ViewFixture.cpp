@@ -1,0 +1,144 @@
+#include "ViewFixture.h"
+
+#include "support/LayerPictures.h"
+
+#include "engine/document/JournalKind.h"
+#include "engine/document/ToolId.h"
+#include "engine/document/WizardState.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWidget>
+#include <cstring>
+
+std::unique_ptr<LayerImage> SolidLayer(int w, int h, QRgb colour, int32_t flags)
+{
+    return PictureLayer(Filled(w, h, colour), flags);
+}
+
+std::vector<uint8_t> RecordKinds(const Journal& journal, int32_t offset)
+{
+    std::vector<uint8_t> kinds;
+    const uint8_t* data = journal.GetData();
+    while (offset < journal.GetPosition()) {
+        const uint8_t kind = data[offset];
+        int32_t size = 0;
+        switch (kind) {
+        case JournalMark: size = JournalMarkSize; break;
+        case JournalSelectLayer: size = JournalSelectLayerSize; break;
+        case JournalRotate: size = JournalRotateSize; break;
+        case JournalMove: size = JournalMoveSize; break;
+        case JournalScale: size = JournalScaleSize; break;
+        case JournalCrop: size = JournalCropSize; break;
+        case JournalPixels: std::memcpy(&size, data + offset + PixelsSizeFront, sizeof size); break;
+        default: ADD_FAILURE() << "unexpected record kind " << int(kind); return kinds;
+        }
+        kinds.push_back(kind);
+        offset += size;
+    }
+    return kinds;
+}
+
+EventPlayer::EventPlayer(QWidget& target) : m_target(target)
+{
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        // Only the drag's loop gets them: it holds the mouse grab.
+        if (QWidget::mouseGrabber() != &m_target)
+            return;
+        if (m_next >= m_events.size()) {
+            m_timer.stop();
+            return;
+        }
+        const auto& make = m_events[m_next++];
+        if (!make)
+            return;  // a pause: one turn of the loop for the window system's own events
+        const std::unique_ptr<QEvent> event(make());
+        QCoreApplication::sendEvent(&m_target, event.get());
+    });
+}
+
+EventPlayer& EventPlayer::Add(std::function<QEvent*()> make)
+{
+    m_events.push_back(std::move(make));
+    return *this;
+}
+
+EventPlayer& EventPlayer::Moves(const std::vector<QPoint>& points)
+{
+    for (const QPoint& p : points) {
+        Add([this, p] {
+            return new QMouseEvent(QEvent::MouseMove, p, m_target.mapToGlobal(QPointF(p)), Qt::NoButton,
+                                   Qt::LeftButton, Qt::NoModifier);
+        });
+    }
+    return *this;
+}
+
+EventPlayer& EventPlayer::End(DragEnd end, QPoint at)
+{
+    if (end == DragEnd::Escape)
+        return Add([] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); });
+    return Add([this, at] {
+        return new QMouseEvent(QEvent::MouseButtonRelease, at, m_target.mapToGlobal(QPointF(at)), Qt::LeftButton,
+                               Qt::NoButton, Qt::NoModifier);
+    });
+}
+
+void Drag(DocumentView& view, QPoint from, const std::vector<QPoint>& points, DragEnd end)
+{
+    EventPlayer player(view);
+    player.Moves(points).End(end, points.empty() ? from : points.back()).Start();
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, from);
+}
+
+ViewTest::ViewTest() : m_savedCursors(g_cursors)
+{
+    cursors.LoadCursors([](int32_t id, int32_t size) -> std::optional<platform::Resources::CursorPicture> {
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(qRgb(id - 100, size, 0));  // the id and size can be read back from the first pixel
+        return platform::Resources::CursorPicture{image, QPoint(size / 2, size / 2)};
+    });
+    g_cursors = &cursors;
+    document.step = StepPlaceFace;
+    document.tool = ToolMoveResize;
+    document.lockResizeRatio = false;
+    view = std::make_unique<DocumentView>(&document);
+    view->resize(800, 600);
+    view->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+}
+
+ViewTest::~ViewTest()
+{
+    view.reset();
+    g_cursors = m_savedCursors;
+}
+
+void ViewTest::SetScene(int w, int h, QRgb colour)
+{
+    document.scene = SolidLayer(w, h, colour, LayerFlagsBackground);
+    view->OnUpdate(nullptr, 100, nullptr);
+}
+
+Layer* ViewTest::Add(std::unique_ptr<Layer> layer)
+{
+    Layer* added = layer.release();
+    added->LinkBefore(&document.layers);
+    return added;
+}
+
+QImage ViewTest::Painted()
+{
+    view->repaint();
+    return view->SurfacePixels().copy();
+}
+
+QPoint ViewTest::ViewPoint(PointF d) const
+{
+    QTransform m;
+    view->DocToViewXform(m);
+    return QPointF(d.x * m.m11() + m.dx(), d.y * m.m22() + m.dy()).toPoint();
+}
