@@ -232,6 +232,18 @@ void FillRow(uint8_t* target, int targetBytes, QRgb colour, int32_t count)
         std::memcpy(target, pixel, static_cast<size_t>(targetBytes));
 }
 
+void CopyAlphaToRedRow(uint8_t* pixels, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i, pixels += BytesPerPixel32)
+        pixels[Red] = pixels[AlphaOffset];
+}
+
+void CopyRedToAlphaRow(uint8_t* pixels, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i, pixels += BytesPerPixel32)
+        pixels[AlphaOffset] = pixels[Red];
+}
+
 bool IsZeroRow(const uint8_t* bytes, int32_t count)
 {
     uint8_t any = 0;

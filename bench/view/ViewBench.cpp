@@ -4,14 +4,19 @@
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
 #include "engine/layers/LayerGeometry.h"
+#include "engine/layers/LayerImage.h"
 #include "engine/layers/LayerText.h"
 #include "engine/layers/DrawMode.h"
 #include "platform/DeviceContext.h"
 #include "engine/view/DocumentView.h"
+#include "engine/view/TrackerBrush.h"
 #include "engine/view/TrackerRect.h"
+#include "engine/document/UpdateHint.h"
 #include "engine/view/ViewDC.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTransform>
 #include <benchmark/benchmark.h>
@@ -67,7 +72,8 @@ void BM_DirtyRegionAwayFromBubbles(benchmark::State& state)
 {
     RenderRegion(state, state.range(0) != 0, AwayFromBubbles, Reference::NoBubbles);
 }
-BENCHMARK(BM_DirtyRegionAwayFromBubbles)->ArgName("bubbles")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DirtyRegionAwayFromBubbles)->ArgName("bubbles")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 // (b) The region over a bubble: the bubble played and its text drawn, against the same region with
 // the bubbles left out.
@@ -75,7 +81,8 @@ void BM_DirtyRegionOverBubble(benchmark::State& state)
 {
     RenderRegion(state, state.range(0) != 0, OverBubble, Reference::WholeRender);
 }
-BENCHMARK(BM_DirtyRegionOverBubble)->ArgName("bubbles")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DirtyRegionOverBubble)->ArgName("bubbles")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 // (b) in parts: the first bubble's text alone, clipped to the region, drawn from its kept layout (as the
 // layer draws it) or laid out again at every draw (as it was drawn before); and its metafile alone.
@@ -123,7 +130,8 @@ void BM_BubbleTextInRegion(benchmark::State& state)
         }
     }
 }
-BENCHMARK(BM_BubbleTextInRegion)->ArgName("kept")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_BubbleTextInRegion)->ArgName("kept")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 void BM_BubbleMetafileInRegion(benchmark::State& state)
 {
@@ -200,9 +208,9 @@ void BM_FrameDragPointerMoveBareQPainter(benchmark::State& state)
     TrackerRect& tracker = *drag.View().rectTracker;
     tracker.LoadCurrentLayer();
     tracker.ComputeFrame();
-    const QPolygonF frame{QPointF(tracker.topLeft.x, tracker.topLeft.y), QPointF(tracker.topRight.x, tracker.topRight.y),
-                          QPointF(tracker.bottomRight.x, tracker.bottomRight.y),
-                          QPointF(tracker.bottomLeft.x, tracker.bottomLeft.y), QPointF(tracker.topLeft.x, tracker.topLeft.y)};
+    const auto at = [](PointF p) { return QPointF(p.x, p.y); };
+    const QPolygonF frame{at(tracker.topLeft), at(tracker.topRight), at(tracker.bottomRight), at(tracker.bottomLeft),
+                          at(tracker.topLeft)};
     QImage surface(BenchWidth, BenchHeight, QImage::Format_ARGB32_Premultiplied);
     surface.fill(Qt::gray);
     QImage window(surface.size(), surface.format());
@@ -226,5 +234,128 @@ void BM_FrameDragPointerMoveBareQPainter(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FrameDragPointerMoveBareQPainter)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+namespace {
+
+// (d) One pointer move of a paint stroke with the 32-pixel brush on a 1024 x 768 face in the 8-layer
+// composition: stamps, mask, colours redrawn in the dirty rectangle, the rectangle composed again and
+// painted to the window.
+class BrushStroke {
+public:
+    BrushStroke()
+    {
+        // The program's own stamps, from the program folder the build makes.
+        const QString program = g_paths->resourceFolder;
+        QDir().mkpath(program);
+        for (const char* name : {"paint.bki", "erase.bki"})
+            QFile::copy(QStringLiteral(SMG_BENCH_PROGRAM_DIR "/") + name, program + QLatin1Char('/') + name);
+        Document& document = m_composition.GetDocument();
+        auto face = StoredPictureLayer(BenchPicture(BenchWidth, BenchHeight, true, 9), LayerFlagsFace);
+        face->position = {512.0f, 384.0f};
+        face->scale = {0.6f, 0.6f};
+        face->angle = 2000;
+        m_face = face.get();
+        face.release()->LinkBefore(&document.layers);
+        document.selectedIndex = document.layers.GetCount() - 1;
+        document.tool = ToolPaint;
+        m_view = std::make_unique<DocumentView>(&document);
+        m_view->resize(BenchWidth, BenchHeight);
+        m_view->show();
+        m_view->OnInitialUpdate();
+        QApplication::processEvents();
+        QTransform m;
+        m_view->DocToViewXform(m);
+        start = {static_cast<float>(512.0 * m.m11() + m.dx()), static_cast<float>(384.0 * m.m22() + m.dy())};
+    }
+    DocumentView& View() { return *m_view; }
+    Layer& Face() { return *m_face; }
+    void Flush() { QCoreApplication::sendPostedEvents(m_view.get(), QEvent::UpdateRequest); }
+
+    PointF start;
+
+private:
+    Composition m_composition;
+    std::unique_ptr<DocumentView> m_view;
+    Layer* m_face = nullptr;
+};
+
+// The pointer goes to and fro by 8 view units: one stamp a move.
+PointF NextPoint(const PointF& start, int i)
+{
+    return {start.x + ((i & 1) ? 8.0f : 0.0f), start.y};
+}
+
+void BM_BrushPointerMove(benchmark::State& state)
+{
+    BrushStroke stroke;
+    TrackerBrush& brush = *stroke.View().brushTracker;
+    stroke.Face().BeginEdit();
+    brush.target = &stroke.Face();
+    const ViewDC dc(stroke.View());
+    brush.BeginTrack(*dc, stroke.start);
+    int i = 0;
+    for (auto _ : state) {
+        brush.HandleMessage(*dc, PointerAt(NextPoint(stroke.start, ++i)));
+        stroke.Flush();
+    }
+    brush.target = nullptr;
+}
+BENCHMARK(BM_BrushPointerMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Its parts: the stroke alone (stamps, mask and colours, with the view's repaint left out) ...
+void BM_BrushStrokeAlone(benchmark::State& state)
+{
+    BrushStroke stroke;
+    TrackerBrush& brush = *stroke.View().brushTracker;
+    stroke.Face().BeginEdit();
+    brush.target = &stroke.Face();
+    int i = 0;
+    for (auto _ : state) {
+        brush.last = NextPoint(stroke.start, i);
+        brush.current = NextPoint(stroke.start, ++i);
+        brush.ApplyStroke();
+        QCoreApplication::removePostedEvents(&stroke.View(), QEvent::UpdateRequest);
+    }
+    brush.target = nullptr;
+}
+BENCHMARK(BM_BrushStrokeAlone)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// ... and the view's repaint of the rectangle one move hints, alone: the document bounds of the changed
+// pixels (crop:0, what the brush hints), or of the face's whole crop rectangle (crop:1).
+void BM_BrushRepaintAlone(benchmark::State& state)
+{
+    BrushStroke stroke;
+    TrackerBrush& brush = *stroke.View().brushTracker;
+    stroke.Face().BeginEdit();
+    brush.target = &stroke.Face();
+    Rect hinted;
+    struct Catch final : DocumentObserver {
+        Rect* out;
+        void OnUpdate(DocumentObserver*, int32_t, const Rect* r) override { if (r) *out = *r; }
+    } catcher;
+    catcher.out = &hinted;
+    Document& document = *stroke.View().GetDocument();
+    document.AddView(&catcher);
+    brush.last = NextPoint(stroke.start, 0);
+    brush.current = NextPoint(stroke.start, 1);
+    brush.ApplyStroke();
+    document.RemoveView(&catcher);
+    if (state.range(0) != 0) {
+        const Layer& face = stroke.Face();
+        hinted = {0, 0, static_cast<int32_t>(face.size.x) - 1, static_cast<int32_t>(face.size.y) - 1};
+        face.ForwardBounds(hinted);
+    }
+    stroke.Flush();
+    for (auto _ : state) {
+        stroke.View().OnUpdate(nullptr, HintRedrawRect, &hinted);
+        stroke.Flush();
+    }
+    brush.target = nullptr;
+    state.counters["rect_w"] = hinted.right - hinted.left + 1;
+    state.counters["rect_h"] = hinted.bottom - hinted.top + 1;
+}
+BENCHMARK(BM_BrushRepaintAlone)->ArgName("crop")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "engine/layers/ImageHelpers.h"
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/LayerGeometry.h"
+#include "engine/view/FrameGeometry.h"
 #include "engine/view/SharedCursors.h"
 #include "engine/view/TrackerBrush.h"
 #include "engine/view/TrackerRect.h"
@@ -24,15 +25,6 @@ namespace {
 constexpr uint8_t OpaqueAlpha = 255;
 // The frame is drawn from the wizard state after this one on.
 constexpr int32_t LastStepWithoutFrame = 4;
-
-// A float truncated towards zero into 32 bits, the ends of the range saturated.
-int32_t Truncate(float value)
-{
-    if (!std::isfinite(value))
-        return 0;
-    constexpr float limit = 2147483520.0f;
-    return static_cast<int32_t>(std::clamp(value, -limit, limit));
-}
 
 Rect United(const Rect& a, const Rect& b)
 {
@@ -210,7 +202,7 @@ void DocumentView::OnDraw(platform::DeviceContext& dc)
     DocToViewXform(m);
     const bool full = pendingHint == 0;
     if (full) {
-        dirtyRect = {0, 0, Truncate(2 * docHalfSize.x) - 1, Truncate(2 * docHalfSize.y) - 1};
+        dirtyRect = {0, 0, TruncateCoordinate(2 * docHalfSize.x) - 1, TruncateCoordinate(2 * docHalfSize.y) - 1};
         // The margins around a composition that does not reach the client's edges (right and bottom
         // exclusive).
         const int32_t w = GetClientWidth();
@@ -218,12 +210,12 @@ void DocumentView::OnDraw(platform::DeviceContext& dc)
         const auto ox = static_cast<float>(m.dx());
         const auto oy = static_cast<float>(m.dy());
         if (ox != 0.0f) {
-            const int32_t a = Truncate(std::floor(ox));
+            const int32_t a = TruncateCoordinate(std::floor(ox));
             FillRectWithBkColor(0, 0, a + 1, h, dc);
             FillRectWithBkColor(w - a - 1, 0, w, h, dc);
         }
         if (oy != 0.0f) {
-            const int32_t b = Truncate(std::floor(oy));
+            const int32_t b = TruncateCoordinate(std::floor(oy));
             FillRectWithBkColor(0, 0, w, b + 1, dc);
             FillRectWithBkColor(0, h - b - 1, w, h, dc);
         }

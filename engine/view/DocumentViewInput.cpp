@@ -113,10 +113,11 @@ bool DocumentView::BrushClick(PointF point, PointF docPoint)
 bool DocumentView::MagicEraseClick(PointF point, PointF docPoint)
 {
     LayerList& layers = m_document->layers;
-    const auto paintable = [](const Layer* layer) { return (layer->flags & LayerFlagPaint) != 0; };
+    // A layer whose content failed to load has nothing to erase: it is no target.
+    const auto paintable = [](Layer* layer) { return TrackerBrush::IsPaintTarget(*layer); };
     bool hit = false;
     for (Node* node = layers.next; node != &layers && !hit; node = node->next) {
-        const auto* layer = static_cast<const Layer*>(node);
+        auto* layer = static_cast<Layer*>(node);
         hit = paintable(layer) && layer->HitTest(docPoint);
     }
     if (!hit)

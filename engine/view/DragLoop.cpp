@@ -105,7 +105,8 @@ bool IsInputEvent(QEvent::Type type)
 } // namespace
 
 DragLoop::DragLoop(QWidget& view, Tracker& tracker, platform::DeviceContext& dc, bool clipCursor)
-    : m_view(view), m_tracker(tracker), m_dc(dc), m_clipCursor(clipCursor), m_savedMouseTracking(view.hasMouseTracking())
+    : m_view(view), m_tracker(tracker), m_dc(dc), m_clipCursor(clipCursor),
+      m_savedMouseTracking(view.hasMouseTracking())
 {
     m_view.setMouseTracking(true);
     m_view.grabMouse();

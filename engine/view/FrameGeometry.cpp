@@ -1,6 +1,11 @@
 #include "engine/view/FrameGeometry.h"
 
+#include "engine/layers/LayerGeometry.h"
+
+#include <QPoint>
 #include <QTransform>
+#include <algorithm>
+#include <cmath>
 
 bool PointWithinRadius(PointF p, PointF centre, float radius)
 {
@@ -32,4 +37,17 @@ PointF MapPoint(const QTransform& m, PointF p)
     const auto dx = static_cast<float>(m.dx());
     const auto dy = static_cast<float>(m.dy());
     return {p.x * m11 + p.y * m21 + dx, p.x * m12 + p.y * m22 + dy};
+}
+
+int32_t TruncateCoordinate(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr float limit = EmptyRectLow;
+    return static_cast<int32_t>(std::clamp(value, -limit, limit));
+}
+
+QPoint TruncatedPoint(PointF p)
+{
+    return {TruncateCoordinate(p.x), TruncateCoordinate(p.y)};
 }

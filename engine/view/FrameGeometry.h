@@ -2,9 +2,12 @@
 
 #include "engine/layers/PointF.h"
 
+#include <cstdint>
+
+class QPoint;
 class QTransform;
 
-// The hit tests of the frame's handles, in view units.
+// The geometry of the view's drawing and of its frame's handles.
 
 // Whether p lies within radius of centre (the circle's edge included).
 bool PointWithinRadius(PointF p, PointF centre, float radius);
@@ -13,3 +16,8 @@ bool PointWithinRadius(PointF p, PointF centre, float radius);
 bool PointNearSegment(PointF a, PointF b, PointF p, float tolerance);
 // p through the 2x3 matrix m in single precision, as the stored transforms are built.
 PointF MapPoint(const QTransform& m, PointF p);
+
+// A coordinate truncated towards zero to an integer: NaN gives 0 and values beyond +-0x3FFFFFFF (the
+// empty rectangle's bounds) stop there, so the conversion is always defined.
+int32_t TruncateCoordinate(float value);
+QPoint TruncatedPoint(PointF p);

@@ -1,21 +1,58 @@
 #pragma once
 
+#include "engine/layers/ImageReference.h"
 #include "engine/view/Tracker.h"
+#include "platform/Rect.h"
 
 class Layer;
+class QTransform;
 
-// The brush drag: paints a picture layer's mask back in (Paint), takes it away (Erase, Magic Erase) or
-// outlines the face at the wizard's outline step. The view picks the target and journals the edit.
+// The brush drag: stamps a small picture along each pointer segment into the alpha (the mask) of a
+// picture layer's working image, inside the layer's crop rectangle only. Paint raises the mask, Erase,
+// the outline tool and Magic Erase lower it; at the wizard's outline step each segment also cuts away
+// everything between it and the crop rectangle's border. The view picks the target, opens the layers'
+// edits and journals them; the stroke records what it touched through Layer::AddDirty.
 class TrackerBrush final : public Tracker {
 public:
+    // Loads the stamps "paint.bki" and "erase.bki" from the program folder (g_paths); a stamp that
+    // cannot be read stays empty, and strokes then draw no stamps.
     explicit TrackerBrush(DocumentView* view);
     ~TrackerBrush() override;
 
     bool SetCursor(PointF viewPoint) override;
+    // Applies the segment from last to current; the arguments are not used.
+    void OnDraw(platform::DeviceContext& dc, PointF offset) override;
     void OnEndTrack() override;
 
+    // One segment on target.
+    void ApplyStroke();
+    // Stamp pixels to the target's content pixels for a stamp centred on a view point; false when the
+    // target has no inverse transform.
+    bool GetStampTransform(QTransform& m, PointF viewPoint) const;
+    // The target's crop rectangle, its centre and the segment's ends, in content pixels as the Paint
+    // Layer view maps them.
+    void GetCropGeometry(PointF& topLeft, PointF& bottomRight, PointF& centre, PointF& lastPoint,
+                         PointF& currentPoint) const;
+    // Where the ray from centre through point leaves the rectangle topLeft - bottomRight: the edge
+    // (0 top, 1 right, 2 bottom, 3 left) and the point. point must differ from centre.
+    static int32_t RayExitOnCropRect(PointF centre, PointF point, PointF topLeft, PointF bottomRight, PointF& exit);
+    // The mask of r (inclusive content pixels) into the red bytes, and back.
+    void SaveAlpha(const Rect& r);
+    void RestoreAlpha(const Rect& r);
+
+    // Whether a layer can take a stroke: paintable, with a 32-bit working image and the colours it is
+    // redrawn from (a layer whose content failed to load has neither).
+    static bool IsPaintTarget(Layer& layer);
+
+    ImageReference paintStamp;
+    ImageReference eraseStamp;
+    PointF stampSize;                 // the paint stamp's width and height; both stamps are placed by it
     float brushScale = DefaultBrushScale;
-    Layer* target = nullptr;  // not owned; null: every paintable layer (Magic Erase)
+    Layer* target = nullptr;          // not owned; null: every paintable layer (Magic Erase)
 
     static constexpr float DefaultBrushScale = 0.25f;
 };
+
+// In place: left and top to the floor of the point's coordinates if lower, right and bottom to the
+// ceiling if higher.
+void GrowRectByPoint(Rect& r, PointF p);

@@ -16,20 +16,6 @@
 
 namespace {
 
-// Frame corners further out than this are drawn at this distance: no line walk needs more, and the
-// integer conversion stays defined.
-constexpr float FarthestCoordinate = 1.0e9f;
-
-int TruncateCoordinate(float value)
-{
-    return static_cast<int>(std::clamp(value, -FarthestCoordinate, FarthestCoordinate));
-}
-
-QPoint Truncated(PointF p)
-{
-    return {TruncateCoordinate(p.x), TruncateCoordinate(p.y)};
-}
-
 bool IsFinite(PointF p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y);
@@ -105,9 +91,9 @@ QRect TrackerRect::FrameBounds() const
     const PointF corners[] = {topLeft, topRight, bottomRight, bottomLeft};
     if (!std::all_of(std::begin(corners), std::end(corners), IsFinite))
         return {};
-    QRect bounds(Truncated(topLeft), QSize(1, 1));
+    QRect bounds(TruncatedPoint(topLeft), QSize(1, 1));
     for (const PointF& corner : corners)
-        bounds |= QRect(Truncated(corner), QSize(1, 1));
+        bounds |= QRect(TruncatedPoint(corner), QSize(1, 1));
     return bounds;
 }
 
@@ -123,8 +109,8 @@ void TrackerRect::DrawFrame(platform::DeviceContext& dc, bool reload)
         return;
     const platform::Pen previousPen = dc.SetPen({platform::PenStyle::Dot, Qt::black});
     const platform::RasterOp previousOp = dc.SetRasterOp(platform::RasterOp::XorPen);
-    dc.Polyline(QPolygon{Truncated(topLeft), Truncated(topRight), Truncated(bottomRight), Truncated(bottomLeft),
-                         Truncated(topLeft)});
+    dc.Polyline(QPolygon{TruncatedPoint(topLeft), TruncatedPoint(topRight), TruncatedPoint(bottomRight),
+                         TruncatedPoint(bottomLeft), TruncatedPoint(topLeft)});
     dc.SetPen(previousPen);
     dc.SetRasterOp(previousOp);
     if (view)
@@ -232,7 +218,8 @@ bool TrackerRect::SetCursor(PointF viewPoint)
     else {
         // On a layer mirrored on one axis the corners' diagonals swap.
         const bool mirrored = (scale.x <= 0.0f) != (scale.y <= 0.0f);
-        cursor = &resize(static_cast<int>(h) * QuarterTurnDegrees + (mirrored ? EighthTurnDegrees : -EighthTurnDegrees));
+        const double toDiagonal = mirrored ? EighthTurnDegrees : -EighthTurnDegrees;
+        cursor = &resize(static_cast<int>(h) * QuarterTurnDegrees + toDiagonal);
     }
     view->setCursor(*cursor);
     return true;

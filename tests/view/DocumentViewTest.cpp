@@ -138,12 +138,9 @@ class FrameDragTest : public ViewTest {
 protected:
     FrameDragTest()
     {
-        SetScene(1600, 1200, Red);
-        face = Add(SolidLayer(200, 200, Blue, LayerFlagsFace));
+        face = SceneWithSelectedFace();
         Layer* cover = Add(SolidLayer(220, 220, Green, LayerFlagsFace));
         cover->position = {990.0f, 440.0f};
-        face->position = {800.0f, 600.0f};
-        document.selectedIndex = 0;
         Painted();
     }
     Layer* face = nullptr;

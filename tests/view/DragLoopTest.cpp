@@ -20,7 +20,10 @@ public:
         calls << "begin";
         tracking = code;
     }
-    void OnErase(platform::DeviceContext&, PointF o) override { calls << QStringLiteral("erase %1 %2").arg(o.x).arg(o.y); }
+    void OnErase(platform::DeviceContext&, PointF o) override
+    {
+        calls << QStringLiteral("erase %1 %2").arg(o.x).arg(o.y);
+    }
     void OnDraw(platform::DeviceContext&, PointF o) override
     {
         calls << QStringLiteral("draw %1 %2").arg(o.x).arg(o.y);

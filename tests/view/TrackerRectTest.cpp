@@ -8,20 +8,13 @@
 
 namespace {
 
-constexpr QRgb Red = 0xFFFF0000;
-constexpr QRgb Blue = 0xFF0000FF;
-
 // A face of 200 x 200 at the middle of a 1600 x 1200 scene, selected; its frame in view units runs from
 // (350.4375, 250.4375) to (450.5625, 350.5625).
 class TrackerRectTest : public ViewTest {
 protected:
     TrackerRectTest()
     {
-        SetScene(1600, 1200, Red);
-        face = Add(SolidLayer(200, 200, Blue, LayerFlagsFace));
-        face->position = {800.0f, 600.0f};
-        document.selectedIndex = 0;
-        Painted();
+        face = SceneWithSelectedFace();
     }
     TrackerRect& Frame() { return *view->rectTracker; }
     // The frame of the current layer and view mode, as a repaint would draw it.

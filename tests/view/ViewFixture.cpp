@@ -1,6 +1,8 @@
 #include "ViewFixture.h"
 
 #include "support/LayerPictures.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include "engine/document/JournalKind.h"
 #include "engine/document/ToolId.h"
@@ -94,8 +96,18 @@ void Drag(DocumentView& view, QPoint from, const std::vector<QPoint>& points, Dr
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, from);
 }
 
+void WriteStamps(const QString& programFolder)
+{
+    for (const auto& [name, colour] : {std::pair{"paint.bki", Qt::white}, {"erase.bki", Qt::black}}) {
+        QImage stamp(StampSide, StampSide, QImage::Format_ARGB32);
+        stamp.fill(colour);
+        WriteFile(programFolder + QLatin1Char('/') + QLatin1String(name), Scrambled(PngBytes(stamp)));
+    }
+}
+
 ViewTest::ViewTest() : m_savedCursors(g_cursors)
 {
+    WriteStamps(paths.Get().resourceFolder);
     cursors.LoadCursors([](int32_t id, int32_t size) -> std::optional<platform::Resources::CursorPicture> {
         QImage image(size, size, QImage::Format_ARGB32);
         image.fill(qRgb(id - 100, size, 0));  // the id and size can be read back from the first pixel
@@ -121,6 +133,16 @@ void ViewTest::SetScene(int w, int h, QRgb colour)
 {
     document.scene = SolidLayer(w, h, colour, LayerFlagsBackground);
     view->OnUpdate(nullptr, 100, nullptr);
+}
+
+Layer* ViewTest::SceneWithSelectedFace()
+{
+    SetScene(1600, 1200, 0xFFFF0000);
+    Layer* face = Add(SolidLayer(200, 200, 0xFF0000FF, LayerFlagsFace));
+    face->position = {800.0f, 600.0f};
+    document.selectedIndex = 0;
+    Painted();
+    return face;
 }
 
 Layer* ViewTest::Add(std::unique_ptr<Layer> layer)

@@ -47,8 +47,13 @@ private:
 // A press at from, a move to each point and the end, run through the real drag loop.
 void Drag(DocumentView& view, QPoint from, const std::vector<QPoint>& points, DragEnd end = DragEnd::Release);
 
+// The brush stamps the tests use, written into a program folder: opaque squares of StampSide pixels,
+// white to paint and black to erase (10 view pixels at the default brush scale).
+inline constexpr int StampSide = 40;
+void WriteStamps(const QString& programFolder);
+
 // A document shown in an 800 x 600 editing view, at wizard state 10 with the Move / Resize tool; the
-// shared cursors are loaded from pictures made here.
+// shared cursors are loaded from pictures made here and the brush stamps are WriteStamps'.
 class ViewTest : public ::testing::Test {
 protected:
     ViewTest();
@@ -56,6 +61,9 @@ protected:
 
     // A scene of w x h of one colour; the view's layout follows it.
     void SetScene(int w, int h, QRgb colour);
+    // A red 1600 x 1200 scene with a blue face of 200 x 200 in its middle, unscaled (content pixel (x, y)
+    // is document pixel (700 + x, 500 + y)), selected, and painted.
+    Layer* SceneWithSelectedFace();
     // Links a layer in front and answers it.
     Layer* Add(std::unique_ptr<Layer> layer);
     // Paints what is pending now, and answers the surface's pixels.
