@@ -1,4 +1,5 @@
 #include "support/BenchComposition.h"
+#include "support/BenchPictures.h"
 
 #include "engine/document/ToolId.h"
 #include "engine/layers/ImageReference.h"
@@ -252,7 +253,7 @@ public:
         for (const char* name : {"paint.bki", "erase.bki"})
             QFile::copy(QStringLiteral(SMG_BENCH_PROGRAM_DIR "/") + name, program + QLatin1Char('/') + name);
         Document& document = m_composition.GetDocument();
-        auto face = StoredPictureLayer(BenchPicture(BenchWidth, BenchHeight, true, 9), LayerFlagsFace);
+        auto face = StoredPictureLayer(SmoothPicture(BenchWidth, BenchHeight, true, 9), LayerFlagsFace);
         face->position = {512.0f, 384.0f};
         face->scale = {0.6f, 0.6f};
         face->angle = 2000;
