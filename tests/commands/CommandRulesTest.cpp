@@ -1,14 +1,12 @@
 #include "CommandsFixture.h"
 
 #include "engine/document/CommandId.h"
-#include "engine/document/ToolId.h"
-#include "engine/document/WizardState.h"
-#include "engine/layers/LayerKind.h"
+#include "engine/document/JournalKind.h"
 #include "platform/IniFile.h"
 
-#include <QAction>
-
 namespace {
+
+using namespace CommandId;
 
 QString Ids(std::initializer_list<int32_t> ids)
 {
@@ -18,93 +16,36 @@ QString Ids(std::initializer_list<int32_t> ids)
     return list.join(u' ');
 }
 
-class CommandRulesTest : public CommandsTest {
-protected:
-    // The ids from first to last whose commands are enabled (checked) now, as "32805 32806 ...".
-    QString Enabled(int32_t first, int32_t last)
-    {
-        return IdsWhere(first, last, [](const platform::CommandState& state) { return state.enabled; });
-    }
-    QString Checked(int32_t first, int32_t last)
-    {
-        return IdsWhere(first, last, [](const platform::CommandState& state) { return state.checked.value_or(false); });
-    }
-    template <class Predicate>
-    QString IdsWhere(int32_t first, int32_t last, Predicate predicate)
-    {
-        QStringList ids;
-        for (int32_t id = first; id <= last; ++id) {
-            if (predicate(Ask(id)))
-                ids << QString::number(id);
-        }
-        return ids.join(u' ');
-    }
-};
+using CommandRulesTest = CommandsTest;
 
-TEST_F(CommandRulesTest, NoLayerActionOrViewModeBeforeStateTen)
-{
-    Add("Scene 1", LayerFlagsScenePhoto);
-    Add("Face 1", LayerFlagsFace);
-    for (int32_t state = Document::StepEmpty; state < StepPlaceFace; ++state) {
-        At(state, 1);
-        EXPECT_EQ(Enabled(CommandId::AllLayers, CommandId::LayerActionLast), "") << state;
-    }
-    At(StepPlaceFace, 1);
-    EXPECT_NE(Enabled(CommandId::AllLayers, CommandId::LayerActionLast), "");
-}
-
-TEST_F(CommandRulesTest, LayerActionsFollowTheSelectedLayersFlags)
+TEST_F(CommandRulesTest, LayerActionsAndViewModesFollowStateAndFlags)
 {
     struct Row {
         const char* what;
         int32_t state;
         int32_t flags;  // -1: nothing selected
         int32_t viewMode;
-        QString enabled;
+        QString enabled;  // 32802 to 32821
     };
-    using namespace CommandId;
     const QString moves = Ids({ChangeSize, IncreaseSize, DecreaseSize, ChangePosition, MoveLeft, MoveRight, MoveUp,
                                MoveDown, ChangeRotation, RotateLeft, RotateRight});
     const Row rows[] = {
-        {"accessory at 12", StepAccessories, LayerFlagsAccessory, ViewModeAllLayers, moves + " " + Ids({Flip, DeleteLayer})},
-        {"bubble at 14", StepBubble, LayerFlagsBubble, ViewModeAllLayers, moves + " " + Ids({EditText, DeleteLayer})},
+        {"face at 9", StepOutlineFace + 1, LayerFlagsFace, ViewModeAllLayers, ""},
         {"face at 10", StepPlaceFace, LayerFlagsFace, ViewModeAllLayers,
-         moves + " " + Ids({SmallerBrush, LargerBrush, ChangeColor, Flip, DeleteLayer})},
-        {"scene photo at 15", StepFinish, LayerFlagsScenePhoto, ViewModeAllLayers,
-         Ids({SmallerBrush, LargerBrush, ChangeColor, Flip, DeleteLayer})},
-        {"face in Crop Layer", StepFinish, LayerFlagsFace, ViewModeCropLayer, ""},
-        {"face in Paint Layer", StepFinish, LayerFlagsFace, ViewModePaintLayer, ""},
+         Ids({AllLayers, CropLayer, PaintLayer}) + " " + moves + " " + Ids({SmallerBrush, LargerBrush, ChangeColor, Flip, DeleteLayer})},
+        {"accessory at 12", StepAccessories, LayerFlagsAccessory, ViewModeAllLayers,
+         Ids({AllLayers}) + " " + moves + " " + Ids({Flip, DeleteLayer})},
+        {"bubble at 14", StepBubble, LayerFlagsBubble, ViewModeAllLayers,
+         Ids({AllLayers}) + " " + moves + " " + Ids({EditText, DeleteLayer})},
+        {"face in Crop Layer", StepFinish, LayerFlagsFace, ViewModeCropLayer, Ids({AllLayers, CropLayer, PaintLayer})},
         {"nothing selected", StepFinish, -1, ViewModeAllLayers, ""},
     };
     for (const Row& row : rows) {
         document.layers.DeleteAll();
         Add("Layer", row.flags < 0 ? 0 : row.flags);
         At(row.state, row.flags < 0 ? -1 : 0, row.viewMode);
-        EXPECT_EQ(Enabled(LayerActionFirst, LayerActionLast), row.enabled) << row.what;
-    }
-}
-
-TEST_F(CommandRulesTest, ViewModesFollowTheFlagsAndShowTheCurrentMode)
-{
-    struct Row {
-        int32_t state;
-        int32_t flags;
-        int32_t viewMode;
-        QString enabled;
-        QString checked;
-    };
-    const Row rows[] = {
-        {StepPlaceFace, LayerFlagsFace, ViewModeAllLayers, "32802 32803 32804", "32802"},
-        {StepAccessories, LayerFlagsAccessory, ViewModeAllLayers, "32802", "32802"},
-        {StepFinish, LayerFlagsScenePhoto, ViewModePaintLayer, "32802 32804", "32804"},
-        {StepSelectFace, LayerFlagsFace, ViewModeCropLayer, "", "32803"},  // checked while disabled
-    };
-    for (const Row& row : rows) {
-        document.layers.DeleteAll();
-        Add("Layer", row.flags);
-        At(row.state, 0, row.viewMode);
-        EXPECT_EQ(Enabled(ViewModeAllLayers, ViewModePaintLayer), row.enabled) << row.state;
-        EXPECT_EQ(Checked(ViewModeAllLayers, ViewModePaintLayer), row.checked) << row.state;
+        EXPECT_EQ(Enabled(AllLayers, LayerActionLast), row.enabled) << row.what;
+        EXPECT_EQ(Checked(AllLayers, PaintLayer), QString::number(row.viewMode)) << row.what;  // also disabled
     }
 }
 
@@ -116,121 +57,188 @@ TEST_F(CommandRulesTest, ToolCommandsFollowStateViewModeAndFlags)
         int32_t flags;  // -1: nothing selected
         int32_t viewMode;
         int32_t tool;
-        const char* backLayer;
         QString enabled;  // 32832 to 32839
         QString checked;
         int32_t toolAfter;
     };
     const Row rows[] = {
-        {"crop at 6", StepSelectFace, LayerFlagsFace, ViewModeCropLayer, ToolCrop, "Face 1", "32832",
-         "32832 32839", ToolCrop},
-        {"outline at 8", StepOutlineFace, LayerFlagsFace, ViewModePaintLayer, ToolOutline, "Face 1", "", "32837 32839",
-         ToolOutline},
-        {"accessory at 12", StepAccessories, LayerFlagsAccessory, ViewModeAllLayers, ToolMoveResize, "Scene 1",
+        {"crop at 6", StepSelectFace, LayerFlagsFace, ViewModeCropLayer, ToolCrop, "32832", "32832 32839", ToolCrop},
+        {"outline at 8", StepOutlineFace, LayerFlagsFace, ViewModePaintLayer, ToolOutline, "", "32837 32839", ToolOutline},
+        {"accessory at 12", StepAccessories, LayerFlagsAccessory, ViewModeAllLayers, ToolMoveResize,
          "32833 32834 32839", "32833 32839", ToolMoveResize},
-        {"face at 15", StepFinish, LayerFlagsFace, ViewModeAllLayers, ToolMoveResize, "Scene 1",
+        {"face at 15", StepFinish, LayerFlagsFace, ViewModeAllLayers, ToolMoveResize,
          "32832 32833 32834 32835 32836 32838 32839", "32833 32839", ToolMoveResize},
-        {"no scene photo", StepFinish, LayerFlagsFace, ViewModeAllLayers, ToolMoveResize, "Face 1",
-         "32832 32833 32834 32835 32836 32839", "32833 32839", ToolMoveResize},
-        {"bubble at 14", StepBubble, LayerFlagsBubble, ViewModeAllLayers, ToolMoveResize, "Scene 1",
-         "32833 32834 32839", "32833 32839", ToolMoveResize},
-        {"paint view at 15", StepFinish, LayerFlagsFace, ViewModePaintLayer, ToolErase, "Scene 1",
-         "32835 32836 32838", "32836 32839", ToolErase},
+        {"paint view at 15", StepFinish, LayerFlagsFace, ViewModePaintLayer, ToolErase, "32835 32836 32838",
+         "32836 32839", ToolErase},
         // Without a selection Lock Resize Ratio shows no check, and the tool is parked.
-        {"nothing selected", StepFinish, -1, ViewModeAllLayers, ToolMoveResize, "Scene 1", "", "", -ToolMoveResize},
+        {"nothing selected", StepFinish, -1, ViewModeAllLayers, ToolMoveResize, "", "", -ToolMoveResize},
     };
     for (const Row& row : rows) {
         document.layers.DeleteAll();
-        Add(row.backLayer, LayerFlagsScenePhoto);
+        Add("Scene 1", LayerFlagsScenePhoto);  // Magic Erase needs it at the back
         Add("Layer", row.flags < 0 ? 0 : row.flags);
         At(row.state, row.flags < 0 ? -1 : 1, row.viewMode);
         document.tool = row.tool;
-        document.lockResizeRatio = true;
-        EXPECT_EQ(Enabled(CommandId::Crop, CommandId::LockResizeRatio), row.enabled) << row.what;
-        EXPECT_EQ(Checked(CommandId::Crop, CommandId::LockResizeRatio), row.checked) << row.what;
+        EXPECT_EQ(Enabled(Crop, LockResizeRatio), row.enabled) << row.what;
+        EXPECT_EQ(Checked(Crop, LockResizeRatio), row.checked) << row.what;
         EXPECT_EQ(document.tool, row.toolAfter) << row.what;
     }
-}
-
-TEST_F(CommandRulesTest, TheToolOfADisabledCommandIsParkedUntilItsCommandComesBack)
-{
-    Add("Scene 1", LayerFlagsScenePhoto);  // the promoted scene photo
-    Add("Face 1", LayerFlagsFace);
+    document.layers.GetAt(0)->name = "Face 2";  // no scene photo behind: no Magic Erase
     At(StepFinish, 1);
-    document.tool = ToolMoveResize;
-    QAction* moveResize = router.Action(CommandId::MoveResize);
-    router.UpdateActions();
-    EXPECT_TRUE(moveResize->isEnabled());
-    EXPECT_TRUE(moveResize->isChecked());
-
-    document.selectedIndex = 0;  // the photo cannot move
-    router.UpdateActions();
-    EXPECT_EQ(document.tool, -ToolMoveResize);
-    EXPECT_FALSE(moveResize->isEnabled());
-    EXPECT_FALSE(moveResize->isChecked());
-    EXPECT_FALSE(router.Run(CommandId::MoveResize));
-
-    document.selectedIndex = 1;
-    router.UpdateActions();
-    EXPECT_EQ(document.tool, ToolMoveResize);
-    EXPECT_TRUE(moveResize->isEnabled());
-    EXPECT_TRUE(moveResize->isChecked());
+    EXPECT_EQ(Enabled(MagicErase, MagicErase), "");
 }
 
 TEST_F(CommandRulesTest, RegressionOutlineToolIsNeverParked)
 {
-    // The outline tool's command is never enabled; asking it (or any id of the tool range) must not
-    // take the wizard's tool away while the face is outlined.
+    // The outline tool has no command that could bring it back: asking its id must not park it.
     Add("Face 1", LayerFlagsFace);
     At(StepOutlineFace, 0, ViewModePaintLayer);
     document.tool = ToolOutline;
-    for (int32_t id = CommandId::ToolFirst; id <= CommandId::ToolLast; ++id)
-        EXPECT_FALSE(Ask(id).enabled) << id;
-    EXPECT_EQ(document.tool, ToolOutline);
-    EXPECT_FALSE(router.Run(CommandId::Outline));
+    EXPECT_EQ(Enabled(ToolFirst, ToolLast), "");
+    EXPECT_FALSE(router.Run(Outline));
     EXPECT_EQ(document.tool, ToolOutline);
 }
 
-TEST_F(CommandRulesTest, ProjectAndEditCommandsByState)
+TEST_F(CommandRulesTest, ProjectCommandsByState)
 {
-    struct Row {
-        int32_t state;
-        QString enabled;  // of New, Save As, Save Picture, Send
-    };
-    const Row rows[] = {
+    const std::pair<int32_t, QString> rows[] = {
         {Document::StepEmpty, ""},
         {StepStart, ""},
-        {StepChooseScene, "57600"},
         {StepOutlineFace, "57600"},
         {StepOutlineFace + 1, "57600 57604"},
-        {StepBubble, "57600 57604"},
         {StepFinish, "57600 57604 32800 57612"},
     };
-    for (const Row& row : rows) {
-        At(row.state, -1);
-        QStringList enabled;
-        for (int32_t id : {CommandId::NewProject, CommandId::SaveProjectAs, CommandId::SavePicture, CommandId::Send}) {
-            if (Ask(id).enabled)
-                enabled << QString::number(id);
+    for (const auto& [state, enabled] : rows) {
+        At(state, -1);
+        QStringList ids;
+        for (int32_t id : {NewProject, SaveProjectAs, SavePicture, Send}) {
+            if (router.Query(id).enabled)
+                ids << QString::number(id);
         }
-        EXPECT_EQ(enabled.join(u' '), row.enabled) << row.state;
+        EXPECT_EQ(ids.join(u' '), enabled) << state;
+    }
+}
+
+TEST_F(CommandRulesTest, StepCommandsAppendOneRecordAPress)
+{
+    struct Row {
+        int32_t id;
+        int presses;
+        PointF scaleBefore;
+        PointF scale;
+        Angle angle;
+        int32_t recordSize;
+    };
+    const Row rows[] = {
+        {RotateRight, 3, {1, 1}, {1, 1}, 546, JournalRotateSize},
+        {RotateLeft, 1, {1, 1}, {1, 1}, 65536 - 182, JournalRotateSize},
+        {IncreaseSize, 1, {1, 1}, {1.1f, 1.1f}, 0, JournalScaleSize},
+        {IncreaseSize, 1, {-1, 1}, {-0.9f, 1.1f}, 0, JournalScaleSize},  // a mirrored layer
+        {DecreaseSize, 1, {1, 1}, {0.9f, 0.9f}, 0, JournalScaleSize},
+        {Flip, 1, {2, 3}, {-2, 3}, 0, JournalScaleSize},
+        {Flip, 2, {2, 3}, {2, 3}, 0, JournalScaleSize},
+    };
+    for (const Row& row : rows) {
+        journal.Reset();
+        Layer* face = SelectedFace();
+        face->scale = row.scaleBefore;
+        for (int i = 0; i < row.presses; ++i)
+            ASSERT_TRUE(router.Run(row.id)) << row.id;
+        EXPECT_FLOAT_EQ(face->scale.x, row.scale.x) << row.id;
+        EXPECT_FLOAT_EQ(face->scale.y, row.scale.y) << row.id;
+        EXPECT_EQ(face->angle, row.angle) << row.id;
+        EXPECT_EQ(journal.GetPosition(), row.presses * row.recordSize) << row.id;
+        journal.Undo();  // each press is its own undo step
+        EXPECT_EQ(journal.GetPosition(), (row.presses - 1) * row.recordSize) << row.id;
+    }
+}
+
+TEST_F(CommandRulesTest, DeleteSelectsTheNeighbourTheWizardAllows)
+{
+    struct Row {
+        const char* what;
+        int32_t state;
+        int32_t selected;
+        QString after;  // back to front, the selected layer starred
+    };
+    const Row rows[] = {
+        {"front-most at 15", StepFinish, 2, "Hat 1 Face 1*"},
+        {"front-most at 12: a face is not selectable", StepAccessories, 2, "Hat 1 Face 1"},
+        {"back-most at 15", StepFinish, 0, "Face 1* Hat 2"},
+    };
+    for (const Row& row : rows) {
+        document.layers.DeleteAll();
+        journal.Reset();
+        prompts.shown.clear();
+        Add("Hat 1", LayerFlagsAccessory);
+        Add("Face 1", LayerFlagsFace);
+        Add("Hat 2", LayerFlagsAccessory);
+        At(row.state, row.selected);
+        const QString name = document.GetSelectedLayer()->name;
+        const auto names = [&] {
+            QStringList list;
+            for (int32_t i = 0; i < document.layers.GetCount(); ++i)
+                list << document.layers.GetAt(i)->name + (i == document.selectedIndex ? "*" : "");
+            return list.join(u' ');
+        };
+        const QString before = names();
+        prompts.answer = platform::DocumentPrompts::Answer::No;
+        ASSERT_TRUE(router.Run(DeleteLayer));
+        EXPECT_EQ(names(), before) << row.what;
+
+        prompts.answer = platform::DocumentPrompts::Answer::Yes;
+        ASSERT_TRUE(router.Run(DeleteLayer));
+        EXPECT_EQ(names(), row.after) << row.what;
+        EXPECT_EQ(prompts.shown, QStringList(2, QStringLiteral("Delete the layer \"%1\"?").arg(name))) << row.what;
+        EXPECT_EQ(shell.calls.last(), QStringLiteral("SelectLayer %1").arg(document.selectedIndex)) << row.what;
+        journal.Undo();  // one step brings the layer and its selection back
+        EXPECT_EQ(names(), before) << row.what;
+    }
+}
+
+TEST_F(CommandRulesTest, DragAndBrushCommandsReachTheEditingView)
+{
+    struct Row {
+        int32_t id;
+        Angle angle;
+        PointF point;
+        int32_t toolDuring;
+        int32_t toolAfter;
+    };
+    // Position (100, 50), scale (2, 3), centre (40, 30), crop (0.1, 0.2) - (0.9, 0.8).
+    const Row rows[] = {
+        {ChangePosition, 0, {100, 50}, ToolForceMove, ToolMoveResize},
+        {ChangeSize, 0, {100, -4}, ToolForceResize, ToolMoveResize},      // the top edge, 3 x 0.6 x 30 up
+        {ChangeSize, 16384, {154, 50}, ToolForceResize, ToolMoveResize},  // turned a quarter
+        {ChangeRotation, 0, {148, -4}, ToolForceRotate, ToolRotate},     // (-48, 54) turned half
+        {ChangeRotation, 16384, {154, 98}, ToolForceRotate, ToolRotate},
+    };
+    Layer* face = SelectedFace();
+    face->position = {100, 50};
+    face->scale = {2, 3};
+    face->centre = {40, 30};
+    face->cropTopLeft = {0.1f, 0.2f};
+    face->cropBottomRight = {0.9f, 0.8f};
+    for (const Row& row : rows) {
+        document.tool = ToolPaint;
+        face->angle = row.angle;
+        ASSERT_TRUE(router.Run(row.id));  // no editing view: nothing happens
+        EXPECT_EQ(document.tool, ToolPaint);
+
+        FakeEditingView view(document);
+        ASSERT_TRUE(router.Run(row.id));
+        ASSERT_EQ(view.drags.size(), 1u);
+        EXPECT_NEAR(view.drags[0].point.x, row.point.x, 1e-3) << row.id << " " << row.angle;
+        EXPECT_NEAR(view.drags[0].point.y, row.point.y, 1e-3) << row.id << " " << row.angle;
+        EXPECT_EQ(view.drags[0].tool, row.toolDuring) << row.id;
+        EXPECT_EQ(document.tool, row.toolAfter) << row.id;
     }
 
-    Add("Face 1", LayerFlagsFace);
-    At(StepPlaceFace, 0);
-    EXPECT_FALSE(Ask(CommandId::Undo).enabled);
-    EXPECT_FALSE(Ask(CommandId::Redo).enabled);
-    EXPECT_FALSE(Ask(CommandId::SaveProject).enabled);
-    ASSERT_TRUE(router.Run(CommandId::MoveLeft));
-    EXPECT_TRUE(Ask(CommandId::Undo).enabled);
-    EXPECT_FALSE(Ask(CommandId::Redo).enabled);
-    EXPECT_TRUE(Ask(CommandId::SaveProject).enabled);  // modified from state 9 on
-    ASSERT_TRUE(router.Run(CommandId::Undo));
-    EXPECT_FALSE(Ask(CommandId::Undo).enabled);
-    EXPECT_TRUE(Ask(CommandId::Redo).enabled);
-    EXPECT_FALSE(Ask(CommandId::SaveProject).enabled);
-    ASSERT_TRUE(router.Run(CommandId::Redo));
-    EXPECT_EQ(document.layers.GetAt(0)->position.x, -1.0f);
+    FakeEditingView view(document);
+    for (int32_t id : {LargerBrush, LargerBrush, SmallerBrush, SmallerBrush, SmallerBrush, LargerBrush})
+        ASSERT_TRUE(router.Run(id));
+    EXPECT_EQ(view.brushSizes, (std::vector<int32_t>{48, 48, 32, 16, 16, 32}));
+    EXPECT_EQ(journal.GetPosition(), 0);  // the view journals what its drags change
 }
 
 TEST_F(CommandRulesTest, EnableHelpTipsWritesBothStores)
@@ -238,24 +246,16 @@ TEST_F(CommandRulesTest, EnableHelpTipsWritesBothStores)
     const auto stores = [&] {
         const uint32_t file = platform::IniFile(tips.IniPath()).ReadUInt("System", "TutorialOff", 99);
         const int32_t registry = tips.settings.ReadRegistryInt(Settings::ConfigKey, "TutorialOff", -1).value_or(99);
-        return QStringLiteral("file %1 registry %2").arg(file).arg(registry);
+        return QStringLiteral("file %1 registry %2 checked %3")
+            .arg(file)
+            .arg(registry)
+            .arg(router.Query(EnableHelpTips).checked.value_or(false));
     };
-    EXPECT_TRUE(Ask(CommandId::EnableHelpTips).enabled);
-    EXPECT_TRUE(Ask(CommandId::EnableHelpTips).checked.value_or(false));  // tips on: neither store says off
-
-    ASSERT_TRUE(router.Run(CommandId::EnableHelpTips));
-    EXPECT_EQ(stores(), "file 1 registry 1");
-    EXPECT_FALSE(Ask(CommandId::EnableHelpTips).checked.value_or(true));
-
-    ASSERT_TRUE(router.Run(CommandId::EnableHelpTips));
-    EXPECT_EQ(stores(), "file 0 registry 0");
-    EXPECT_TRUE(Ask(CommandId::EnableHelpTips).checked.value_or(false));
-
-    // Off in the file alone (a "Don't Show Again" saved elsewhere) reads as off; switching on clears both.
-    tips.settings.WriteIniInt("TutorialOff", 1);
-    EXPECT_FALSE(Ask(CommandId::EnableHelpTips).checked.value_or(true));
-    ASSERT_TRUE(router.Run(CommandId::EnableHelpTips));
-    EXPECT_EQ(stores(), "file 0 registry 0");
+    EXPECT_TRUE(router.Query(EnableHelpTips).enabled);
+    ASSERT_TRUE(router.Run(EnableHelpTips));
+    EXPECT_EQ(stores(), "file 1 registry 1 checked 0");
+    ASSERT_TRUE(router.Run(EnableHelpTips));
+    EXPECT_EQ(stores(), "file 0 registry 0 checked 1");
 }
 
 } // namespace
