@@ -135,8 +135,6 @@ public:
     void OnLargerBrush();
     // Ids 32805 to 32821.
     void OnUpdateLayerActions(platform::CommandUI& ui) const;
-    // A degree in angle units, truncated: 182.
-    static int32_t RotationStep();
 
     Layer* GetSelectedLayer() const;
     // The scene in the All Layers view, otherwise the selected layer; its size makes the work area.
@@ -190,6 +188,8 @@ private:
     // Tool during a drag command, then the tool after it; nothing without a selected layer or a view.
     void RunForcedDrag(PointF docPoint, int32_t forcedTool, int32_t toolAfter);
     void ShowBrushSize() const;
+    // A degree in angle units, truncated: 182.
+    static int32_t RotationStep();
     void SetContentTabs(int32_t state);
     // Runs the entry actions of a move to state; answers the state to store and the brush to show.
     int32_t EnterStep(int32_t state, int32_t& brush, bool& hide);
