@@ -8,6 +8,7 @@
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
 #include "shell/CommandLineInfo.h"
+#include "shell/DocumentCommands.h"
 #include "shell/LayerView.h"
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
@@ -39,6 +40,7 @@ Application::Application(Options options)
 Application::~Application()
 {
     m_receiver.reset();
+    m_documentCommands.reset();
     m_ownedDocument.reset();
     m_commands.reset();
     if (g_requestManager == m_requestManager.get())
@@ -83,6 +85,7 @@ bool Application::InitInstance()
     m_document->SetFileType(m_template.filterName, m_template.filterExtension);
     m_document->SetPrompts(&m_prompts);
     m_document->SetRecentFiles(&m_recentFiles);
+    m_document->SetSettings(m_settings.get());
     AddCommands();
 
     if (!CreateMainWindow())

@@ -2,6 +2,7 @@
 
 #include "engine/base/Settings.h"
 #include "engine/document/ApplicationLink.h"
+#include "engine/document/CommandId.h"
 #include "engine/view/SharedCursors.h"
 #include "library/download/DownloadTimings.h"
 #include "platform/RecentFileList.h"
@@ -17,6 +18,7 @@
 
 class AppPaths;
 class Document;
+class DocumentCommands;
 class RequestManager;
 namespace platform {
 class CommandReceiver;
@@ -75,11 +77,11 @@ public:
 
     static constexpr std::array<const char*, 3> IndexFileNames{"EncList.txt", "ThumbsA.txt", "ThumbsB.txt"};
     static constexpr int StartFailedExitCode = 1;
-    static constexpr int32_t AboutCommand = 57664;
-    static constexpr int32_t NewCommand = 57600;
-    static constexpr int32_t OpenCommand = 57601;
-    static constexpr int32_t RecentFileFirst = 57616;
-    static constexpr int32_t RecentFileLast = 57619;
+    static constexpr int32_t AboutCommand = CommandId::About;
+    static constexpr int32_t NewCommand = CommandId::NewProject;
+    static constexpr int32_t OpenCommand = CommandId::OpenProject;
+    static constexpr int32_t RecentFileFirst = CommandId::RecentFileFirst;
+    static constexpr int32_t RecentFileLast = CommandId::RecentFileLast;
 
 protected:
     // The main window's part of start-up, after the document exists: the main window with its bars and
@@ -107,4 +109,5 @@ private:
     std::unique_ptr<platform::CommandRouter> m_commands;
     std::unique_ptr<platform::CommandReceiver> m_receiver;
     std::unique_ptr<Document> m_ownedDocument;
+    std::unique_ptr<DocumentCommands> m_documentCommands;  // the document's command map
 };

@@ -6,12 +6,14 @@
 #include "platform/ui/CommandRouter.h"
 #include "platform/ui/ModalHost.h"
 #include "shell/AboutBox.h"
+#include "shell/DocumentCommands.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 
 void Application::AddCommands()
 {
+    m_documentCommands = std::make_unique<DocumentCommands>(*m_commands, *m_document);
     m_receiver = std::make_unique<platform::CommandReceiver>(*m_commands, platform::CommandStage::Application);
     m_receiver->On(AboutCommand, [this] { OnAppAbout(); });
     // New Project's enabling belongs to the document (a project must be under way); its work is here.

@@ -79,6 +79,15 @@ DocumentView* Document::GetView() const
     return nullptr;
 }
 
+EditingViewLink* Document::GetEditingView() const
+{
+    for (DocumentObserver* view : GetViews()) {
+        if (EditingViewLink* editingView = view->AsEditingView())
+            return editingView;
+    }
+    return nullptr;
+}
+
 void RedrawAllViews()
 {
     if (g_document)

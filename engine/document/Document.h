@@ -5,14 +5,17 @@
 #include "engine/document/Journal.h"
 #include "engine/layers/DrawMode.h"
 #include "engine/layers/LayerList.h"
+#include "engine/layers/PointF.h"
 #include "platform/DocumentBase.h"
 
 #include <QString>
 #include <cstdint>
 #include <memory>
 
+class EditingViewLink;
 class ImageReference;
 class Layer;
+class Settings;
 namespace platform {
 class Archive;
 class CommandUI;
@@ -40,7 +43,9 @@ public:
     bool startPromptShown = false;
 
     static constexpr int32_t StepEmpty = -1;
+    static constexpr int32_t SmallBrushSize = 16;
     static constexpr int32_t DefaultBrushSize = 32;
+    static constexpr int32_t LargeBrushSize = 48;
 
     // The title with "*" appended goes to the frame while the document is modified; the stored title
     // never keeps the star.
@@ -74,12 +79,62 @@ public:
     void SetStoredSelection(int32_t index);
     void RefreshLayerView();
 
+    // The settings that Enable Help Tips switches; without them the command is disabled.
+    void SetSettings(Settings* settings) { m_settings = settings; }
+
+    // Commands (engine/document/CommandId.h) and their enabling handlers, bound to the command router
+    // by the widget layer. A handler does nothing when it finds no selected layer or no editing view,
+    // so a direct call is safe too; the router runs none while its enabling handler disables it.
+    //
+    // Project and edit commands (DocumentCommands.cpp). New Project's work is the application's.
+    void OnUpdateNewProject(platform::CommandUI& ui) const;
+    void OnSaveProject();
+    void OnUpdateSaveProject(platform::CommandUI& ui) const;
+    void OnSaveProjectAs();
+    void OnUpdateSaveProjectAs(platform::CommandUI& ui) const;
+    void OnUpdateSavePicture(platform::CommandUI& ui) const;  // Save Picture and Send
+    void OnEditUndo();
+    void OnUpdateEditUndo(platform::CommandUI& ui) const;
+    void OnEditRedo();
+    void OnUpdateEditRedo(platform::CommandUI& ui) const;
+    void OnViewMode(int32_t id);
+    void OnUpdateViewMode(platform::CommandUI& ui) const;
+    // Tools 32832 to 32838 become the tool; 32839 switches Lock Resize Ratio.
+    void OnTool(int32_t id);
+    // Not const: the tool of a command that becomes disabled is parked (negated) here, and comes back
+    // when its command is enabled again.
+    void OnUpdateTool(platform::CommandUI& ui);
+    void OnEnableHelpTips();
+    void OnUpdateEnableHelpTips(platform::CommandUI& ui) const;
+
     // Layer commands (DocumentLayerCommands.cpp). Delete asks "Delete the layer ..." through the
     // prompts and, on Yes, deletes the selected layer as one journal group that selects a neighbour.
     void OnDeleteLayer();
     // Commands 32900 to 32999 (and a click in the layers panel) select layer id - 32900.
     void OnSelectLayerCommand(int32_t id);
+    void OnUpdateSelectLayerCommand(platform::CommandUI& ui) const;
     static constexpr int32_t SelectLayerCommandFirst = 32900;
+    // The drags put the mouse on a point of the selected layer and run the editing view's frame
+    // tracker with a forced tool; afterwards the tool is Move / Resize (Rotate after a rotation).
+    void OnChangeSize();
+    void OnChangePosition();
+    void OnChangeRotation();
+    // Steps of one journal record each: a tenth of the scale, a pixel, RotationStep angle units.
+    void OnIncreaseSize();
+    void OnDecreaseSize();
+    void OnMoveLeft();
+    void OnMoveRight();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnRotateLeft();
+    void OnRotateRight();
+    // A horizontal mirror: the x scale changes sign.
+    void OnFlip();
+    // 16, 32 and 48 in turn, shown on the editing view.
+    void OnSmallerBrush();
+    void OnLargerBrush();
+    // Ids 32805 to 32821.
+    void OnUpdateLayerActions(platform::CommandUI& ui) const;
 
     Layer* GetSelectedLayer() const;
     // The scene in the All Layers view, otherwise the selected layer; its size makes the work area.
@@ -92,6 +147,8 @@ public:
     int32_t NextLayerNumber(const QString& prefix) const;
     // The editing view among the document's views, or null.
     DocumentView* GetView() const;
+    // The editing view's link for the commands, found the same way; null without an editing view.
+    EditingViewLink* GetEditingView() const;
 
     // Wizard (DocumentWizard.cpp). SetStep applies a state to the tabs, the view mode and tool, the
     // brush, the right-hand column and the step bar; going forward, an entry state runs its entry actions
@@ -128,9 +185,16 @@ public:
 
 private:
     void DeleteLayers();
+    // Tool during a drag command, then the tool after it; nothing without a selected layer or a view.
+    void RunForcedDrag(PointF docPoint, int32_t forcedTool, int32_t toolAfter);
+    void ShowBrushSize() const;
+    // A degree in angle units, truncated: 182.
+    static int32_t RotationStep();
     void SetContentTabs(int32_t state);
     // Runs the entry actions of a move to state; answers the state to store and the brush to show.
     int32_t EnterStep(int32_t state, int32_t& brush, bool& hide);
+
+    Settings* m_settings = nullptr;
 };
 
 // Whether the document can make a layer of this type (a layer kind).

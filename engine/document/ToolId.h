@@ -11,8 +11,10 @@ inline constexpr int32_t ToolPaint = 32835;
 inline constexpr int32_t ToolErase = 32836;
 inline constexpr int32_t ToolOutline = 32837;  // the wizard's erase brush for outlining the face
 inline constexpr int32_t ToolMagicErase = 32838;
-// Stand in for the tool only while the Change Position, Change Size and Change Rotation commands run
-// their drag: the frame tracker then answers the matching handle wherever the pointer is.
+
+// Forced tools: they stand in Document::tool only while Change Position, Change Size or Change
+// Rotation runs its drag, and make the frame tracker answer the matching handle for every point.
+// They have no command.
 inline constexpr int32_t ToolForceMove = 32841;
 inline constexpr int32_t ToolForceResize = 32842;
 inline constexpr int32_t ToolForceRotate = 32843;

@@ -1,7 +1,9 @@
 #include "ShellTestSupport.h"
 
 #include "engine/base/AppPaths.h"
+#include "engine/document/CommandId.h"
 #include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
 #include "platform/ui/CommandRouter.h"
@@ -305,10 +307,15 @@ TEST_F(ApplicationTest, AboutOpenAndNewCommands)
     EXPECT_EQ(application->Commands().Query(Application::RecentFileFirst).text, QStringLiteral("&1 opened.smg"));
     EXPECT_FALSE(application->Commands().Query(Application::RecentFileFirst + 1).enabled);
 
-    // New Project: a new project at step 0 with its start prompt, also with the column hidden.
+    // New Project waits for a project under way (the empty file read here holds none); then a new
+    // project at step 0 with its start prompt, also with the column hidden.
+    EXPECT_FALSE(application->Commands().Run(Application::NewCommand));
+    g_document->step = StepChooseScene;
     EXPECT_TRUE(application->Commands().Run(Application::NewCommand));
     EXPECT_EQ(g_document->step, 0);
     EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
+    // The document's commands are bound too, Enable Help Tips with the application's settings.
+    EXPECT_TRUE(application->Commands().Query(CommandId::EnableHelpTips).enabled);
     application->ExitInstance();
 }
 

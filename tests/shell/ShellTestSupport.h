@@ -1,29 +1,14 @@
 #pragma once
 
-#include "engine/base/Settings.h"
+#include "support/TempSettings.h"
+
 #include "platform/ui/ModalHost.h"
 
-#include <QDir>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
 
 class Tutor;
-
-// The two stores of the help tips' switch in a temporary folder.
-class TempSettings {
-public:
-    TempSettings() : settings(m_dir.filePath("SMG.ini"), m_dir.filePath("registry.ini")) {}
-    QString IniPath() const { return m_dir.filePath("SMG.ini"); }
-    QString RegistryPath() const { return m_dir.filePath("registry.ini"); }
-
-private:
-    QTemporaryDir m_dir;
-
-public:
-    Settings settings;
-};
 
 // Plays the person in front of every modal dialog while it lives: a help tip is written down as
 // "<caption>: tip <n>" for each picture it shows, then Continue is pressed (with the box ticked when

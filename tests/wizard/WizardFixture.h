@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FakePrompts.h"
 #include "support/LayerPictures.h"
 #include "support/RecordingShell.h"
 #include "support/ScopedAppPaths.h"
@@ -7,37 +8,10 @@
 #include "engine/document/Document.h"
 #include "engine/layers/LayerImage.h"
 #include "platform/CommandUI.h"
-#include "platform/DocumentPrompts.h"
 
 #include <QImage>
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Answers the document procedures' questions as told and writes down every text shown.
-class FakePrompts final : public platform::DocumentPrompts {
-public:
-    Answer AskYesNoCancel(const QString& text) override
-    {
-        shown << text;
-        return answer;
-    }
-    Answer AskYesNo(const QString& text) override
-    {
-        shown << text;
-        return answer == Answer::Yes ? Answer::Yes : Answer::No;
-    }
-    QString AskSavePath(const QString& suggested, const QString&, const QString&) override
-    {
-        shown << QStringLiteral("save as ") + suggested;
-        return savePath;
-    }
-    void ReportFailure(const QString& text) override { shown << text; }
-
-    Answer answer = Answer::Cancel;
-    QString savePath;
-    QStringList shown;
-};
 
 // What a command's enabling handler set.
 struct RecordedCommand final : platform::CommandUI {

@@ -1,0 +1,217 @@
+#include "shell/MainMenu.h"
+
+#include "engine/document/CommandId.h"
+#include "platform/ui/CommandRouter.h"
+
+#include <QAction>
+#include <QKeyCombination>
+#include <QMenu>
+#include <QMenuBar>
+#include <map>
+#include <span>
+
+namespace {
+
+constexpr int32_t Separator = 0;
+
+struct MenuItem {
+    int32_t id;  // Separator: a line
+    const char* text;
+};
+
+constexpr MenuItem FileMenu[] = {
+    {CommandId::NewProject, "&New Project\tCtrl+N"},
+    {CommandId::OpenProject, "&Open Project...\tCtrl+O"},
+    {CommandId::SaveProject, "&Save Project\tCtrl+S"},
+    {CommandId::SaveProjectAs, "Save Project &As..."},
+    {Separator, nullptr},
+    {CommandId::SavePicture, "Save &Picture..."},
+    {CommandId::Send, "Sen&d..."},
+    {Separator, nullptr},
+    {CommandId::RecentFileFirst, "Recent File"},
+    {CommandId::RecentFileFirst + 1, "Recent File"},
+    {CommandId::RecentFileFirst + 2, "Recent File"},
+    {CommandId::RecentFileLast, "Recent File"},
+    {Separator, nullptr},
+    {CommandId::Exit, "E&xit"},
+};
+
+constexpr MenuItem EditMenu[] = {
+    {CommandId::Undo, "&Undo\tCtrl+Z"},
+    {CommandId::Redo, "&Redo\tCtrl+Y"},
+    {Separator, nullptr},
+    {CommandId::NextStep, "&Next Step"},
+};
+
+constexpr MenuItem ViewMenu[] = {
+    {CommandId::AllLayers, "&All Layers"},
+    {CommandId::CropLayer, "&Crop Layer"},
+    {CommandId::PaintLayer, "&Paint Layer"},
+};
+
+constexpr MenuItem LayerMenu[] = {
+    {CommandId::ChangeSize, "Change &Size"},
+    {CommandId::IncreaseSize, "Increase Size\tCtrl+Plus"},
+    {CommandId::DecreaseSize, "Decrease Size\tCtrl+Minus"},
+    {Separator, nullptr},
+    {CommandId::ChangePosition, "Change &Position"},
+    {CommandId::MoveLeft, "Move Left\tCtrl+Left Arrow"},
+    {CommandId::MoveRight, "Move Right\tCtrl+Right Arrow"},
+    {CommandId::MoveUp, "Move Up\tCtrl+Up Arrow"},
+    {CommandId::MoveDown, "Move Down\tCtrl+Down Arrow"},
+    {Separator, nullptr},
+    {CommandId::ChangeRotation, "Change &Rotatation"},
+    {CommandId::RotateLeft, "Rotate Left\tCtrl+["},
+    {CommandId::RotateRight, "Rotate Right\tCtrl+]"},
+    {Separator, nullptr},
+    {CommandId::SmallerBrush, "Smaller Brush"},
+    {CommandId::LargerBrush, "Larger Brush"},
+    {Separator, nullptr},
+    {CommandId::EditText, "Edit &Text\tCtrl+T"},
+    {CommandId::ChangeColor, "Change &Color\tCtrl+A"},
+    {CommandId::Flip, "&Flip\tCtrl+F"},
+    {Separator, nullptr},
+    {CommandId::DeleteLayer, "&Delete"},
+};
+
+constexpr MenuItem ToolsMenu[] = {
+    {CommandId::Crop, "&Crop\tCtrl+C"},
+    {CommandId::MoveResize, "&Move / Resize\tCtrl+M"},
+    {CommandId::Rotate, "&Rotate\tCtrl+R"},
+    {CommandId::Paint, "&Paint\tCtrl+P"},
+    {CommandId::Erase, "&Erase\tCtrl+E"},
+    {CommandId::MagicErase, "Magic Erase"},
+    {Separator, nullptr},
+    {CommandId::LockResizeRatio, "&Lock Resize Ratio\tCtrl+L"},
+};
+
+constexpr MenuItem HelpMenu[] = {
+    {CommandId::EnableHelpTips, "Enable Help Tips"},
+    {Separator, nullptr},
+    {CommandId::OnlineHelp, "Online Help"},
+    {CommandId::VisitSite, "Visit Snapmingle Site"},
+    {Separator, nullptr},
+    {CommandId::About, "&About Snapmingle..."},
+};
+
+struct Menu {
+    const char* title;
+    std::span<const MenuItem> items;
+};
+
+const Menu Menus[] = {
+    {"&File", FileMenu},  {"&Edit", EditMenu},   {"&View", ViewMenu},
+    {"&Layer", LayerMenu}, {"&Tools", ToolsMenu}, {"&Help", HelpMenu},
+};
+
+// Where a key works: anywhere in the editing view's window, or only with the focus in the view.
+enum class KeyScope { Window, EditingView };
+
+struct Accelerator {
+    QKeyCombination key;
+    int32_t id;
+    KeyScope scope;
+};
+
+constexpr auto Ctrl = Qt::ControlModifier;
+constexpr auto CtrlPad = Qt::ControlModifier | Qt::KeypadModifier;
+constexpr auto Window = KeyScope::Window;
+constexpr auto View = KeyScope::EditingView;
+
+// Accelerator table 128, by command; a command may have several keys.
+constexpr Accelerator Accelerators[] = {
+    {Ctrl | Qt::Key_N, CommandId::NewProject, Window},
+    {Ctrl | Qt::Key_O, CommandId::OpenProject, Window},
+    {Ctrl | Qt::Key_S, CommandId::SaveProject, Window},
+    {Ctrl | Qt::Key_Z, CommandId::Undo, Window},
+    {Qt::AltModifier | Qt::Key_Backspace, CommandId::Undo, Window},
+    {Ctrl | Qt::Key_Y, CommandId::Redo, Window},
+    // The plus/equals key gives "=" on some layouts and "+" on others.
+    {CtrlPad | Qt::Key_Plus, CommandId::IncreaseSize, View},
+    {Ctrl | Qt::Key_Equal, CommandId::IncreaseSize, View},
+    {Ctrl | Qt::Key_Plus, CommandId::IncreaseSize, View},
+    {CtrlPad | Qt::Key_Minus, CommandId::DecreaseSize, View},
+    {Ctrl | Qt::Key_Minus, CommandId::DecreaseSize, View},
+    {QKeyCombination(Qt::Key_Left), CommandId::MoveLeft, View},
+    {QKeyCombination(Qt::Key_Right), CommandId::MoveRight, View},
+    {QKeyCombination(Qt::Key_Up), CommandId::MoveUp, View},
+    {QKeyCombination(Qt::Key_Down), CommandId::MoveDown, View},
+    {Ctrl | Qt::Key_BracketLeft, CommandId::RotateLeft, View},
+    {Ctrl | Qt::Key_BracketRight, CommandId::RotateRight, View},
+    {Ctrl | Qt::Key_T, CommandId::EditText, View},
+    {Ctrl | Qt::Key_A, CommandId::ChangeColor, View},
+    {Ctrl | Qt::Key_F, CommandId::Flip, View},
+    {QKeyCombination(Qt::Key_Delete), CommandId::DeleteLayer, View},
+    {Ctrl | Qt::Key_C, CommandId::Crop, View},
+    {Ctrl | Qt::Key_M, CommandId::MoveResize, View},
+    {Ctrl | Qt::Key_R, CommandId::Rotate, View},
+    {Ctrl | Qt::Key_P, CommandId::Paint, View},
+    {Ctrl | Qt::Key_E, CommandId::Erase, View},
+    {Ctrl | Qt::Key_L, CommandId::LockResizeRatio, View},
+    {Ctrl | Qt::Key_0, CommandId::SelectLayerFirst, View},
+    {Ctrl | Qt::Key_1, CommandId::SelectLayerFirst + 1, View},
+    {Ctrl | Qt::Key_2, CommandId::SelectLayerFirst + 2, View},
+    {Ctrl | Qt::Key_3, CommandId::SelectLayerFirst + 3, View},
+    {Ctrl | Qt::Key_4, CommandId::SelectLayerFirst + 4, View},
+    {Ctrl | Qt::Key_5, CommandId::SelectLayerFirst + 5, View},
+    {Ctrl | Qt::Key_6, CommandId::SelectLayerFirst + 6, View},
+    {Ctrl | Qt::Key_7, CommandId::SelectLayerFirst + 7, View},
+    {Ctrl | Qt::Key_8, CommandId::SelectLayerFirst + 8, View},
+    {Ctrl | Qt::Key_9, CommandId::SelectLayerFirst + 9, View},
+};
+
+void InstallAccelerators(platform::CommandRouter& router, QWidget& editingView)
+{
+    struct Keys {
+        QList<QKeySequence> sequences;
+        KeyScope scope = KeyScope::Window;
+    };
+    std::map<int32_t, Keys> byCommand;
+    for (const Accelerator& accelerator : Accelerators) {
+        Keys& keys = byCommand[accelerator.id];
+        keys.sequences << QKeySequence(accelerator.key);
+        keys.scope = accelerator.scope;
+    }
+    for (const auto& [id, keys] : byCommand) {
+        const Qt::ShortcutContext context =
+            keys.scope == KeyScope::Window ? Qt::WindowShortcut : Qt::WidgetWithChildrenShortcut;
+        router.SetShortcuts(id, editingView, keys.sequences, context);
+    }
+}
+
+// The recent-file entries that hold no file are hidden; while none does, the first stays as a
+// disabled "Recent File". The enabling handlers decide: a hidden action always reads as disabled.
+void ShowRecentFiles(platform::CommandRouter& router)
+{
+    for (int32_t id = CommandId::RecentFileFirst; id <= CommandId::RecentFileLast; ++id) {
+        QAction* action = router.Action(id);
+        const bool holdsFile = router.Query(id).enabled;
+        action->setVisible(holdsFile || id == CommandId::RecentFileFirst);
+        if (!holdsFile)
+            action->setText(QStringLiteral("Recent File"));
+    }
+}
+
+} // namespace
+
+void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget& editingView)
+{
+    for (const Menu& description : Menus) {
+        QMenu* menu = menuBar.addMenu(QString::fromLatin1(description.title));
+        router.WatchMenu(*menu);
+        for (const MenuItem& item : description.items) {
+            if (item.id == Separator) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = router.Action(item.id);
+            action->setText(QString::fromLatin1(item.text));
+            menu->addAction(action);
+        }
+        if (description.items.data() == FileMenu)
+            QObject::connect(menu, &QMenu::aboutToShow, &router, [&router] { ShowRecentFiles(router); });
+    }
+    InstallAccelerators(router, editingView);
+    router.UpdateActions();
+    ShowRecentFiles(router);
+}
