@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/document/CommandId.h"
+
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -21,10 +23,10 @@ public:
     // The button of a command, or null.
     QPushButton* Button(int32_t id) const;
 
-    static constexpr int32_t SaveProjectId = 57603;
-    static constexpr int32_t SavePictureId = 32800;
-    static constexpr int32_t NewProjectId = 57600;
-    static constexpr int32_t SendPictureId = 57612;
+    static constexpr int32_t SaveProjectId = CommandId::SaveProject;
+    static constexpr int32_t SavePictureId = CommandId::SavePicture;
+    static constexpr int32_t NewProjectId = CommandId::NewProject;
+    static constexpr int32_t SendPictureId = CommandId::Send;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

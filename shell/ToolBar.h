@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/base/ProgramTimer.h"
+#include "engine/document/CommandId.h"
 #include "shell/ImageList.h"
 
 #include <QIcon>
@@ -54,18 +55,18 @@ public:
     const ProgramTimer& BlinkTimer() const { return m_blinkTimer; }
 
     // Commands of the buttons.
-    static constexpr int32_t NextStep = 32801;
-    static constexpr int32_t Undo = 57643;
-    static constexpr int32_t Redo = 57644;
-    static constexpr int32_t MoveResize = 32833;
-    static constexpr int32_t Crop = 32832;
-    static constexpr int32_t Rotate = 32834;
-    static constexpr int32_t Flip = 32820;
-    static constexpr int32_t ChangeColor = 32819;
-    static constexpr int32_t EditText = 32818;
-    static constexpr int32_t Paint = 32835;
-    static constexpr int32_t Erase = 32836;
-    static constexpr int32_t MagicErase = 32838;
+    static constexpr int32_t NextStep = CommandId::NextStep;
+    static constexpr int32_t Undo = CommandId::Undo;
+    static constexpr int32_t Redo = CommandId::Redo;
+    static constexpr int32_t MoveResize = CommandId::MoveResize;
+    static constexpr int32_t Crop = CommandId::Crop;
+    static constexpr int32_t Rotate = CommandId::Rotate;
+    static constexpr int32_t Flip = CommandId::Flip;
+    static constexpr int32_t ChangeColor = CommandId::ChangeColor;
+    static constexpr int32_t EditText = CommandId::EditText;
+    static constexpr int32_t Paint = CommandId::Paint;
+    static constexpr int32_t Erase = CommandId::Erase;
+    static constexpr int32_t MagicErase = CommandId::MagicErase;
     // The main window's buttons, in order: button i shows picture i.
     static constexpr std::array<int32_t, 12> Buttons{NextStep, Undo,  Redo,  MoveResize, Crop,  Rotate,
                                                      Flip,     ChangeColor, EditText, Paint, Erase, MagicErase};
