@@ -92,6 +92,7 @@ bool Application::InitInstance()
         return false;
     if (!ProcessShellCommand())
         return false;
+    InitialUpdate();
     m_cursors.LoadCursors();
     ShowMainWindow();
     ShowStartPrompt();
@@ -166,8 +167,15 @@ void Application::ShowStartPrompt()
         panel->ShowStartPrompt();
 }
 
+void Application::InitialUpdate()
+{
+    m_document->UpdateAllViews(nullptr, 0);
+}
+
 void Application::OnFileNew()
 {
-    if (m_document && m_document->FileNew())
+    if (m_document && m_document->FileNew()) {
+        InitialUpdate();
         ShowStartPrompt();
+    }
 }

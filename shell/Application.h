@@ -94,6 +94,12 @@ protected:
 private:
     bool LoadIndexFiles();
     bool ProcessShellCommand();
+    // The framework's initial update of every view after a new or opened project: the browsers decide
+    // again whether they take input, everything repaints.
+    void InitialUpdate();
+    // The document's open procedure, then the initial update and the start prompt when one is due (a new
+    // project in place of an unreadable file).
+    void OpenProject(const QString& path);
     void RefreshIndexFiles();
     void AddCommands();
 
