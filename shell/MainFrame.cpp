@@ -43,6 +43,7 @@ CMainFrame::CMainFrame(Document& document, Settings& settings, platform::Command
     // The step bar exists from the frame's construction on (g_stepBar), as the document's steps may
     // run before the window is shown.
     m_stepBar = new StepBar(m_settings, this);
+    m_stepBar->SetTipsWaitForWindow(true);
     g_shell = this;
 }
 
