@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppPaths;
 class Document;
@@ -109,7 +110,8 @@ private:
     std::unique_ptr<Settings> m_settings;
     platform::RegistryStore m_registry;
     platform::RecentFileList m_recentFiles;
-    bool m_profileLoaded = false;
+    // The recent files as the registry holds them, once read: unchanged, they are not written again.
+    std::optional<QStringList> m_storedRecentFiles;
     platform::DocumentPromptBoxes m_prompts{QStringLiteral("Snapmingle")};
     DocumentTemplate m_template;
     std::unique_ptr<platform::CommandRouter> m_commands;
