@@ -11,6 +11,8 @@ void DocumentBase::SetTitle(const QString& title)
 {
     m_title = title;
     m_shownTitle = title;
+    if (titleShown)
+        titleShown(m_shownTitle);
 }
 
 void DocumentBase::SetPathName(const QString& path)

@@ -3,6 +3,7 @@
 #include "platform/DocumentObserver.h"
 
 #include <QString>
+#include <functional>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     const QString& GetTitle() const { return m_title; }
     const QString& GetShownTitle() const { return m_shownTitle; }
     virtual void SetTitle(const QString& title);
+    // Called with the shown title whenever it is set: the frame's caption follows it.
+    std::function<void(const QString&)> titleShown;
     const QString& GetPathName() const { return m_pathName; }
     // Takes the path and makes its file name the title.
     void SetPathName(const QString& path);

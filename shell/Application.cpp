@@ -77,7 +77,7 @@ bool Application::InitInstance()
 
     // The profile under "Snapmingle2": the recent-file list of four.
     RecentFileProfile::Load(m_registry, m_recentFiles);
-    m_profileLoaded = true;
+    m_storedRecentFiles = m_recentFiles.Entries();
 
     m_template = DocumentTemplate::FromResource();
     m_commands = std::make_unique<platform::CommandRouter>();
@@ -92,6 +92,7 @@ bool Application::InitInstance()
         return false;
     if (!ProcessShellCommand())
         return false;
+    InitialUpdate();
     m_cursors.LoadCursors();
     ShowMainWindow();
     ShowStartPrompt();
@@ -152,8 +153,12 @@ bool Application::ProcessShellCommand()
 
 int Application::ExitInstance()
 {
-    if (m_profileLoaded)  // a start that ended before reading the list must not empty it
+    // A start that ended before reading the list must not empty it; an unchanged list is not written
+    // again (each entry is a write of the registry's file).
+    if (m_storedRecentFiles && *m_storedRecentFiles != m_recentFiles.Entries()) {
         RecentFileProfile::Save(m_registry, m_recentFiles);
+        m_storedRecentFiles = m_recentFiles.Entries();
+    }
     // The workers stop before anything static goes: aborted, joined, no partial file left.
     if (m_requestManager)
         m_requestManager->Shutdown();
@@ -166,8 +171,15 @@ void Application::ShowStartPrompt()
         panel->ShowStartPrompt();
 }
 
+void Application::InitialUpdate()
+{
+    m_document->UpdateAllViews(nullptr, 0);
+}
+
 void Application::OnFileNew()
 {
-    if (m_document && m_document->FileNew())
+    if (m_document && m_document->FileNew()) {
+        InitialUpdate();
         ShowStartPrompt();
+    }
 }

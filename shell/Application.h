@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppPaths;
 class Document;
@@ -94,6 +95,12 @@ protected:
 private:
     bool LoadIndexFiles();
     bool ProcessShellCommand();
+    // The framework's initial update of every view after a new or opened project: the browsers decide
+    // again whether they take input, everything repaints.
+    void InitialUpdate();
+    // The document's open procedure, then the initial update and the start prompt when one is due (a new
+    // project in place of an unreadable file).
+    void OpenProject(const QString& path);
     void RefreshIndexFiles();
     void AddCommands();
 
@@ -103,7 +110,8 @@ private:
     std::unique_ptr<Settings> m_settings;
     platform::RegistryStore m_registry;
     platform::RecentFileList m_recentFiles;
-    bool m_profileLoaded = false;
+    // The recent files as the registry holds them, once read: unchanged, they are not written again.
+    std::optional<QStringList> m_storedRecentFiles;
     platform::DocumentPromptBoxes m_prompts{QStringLiteral("Snapmingle")};
     DocumentTemplate m_template;
     std::unique_ptr<platform::CommandRouter> m_commands;

@@ -44,8 +44,7 @@ void Application::OnFileOpen()
     dialog.setNameFilter(m_template.filterName);
     if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    m_document->OpenDocumentFile(dialog.selectedFiles().first());
-    ShowStartPrompt();  // a file that could not be read leaves a new project in its place
+    OpenProject(dialog.selectedFiles().first());
 }
 
 void Application::OnOpenRecentFile(int32_t id)
@@ -53,6 +52,14 @@ void Application::OnOpenRecentFile(int32_t id)
     const QString path = m_recentFiles.Entries().value(id - RecentFileFirst);
     if (path.isEmpty())
         return;
+    OpenProject(path);
+}
+
+void Application::OpenProject(const QString& path)
+{
     m_document->OpenDocumentFile(path);
+    // Also after a failure: a file that could not be read leaves a new project in its place, which has
+    // its start prompt.
+    InitialUpdate();
     ShowStartPrompt();
 }

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QPaintEvent>
+#include <QTimer>
 
 namespace {
 
@@ -95,9 +96,37 @@ void StepBar::SetStep(int32_t state, bool noTip)
     const StepRow row = StepRowFor(state);
     m_step = row.step;
     ShowText(row.text);
+    m_waitingTip.reset();  // a later step replaces a tip still waiting
     if (noTip || row.tip == StepRow::NoTip || m_settings.IsTutorialOff() != 0)
         return;
     if (g_document && g_document->journal.IsBusy())
         return;  // an undo replays the step change: no tip
+    if (m_tipsWaitForWindow && !window()->isVisible()) {
+        m_waitingTip = row;
+        return;
+    }
+    RunTip(row);
+}
+
+void StepBar::RunTip(const StepRow& row)
+{
     Tutor::Run(m_settings, row.tip, row.step, row.nextTip);
+}
+
+void StepBar::showEvent(QShowEvent* event)
+{
+    QStatusBar::showEvent(event);
+    // After the window's own showing is done.
+    if (m_waitingTip)
+        QTimer::singleShot(0, this, [this] { RunWaitingTip(); });
+}
+
+void StepBar::RunWaitingTip()
+{
+    if (!m_waitingTip || !window()->isVisible())
+        return;
+    const StepRow row = *m_waitingTip;
+    m_waitingTip.reset();
+    if (m_settings.IsTutorialOff() == 0)
+        RunTip(row);
 }

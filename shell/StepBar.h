@@ -2,8 +2,11 @@
 
 #include "engine/document/StepBarLink.h"
 
+#include "shell/StepTable.h"
+
 #include <QStatusBar>
 #include <cstdint>
+#include <optional>
 
 class QLabel;
 class Settings;
@@ -27,6 +30,10 @@ public:
     // shows the tip).
     void ShowStartText();
 
+    // With wait set, a tip due while the step bar's window is not shown yet (a project opened at
+    // start-up) waits until the window is shown, so that it does not stand alone on the screen.
+    void SetTipsWaitForWindow(bool wait) { m_tipsWaitForWindow = wait; }
+    bool HasWaitingTip() const { return m_waitingTip.has_value(); }
     // Where the step pictures are; null: nowhere.
     void SetStepImagesTarget(StepImagesTarget* target);
     // The owner-drawn pane's drawing: the step pictures follow m_step.
@@ -39,12 +46,19 @@ public:
 
     static constexpr int32_t PicturesPaneWidth = 128;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void ShowText(const QString& text);
+    void RunTip(const StepRow& row);
+    void RunWaitingTip();
 
     Settings& m_settings;
     int32_t m_step = 0;
     QLabel* m_text = nullptr;
     QWidget* m_picturesPane = nullptr;
     StepImagesTarget* m_target = nullptr;
+    bool m_tipsWaitForWindow = false;
+    std::optional<StepRow> m_waitingTip;
 };

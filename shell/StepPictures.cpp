@@ -42,13 +42,24 @@ StepPictures::StepPictures(QWidget* parent) : QWidget(parent)
         m_stepBitmaps[at][Other] = QPixmap::fromImage(
             platform::Resources::Picture(platform::ResourceType::Bitmap, ResourceId::StepOtherFirst + i));
     }
-    setFixedHeight(height());
+    // The template's size, also inside a bar's layout, which asks a widget without a layout for its hint.
+    setFixedSize(size());
     SetStepImages(0);
 }
 
 QLabel* StepPictures::Picture(int32_t i) const
 {
     return i >= 0 && i < StepCount ? m_pictures[static_cast<size_t>(i)] : nullptr;
+}
+
+bool StepPictures::IsComplete() const
+{
+    for (int32_t i = 0; i < StepCount; ++i) {
+        const auto& bitmaps = m_stepBitmaps[static_cast<size_t>(i)];
+        if (!m_pictures[static_cast<size_t>(i)] || bitmaps[Current].isNull() || bitmaps[Other].isNull())
+            return false;
+    }
+    return true;
 }
 
 void StepPictures::SetStepImages(int32_t n)

@@ -21,6 +21,8 @@ public:
 
     // The picture control of step i + 1, or null.
     QLabel* Picture(int32_t i) const;
+    // Whether every picture control and both bitmaps of every step are there.
+    bool IsComplete() const;
     // The step highlighted now; 0 for none.
     int32_t Highlighted() const { return m_highlighted; }
 

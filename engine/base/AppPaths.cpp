@@ -80,6 +80,9 @@ void AppPaths::ReadServerSettings()
     const QString section = QStringLiteral("System");
     if (const auto url = ini.ReadString(section, QStringLiteral("ServerUrl")); url && !url->isEmpty())
         serverUrl = platform::WithTrailingSlash(*url);
+    siteUrl = serverUrl;
+    if (const auto url = ini.ReadString(section, QStringLiteral("SiteUrl")); url && !url->isEmpty())
+        siteUrl = platform::WithTrailingSlash(*url);
 
     const QUrl server(serverUrl);
     shareHost = server.host();

@@ -25,6 +25,9 @@ public:
     QString resourceFolder;
     QString cacheFolder;
     QString serverUrl;
+    // The program's web site (Visit Snapmingle Site, Online Help): [System] SiteUrl, else the content
+    // server's address.
+    QString siteUrl;
     QString iniPath;
     // The sharing service's host and port (the content server's unless the settings file says).
     QString shareHost;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/document/EditingViewLink.h"
 #include "engine/layers/PointF.h"
 #include "engine/view/ViewSurface.h"
 #include "platform/DocumentObserver.h"
@@ -22,7 +23,7 @@ class DeviceContext;
 // document's render buffer when an update hint arrives, and the left-button clicks that paint, erase,
 // drag the selected layer's frame or select a layer, each change journalled. The pixels live on a
 // retained surface (ViewSurface) that the paint event copies to the screen.
-class DocumentView final : public QWidget, public DocumentObserver {
+class DocumentView final : public QWidget, public DocumentObserver, public EditingViewLink {
 public:
     explicit DocumentView(Document* document, QWidget* parent = nullptr);
     ~DocumentView() override;
@@ -37,10 +38,10 @@ public:
     // Append the view-to-document or document-to-view mapping to m.
     void ViewToDocXform(QTransform& m) const;
     void DocToViewXform(QTransform& m) const;
-    // Puts the mouse cursor on a document point and runs the frame drag from there.
-    bool TrackFromDocPoint(PointF docPoint);
+    // Puts the mouse cursor on a document point and runs the frame drag from there (the drag commands).
+    bool TrackFromDocPoint(PointF docPoint) override;
     // 16, 32 or 48: the brush's scale and the current brush cursors; any other size changes nothing.
-    void SetBrushSize(int32_t size);
+    void SetBrushSize(int32_t size) override;
     // SetBrushSize on the document's editing view, when it has one: what the main window's
     // ShellLink::SetViewBrushSize calls.
     static void SetViewBrushSize(Document* document, int32_t size);
@@ -53,6 +54,7 @@ public:
     // The framework's entries.
     void OnUpdate(DocumentObserver* sender, int32_t hint, const Rect* rect) override;
     DocumentView* AsDocumentView() override { return this; }
+    EditingViewLink* AsEditingView() override { return this; }
     void OnInitialUpdate();
     void OnDraw(platform::DeviceContext& dc);
     bool OnEraseBkgnd();

@@ -58,6 +58,11 @@ TEST(AppPathsTest, ServerAndShareFromTheSettingsFile)
     EXPECT_EQ(paths.serverUrl, QStringLiteral("http://127.0.0.1:9000/content/"));
     EXPECT_EQ(paths.shareHost, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(paths.sharePort, 9001);
+    EXPECT_EQ(paths.siteUrl, paths.serverUrl);  // the site's pages are ours too unless the file says
+
+    WriteFile(root.filePath(QStringLiteral("SMG.ini")), "[System]\nSiteUrl=http://127.0.0.1:9002/site\n");
+    EXPECT_EQ(AppPaths(root.path(), {root.filePath(QStringLiteral("data"))}).siteUrl,
+              QStringLiteral("http://127.0.0.1:9002/site/"));
 }
 
 } // namespace

@@ -1,0 +1,333 @@
+// The program as main starts it (SnapmingleApplication), in this process, against the generated sample
+// library on a loopback content server: start-up, the main window's panes and links, the wizard's first
+// steps through the real tool bar, browsers and keys, and shut-down.
+#include "ShellTestSupport.h"
+
+#include "engine/base/AppPaths.h"
+#include "engine/base/TaskList.h"
+#include "engine/document/CommandId.h"
+#include "engine/document/DocumentDialogLink.h"
+#include "engine/document/PictureDialogLink.h"
+#include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
+#include "engine/layers/Layer.h"
+#include "engine/view/DocumentView.h"
+#include "engine/view/SharedCursors.h"
+#include "library/browser/AccessoryTree.h"
+#include "library/browser/BrowserLayout.h"
+#include "library/browser/SceneTree.h"
+#include "library/download/ui/LoadBox.h"
+#include "platform/ui/CommandRouter.h"
+#include "shell/LayerView.h"
+#include "shell/MainFrame.h"
+#include "shell/PaneSplitters.h"
+#include "shell/SnapmingleApplication.h"
+#include "shell/Splitter.h"
+#include "shell/StepBar.h"
+#include "shell/StepPictures.h"
+#include "shell/TabView.h"
+#include "shell/ToolBar.h"
+#include "support/TestFiles.h"
+#include "support/WaitUntil.h"
+#include "tools/contentserver/ContentServer.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+// The compiled-in pictures' registration (rcc --name art).
+int qInitResources_art();
+int qCleanupResources_art();
+
+namespace {
+
+// Collects the addresses the program asks the desktop to open.
+class UrlCatcher final : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QStringList opened;
+public slots:
+    void Open(const QUrl& url) { opened << url.toString(); }
+};
+
+// Counts the task-list ticks that reach it.
+class CountingTask final : public TaskNode {
+public:
+    explicit CountingTask(int& runs) : TaskNode(TaskPriorityLayer), m_runs(runs) {}
+    bool Run() override { return ++m_runs, true; }
+
+private:
+    int& m_runs;
+};
+
+bool Settle(const std::function<bool()>& condition)
+{
+    return WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return condition();
+    });
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest()
+    {
+        person.otherDialogs = [this](QDialog& dialog) {
+            if (dynamic_cast<LoadBox*>(&dialog)) {
+                ++progressDialogs;
+                return dialog.exec();  // its own timer runs the queue
+            }
+            return static_cast<int>(QDialog::Rejected);  // the face browser's file dialog
+        };
+        EXPECT_GT(m_server.Start(), 0);
+        // The program folder: the settings file naming our server and the program's resource files.
+        WriteFile(Program() + "/SMG.ini", ("[System]\nServerUrl=" + BaseUrl() + "\n").toLatin1());
+        for (const char* name : {"welcome.bki", "paint.bki", "erase.bki"})
+            QFile::copy(QStringLiteral(SMG_PROGRAM_DIR "/") + name, Program() + "/" + name);
+    }
+    ~MainFrameTest() override
+    {
+        if (application)
+            application->ExitInstance();
+        application.reset();
+        m_server.Stop();
+    }
+
+    QString Program() const { return m_dir.filePath("program"); }
+    QString BaseUrl() const { return QString::fromStdString(m_server.BaseUrl()); }
+
+    // Starts the program as main does; false when start-up ended.
+    bool Start(const QStringList& arguments = {})
+    {
+        Application::Options options;
+        options.arguments = arguments;
+        options.makePaths = [this] { return AppPaths(Program(), {m_dir.filePath("data")}); };
+        options.registryPath = m_dir.filePath("registry.ini");
+        application = std::make_unique<SnapmingleApplication>(std::move(options));
+        return application->InitInstance();
+    }
+    CMainFrame& Frame() const { return *application->Frame(); }
+
+    // Next Step through the tool bar's button, as a person presses it.
+    void PressNextStep()
+    {
+        QToolButton* button = Frame().Tools()->Button(Frame().Tools()->CommandToIndex(CommandId::NextStep));
+        ASSERT_NE(button, nullptr);
+        // Enabled at the router's first idle pass.
+        ASSERT_TRUE(Settle([&] { return button->isEnabled(); }));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Clicks the first thumbnail of the scene browser's open subcategory.
+    void ClickFirstThumbnail(TreeView& browser)
+    {
+        const int32_t row = browser.Rows().Range().firstThumbnailRow;
+        QWidget* viewport = browser.viewport();
+        for (int y = 0; y < viewport->height(); ++y) {
+            if (browser.RowAtPoint(QPoint(browser_layout::ThumbnailX + 20, y)) == row) {
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(browser_layout::ThumbnailX + 20, y + 20));
+                return;
+            }
+        }
+        FAIL() << "no thumbnail row on the screen";
+    }
+
+    // A project of our own, saved at a wizard state (as the program saves it from state 9 on).
+    QString SaveProject(int32_t state)
+    {
+        const QString path = m_dir.filePath("saved.smg");
+        EXPECT_TRUE(Start());
+        g_document->step = state;
+        EXPECT_TRUE(g_document->DoSave(path));
+        application->ExitInstance();
+        application.reset();
+        person.shown.clear();
+        return path;
+    }
+
+    QTemporaryDir m_dir;
+    ContentServer m_server{ContentServer::Options{QStringLiteral(SMG_CONTENT_DIR), {}, "127.0.0.1", 0}};
+    ModalPerson person;
+    int progressDialogs = 0;
+    std::unique_ptr<SnapmingleApplication> application;
+};
+
+TEST_F(MainFrameTest, AnEmptyCacheStartsInThreeProgressDialogsThenTheWindowWithItsPanesLinked)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(progressDialogs, 3);
+
+    // Shown at 800 x 600, a new project at step 0 with the column hidden and the start prompt.
+    CMainFrame& frame = Frame();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(frame.size(), QSize(CMainFrame::FrameWidth, CMainFrame::FrameHeight));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled - Snapmingle"));
+    EXPECT_EQ(g_document->step, StepStart);
+    EXPECT_FALSE(frame.Splitters().IsRightColumnShown());
+    EXPECT_FALSE(frame.Tabs()->isVisible());
+    EXPECT_EQ(frame.Splitters().Outer().handle(1)->cursor().shape(), Qt::ArrowCursor);  // locked
+    EXPECT_EQ(frame.Steps()->Text(), QStringLiteral("Please press Start."));
+    EXPECT_EQ(person.shown, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2"}));
+    EXPECT_EQ(frame.Pictures()->Highlighted(), 0);
+    EXPECT_TRUE(frame.TaskTimer().IsActive());
+    EXPECT_EQ(frame.TaskTimer().PeriodMs(), TaskTimerPeriodMs);
+
+    // Every link the engine reaches the window by.
+    EXPECT_EQ(g_shell, &frame);
+    EXPECT_EQ(g_stepBar, frame.Steps());
+    EXPECT_EQ(g_layerView, frame.Layers());
+    EXPECT_EQ(g_document->GetView(), frame.View());
+    EXPECT_EQ(g_document->GetEditingView(), static_cast<EditingViewLink*>(frame.View()));
+    EXPECT_NE(g_documentDialogs, nullptr);
+    EXPECT_NE(g_pictureDialog, nullptr);
+    EXPECT_TRUE(g_cursors && g_cursors->Loaded());
+    EXPECT_TRUE(frame.View()->editText);
+    EXPECT_EQ(frame.Tools()->ButtonCount(), static_cast<int32_t>(ToolBar::Buttons.size()));
+    for (int32_t i = 0; i < TabView::TabCount; ++i)
+        EXPECT_NE(frame.Tabs()->Page(i), nullptr) << i;
+    EXPECT_EQ(frame.Tabs()->TabLabel(3), QStringLiteral("Export"));
+    // The menu: six menus, the frame's own commands among them.
+    EXPECT_EQ(frame.MenuBar()->actions().size(), 6);
+    EXPECT_TRUE(application->Commands().Query(CommandId::VisitSite).enabled);
+    EXPECT_TRUE(application->Commands().Query(CommandId::Exit).enabled);
+    SaveGrab(frame, "frame-start");
+}
+
+TEST_F(MainFrameTest, StartShowsTheColumnAndABrowserClickChoosesTheScene)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    person.shown.clear();
+
+    PressNextStep();
+    EXPECT_EQ(g_document->step, StepChooseScene);
+    EXPECT_EQ(person.shown, QStringList{"Step 1 Help Tip: tip 3"});
+    ASSERT_TRUE(Settle([&] { return frame.Splitters().Outer().sizes().value(1) == PaneSplitters::RightColumnWidth; }));
+    EXPECT_EQ(frame.Splitters().Inner().sizes().value(0), PaneSplitters::TabViewHeight);
+    EXPECT_EQ(frame.Tabs()->ActiveView(), frame.Scenes());
+    EXPECT_EQ(frame.Tabs()->TabLabel(0), QStringLiteral("Scenes"));
+    EXPECT_EQ(frame.Scenes()->LoadButton()->text(), QStringLiteral("Load scene from PC..."));
+    EXPECT_TRUE(frame.Scenes()->isEnabled());  // the initial update and the step decide
+    EXPECT_FALSE(frame.Accessories()->isEnabled());
+
+    // Resizing the window keeps the column's width.
+    frame.resize(1000, 700);
+    ASSERT_TRUE(Settle([&] { return frame.Splitters().Outer().width() > 800; }));
+    EXPECT_EQ(frame.Splitters().Outer().sizes().value(1), PaneSplitters::RightColumnWidth);
+    SaveGrab(frame, "frame-step1");
+
+    // A thumbnail click replaces the scene; the picture arrives through the frame's task timer.
+    ClickFirstThumbnail(*frame.Scenes());
+    const int32_t chosen = frame.Scenes()->SelectedItem();
+    ASSERT_NE(g_document->scene, nullptr);
+    EXPECT_EQ(g_document->scene->number, frame.Scenes()->GetCatalog().items[static_cast<size_t>(chosen)].first);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen; }));
+    EXPECT_EQ(frame.Steps()->Text(), QStringLiteral("Step 1: Choose another Background Scene or Click Next."));
+
+    // A key in the editing view runs its command: Ctrl+Z undoes the choice.
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.View()->setFocus();
+    QTest::keyClick(frame.View(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g_document->step, StepChooseScene);
+    SaveGrab(frame, "frame-step1-undone");
+}
+
+TEST_F(MainFrameTest, NextStepBlinksAndTheTaskListTicksUnderAHelpTip)
+{
+    int runs = 0;
+    auto* counter = new CountingTask(runs);  // the list owns it
+    const std::unique_ptr<CountingTask, void (*)(CountingTask*)> ending(counter, [](CountingTask* task) {
+        TaskNode::Dispose(task);
+    });
+    person.duringTip = [&](Tutor&) {
+        const int before = runs;
+        EXPECT_TRUE(Settle([&] { return runs > before + 1; }));
+    };
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(person.shown.isEmpty());
+    person.duringTip = nullptr;
+
+    // The blink timer gives Next Step its highlighted picture and its own one in turn.
+    ToolBar& tools = *Frame().Tools();
+    const int32_t next = tools.CommandToIndex(CommandId::NextStep);
+    ASSERT_TRUE(Settle([&] { return tools.ButtonPicture(next) == ToolBar::NextStepHighlightPicture; }));
+    ASSERT_TRUE(Settle([&] { return tools.ButtonPicture(next) == ToolBar::NextStepPicture; }));
+}
+
+TEST_F(MainFrameTest, AProjectOnTheCommandLineOpensAtItsStepWithItsTipOverTheWindow)
+{
+    const QString project = SaveProject(StepFinish);
+    ASSERT_TRUE(Start({project}));
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(g_document->step, StepFinish);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("saved.smg - Snapmingle"));
+    EXPECT_TRUE(frame.Splitters().IsRightColumnShown());
+    EXPECT_TRUE(frame.Tabs()->IsTabShown(3));
+    EXPECT_FALSE(frame.Tabs()->IsTabShown(0));
+    // The stored step's tip comes once the window is on the screen, not before it.
+    EXPECT_TRUE(person.shown.isEmpty());
+    ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
+    EXPECT_EQ(person.shown, QStringList{"Step 8 Help Tip: tip 10"});
+    EXPECT_FALSE(frame.Steps()->HasWaitingTip());
+}
+
+TEST_F(MainFrameTest, ExitAsksToSaveAModifiedProjectAndTheWebPagesAreOurs)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    person.shown.clear();
+
+    UrlCatcher urls;
+    EXPECT_TRUE(application->Commands().Run(CommandId::OnlineHelp));
+    EXPECT_TRUE(application->Commands().Run(CommandId::VisitSite));
+    EXPECT_EQ(urls.opened, (QStringList{BaseUrl() + "help2.html", BaseUrl()}));
+
+    g_document->SetModifiedFlag(true);
+    person.messageReply = QMessageBox::Cancel;
+    EXPECT_TRUE(application->Commands().Run(CommandId::Exit));
+    EXPECT_EQ(person.shown, QStringList{"Snapmingle: Save changes to Untitled?"});
+    EXPECT_TRUE(frame.isVisible());  // Cancel keeps the program
+
+    person.messageReply = QMessageBox::No;
+    EXPECT_TRUE(application->Commands().Run(CommandId::Exit));
+    EXPECT_EQ(person.shown.size(), 2);
+    EXPECT_FALSE(frame.isVisible());
+
+    // Unmodified, the window closes without a question.
+    frame.show();
+    g_document->SetModifiedFlag(false);
+    EXPECT_TRUE(frame.close());
+    EXPECT_EQ(person.shown.size(), 2);
+}
+
+TEST_F(MainFrameTest, RegressionAFrameWithoutItsPicturesEndsStartUpSayingWhy)
+{
+    qCleanupResources_art();
+    Application::Options options;
+    options.makePaths = [this] { return AppPaths(Program(), {m_dir.filePath("data")}); };
+    options.registryPath = m_dir.filePath("registry.ini");
+    SnapmingleApplication failing(std::move(options));
+    testing::internal::CaptureStderr();
+    const int code = failing.Run();
+    const std::string error = testing::internal::GetCapturedStderr();
+    qInitResources_art();
+    EXPECT_EQ(code, Application::StartFailedExitCode);
+    EXPECT_EQ(failing.Frame(), nullptr);
+    EXPECT_EQ(g_shell, nullptr);
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    EXPECT_NE(error.find("the main window could not be made: the step pictures, the tool bar's pictures"),
+              std::string::npos)
+        << error;
+}
+
+} // namespace
+
+#include "MainFrameTest.moc"
