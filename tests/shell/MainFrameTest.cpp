@@ -1,5 +1,5 @@
 // The program as main starts it (SnapmingleApplication), in this process, against the generated sample
-// library on a loopback content server: start-up, the main window's panes and links, the wizard's first
+// library on a loopback content server of its own: start-up, the main window's panes and links, the wizard's first
 // steps through the real tool bar, browsers and keys, and shut-down.
 #include "ShellTestSupport.h"
 
@@ -27,9 +27,9 @@
 #include "shell/StepPictures.h"
 #include "shell/TabView.h"
 #include "shell/ToolBar.h"
+#include "support/SampleLibrary.h"
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
-#include "tools/contentserver/ContentServer.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -86,22 +86,19 @@ protected:
             }
             return static_cast<int>(QDialog::Rejected);  // the face browser's file dialog
         };
-        EXPECT_GT(m_server.Start(), 0);
         // The program folder: the settings file naming our server and the program's resource files.
         WriteFile(Program() + "/SMG.ini", ("[System]\nServerUrl=" + BaseUrl() + "\n").toLatin1());
-        for (const char* name : {"welcome.bki", "paint.bki", "erase.bki"})
-            QFile::copy(QStringLiteral(SMG_PROGRAM_DIR "/") + name, Program() + "/" + name);
+        EXPECT_TRUE(m_library.CopyProgramFiles(Program()));
     }
     ~MainFrameTest() override
     {
         if (application)
             application->ExitInstance();
         application.reset();
-        m_server.Stop();
     }
 
     QString Program() const { return m_dir.filePath("program"); }
-    QString BaseUrl() const { return QString::fromStdString(m_server.BaseUrl()); }
+    QString BaseUrl() const { return m_library.BaseUrl(); }
 
     // Starts the program as main does; false when start-up ended.
     bool Start(const QStringList& arguments = {})
@@ -153,7 +150,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    ContentServer m_server{ContentServer::Options{QStringLiteral(SMG_CONTENT_DIR), {}, "127.0.0.1", 0}};
+    SampleLibrary m_library;
     ModalPerson person;
     int progressDialogs = 0;
     std::unique_ptr<SnapmingleApplication> application;
