@@ -3,10 +3,14 @@
 // What is asserted is what the person meets: pictures drawn, messages shown, files on the disk.
 #include "ShellTestSupport.h"
 
+#include "engine/base/AppPaths.h"
 #include "engine/document/CommandId.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
+#include "engine/layers/LayerInfo.h"
+#include "engine/layers/LayerKind.h"
 #include "engine/view/DocumentView.h"
 #include "engine/view/FileDialog.h"
 #include "library/browser/BrowserLayout.h"
@@ -42,8 +46,10 @@ protected:
     ProgramFaultsTest()
     {
         person.otherDialogs = [this](QDialog& dialog) {
-            if (dynamic_cast<LoadBox*>(&dialog))
+            if (dynamic_cast<LoadBox*>(&dialog)) {
+                ++progressDialogs;
                 return dialog.exec();  // its own timer runs the queue
+            }
             auto* files = qobject_cast<QFileDialog*>(&dialog);
             if (!files || !fileToChoose)
                 return static_cast<int>(QDialog::Rejected);
@@ -95,6 +101,7 @@ protected:
     }
 
     ModalPerson person;
+    int progressDialogs = 0;
     // The name the person types into a file dialog; without it file dialogs are cancelled.
     std::function<QString()> fileToChoose;
     ProgramSession session;
@@ -165,9 +172,42 @@ TEST_F(ProgramFaultsTest, AServerGoneMidwayLeavesTheCacheWorkingAndTheRestLoadFa
     EXPECT_EQ(g_document->scene->GetImage(), nullptr);
 
     // Ending waits for no download: the workers stop and every request is gone.
+    const QString index = g_paths->cacheFolder + "EncList.txt";
+    const QByteArray indexBytes = ReadFile(index);
     EXPECT_EQ(session.application->ExitInstance(), 0);
     EXPECT_TRUE(g_requestManager->requests.empty());
     session.application.reset();
+
+    // Started again with the server still gone, the program runs from its cache: no progress dialog,
+    // the cached scene loads, and the failed refresh of the index files leaves them whole.
+    progressDialogs = 0;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(progressDialogs, 0);
+    ASSERT_TRUE(Settle([] { return g_requestManager->requests.empty(); }));
+    EXPECT_EQ(ReadFile(index), indexBytes);
+    session.PressNextStep();
+    ASSERT_EQ(Frame().Scenes()->Rows().OpenSubcategory(), first);
+    session.ClickThumbnail(*Frame().Scenes(), 0);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
+    EXPECT_EQ(g_document->scene->number, cached);
+
+    // A face that is not in the cache: the Crop Layer view shows its placeholder saying "Load Failed.".
+    session.PressNextStep();
+    ASSERT_EQ(g_document->step, StepChooseFace);
+    SceneTree& faces = *Frame().Scenes();
+    session.ClickSubcategory(faces, first + 1);
+    session.ClickThumbnail(faces, 0);
+    ASSERT_EQ(g_document->layers.GetCount(), 2);  // the scene, moved into the list, and the face
+    Layer& face = *g_document->layers.GetAt(1);
+    ASSERT_TRUE(Settle([&] { return !face.pendingTask; }));
+    EXPECT_EQ(face.GetImage(), nullptr);
+    EXPECT_EQ(g_document->step, StepChooseFace);  // Next Step waits for a face that loads
+    const QImage expected = PlaceholderPicture(QStringLiteral("Load Failed."));
+    EXPECT_TRUE(Settle([&] {
+        return g_document->renderBuffer && g_document->renderBuffer->Picture() &&
+               g_document->renderBuffer->Picture()->convertToFormat(expected.format()) == expected;
+    }));
+    SaveGrab(Frame(), "faults-face-load-failed");
 }
 
 // Where a save cannot write: the disk is full, the folder is read-only, or the folder is a file.
@@ -311,6 +351,15 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         {"a scene name longer than the file",
          [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
          true, StepFinish, false, ""},
+        {"a bubble's text longer than the file",
+         [](const QByteArray& b) {
+             LayerInfo bubble;
+             bubble.kind = LayerKindBubble;
+             bubble.number = 3;
+             return b + CommonPart(LayerFlagsBubble, 0, bubble).I32(0).I32(0).I32(9).I32(9).U8(0xFF).U16(0xFFFE)
+                            .U8(0xFF).U16(60000).U16('H').Get();
+         },
+         false, 0, false, "The file is damaged or is not a file of this program."},
         {"a state the wizard does not have",
          [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, false,
          "The file is damaged or is not a file of this program."},
@@ -350,3 +399,4 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
 }
 
 } // namespace
+
