@@ -20,6 +20,8 @@
 #include "platform/ui/CommandRouter.h"
 #include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
+#include "shell/PaneSplitters.h"
+#include "shell/StepBar.h"
 #include "shell/SnapmingleApplication.h"
 #include "shell/TabView.h"
 #include "support/Bytes.h"
@@ -325,6 +327,16 @@ TEST_F(ProgramFaultsTest, APictureSaveThatCannotBeWrittenKeepsTheOldPictureAndSa
     }
 }
 
+// A project whose last record is a speech bubble with a text longer than the file.
+QByteArray WithALyingBubbleText(const QByteArray& project)
+{
+    LayerInfo bubble;
+    bubble.kind = LayerKindBubble;
+    bubble.number = 3;
+    return project + CommonPart(LayerFlagsBubble, 0, bubble).I32(0).I32(0).I32(9).I32(9).U8(0xFF).U16(0xFFFE)
+                         .U8(0xFF).U16(60000).U16('H').Get();
+}
+
 // What a damaged project on the command line does: the program either starts with what could be read
 // (a file that is not a project reads as an empty document, quietly) or says why it cannot open it and
 // ends, as a file that cannot be opened ends start-up.
@@ -351,15 +363,7 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         {"a scene name longer than the file",
          [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
          true, StepFinish, false, ""},
-        {"a bubble's text longer than the file",
-         [](const QByteArray& b) {
-             LayerInfo bubble;
-             bubble.kind = LayerKindBubble;
-             bubble.number = 3;
-             return b + CommonPart(LayerFlagsBubble, 0, bubble).I32(0).I32(0).I32(9).I32(9).U8(0xFF).U16(0xFFFE)
-                            .U8(0xFF).U16(60000).U16('H').Get();
-         },
-         false, 0, false, "The file is damaged or is not a file of this program."},
+        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, false, "The file is damaged or is not a file of this program."},
         {"a state the wizard does not have",
          [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, false,
          "The file is damaged or is not a file of this program."},
@@ -398,5 +402,34 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     }
 }
 
-} // namespace
+// Opened with Ctrl+O while the program runs, a project that cannot be read whole is reported, and a new
+// project takes the place of the one that was open, as the program shows it at a fresh start.
+TEST_F(ProgramFaultsTest, ADamagedProjectOpenedWhileRunningLeavesANewProject)
+{
+    const QString good = SavedProject("good.smg");
+    const QString damaged = session.PathOf("damaged.smg");
+    WriteFile(damaged, WithALyingBubbleText(ReadFile(good)));
+    StartOn(good);
+    ASSERT_TRUE(Frame().Splitters().IsRightColumnShown());
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
 
+    fileToChoose = [&] { return damaged; };
+    QTest::keyClick(&Frame(), Qt::Key_O, Qt::ControlModifier);
+    // The stored state is applied (with its tip) before the records are read.
+    EXPECT_EQ(person.shown,
+              (QStringList{"Step 8 Help Tip: tip 10",
+                           QStringLiteral("Snapmingle: Could not open \"%1\".\nThe file is damaged or is not a file "
+                                          "of this program.").arg(damaged),
+                           "Help Tip: tip 1", "Help Tip: tip 2"}));
+    EXPECT_EQ(g_document->step, StepStart);
+    EXPECT_TRUE(g_document->layers.IsEmpty());
+    EXPECT_FALSE(g_document->IsModified());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Snapmingle"));
+    EXPECT_FALSE(Frame().Splitters().IsRightColumnShown());
+    EXPECT_EQ(Frame().Steps()->Text(), QStringLiteral("Please press Start."));
+    EXPECT_FALSE(session.application->RecentFiles().Entries().contains(damaged));
+    SaveGrab(Frame(), "faults-damaged-opened");
+}
+
+} // namespace
