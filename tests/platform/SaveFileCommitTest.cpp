@@ -4,6 +4,7 @@
 #include "platform/ArchiveWriter.h"
 #include "platform/DocumentBase.h"
 #include "platform/IniFile.h"
+#include "platform/RegistryStore.h"
 #include "support/ScopedFileSizeLimit.h"
 #include "support/TestFiles.h"
 
@@ -38,19 +39,24 @@ TEST(SaveFileCommitTest, RegressionAFullDiskNoLongerTruncatesAReplacedFile)
         {"the project", [](const QString& path) { return SmallDocument().OnSaveDocument(path); }},
         {"the settings file",
          [](const QString& path) { return platform::IniFile(path).WriteString("System", "Key", QString(300, 'v')); }},
+        {"the registry",
+         [](const QString& path) {
+             return platform::RegistryStore(path).WriteString(platform::RegistryStore::Root::CurrentUser, "Software",
+                                                              "Key", QString(300, 'v'));
+         }},
     };
     for (const Replacement& r : replacements) {
         SCOPED_TRACE(r.name);
         QTemporaryDir folder;
         const QString path = folder.filePath("file");
-        WriteFile(path, "[Old]\nthe old contents\n");
+        WriteFile(path, "[Old]\nkey=the old contents\n");
         bool written = true;
         {
             const ScopedFileSizeLimit fullDisk(16);
             written = r.write(path);
         }
         EXPECT_FALSE(written);
-        EXPECT_EQ(ReadFile(path), QByteArray("[Old]\nthe old contents\n"));
+        EXPECT_EQ(ReadFile(path), QByteArray("[Old]\nkey=the old contents\n"));
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"file"});
         // With room on the disk the same write replaces the file.
         EXPECT_TRUE(r.write(path));
