@@ -17,6 +17,7 @@
 #include "library/browser/SceneTree.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
+#include "library/share/ui/MailBox.h"
 #include "platform/ui/CommandRouter.h"
 #include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
@@ -51,6 +52,13 @@ protected:
             if (dynamic_cast<LoadBox*>(&dialog)) {
                 ++progressDialogs;
                 return dialog.exec();  // its own timer runs the queue
+            }
+            if (dynamic_cast<MailBox*>(&dialog)) {
+                // The sender and one friend, then Send.
+                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FromId)), "ann@example.org");
+                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FirstFriendId)), "bob@example.org");
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+                return dialog.result();
             }
             auto* files = qobject_cast<QFileDialog*>(&dialog);
             if (!files || !fileToChoose)
@@ -430,6 +438,26 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOpenedWhileRunningLeavesANewProject)
     EXPECT_EQ(Frame().Steps()->Text(), QStringLiteral("Please press Start."));
     EXPECT_FALSE(session.application->RecentFiles().Entries().contains(damaged));
     SaveGrab(Frame(), "faults-damaged-opened");
+}
+
+// Send Picture with the server gone: the person is told the e-mail did not go, nothing reached the
+// service, and the picture can still be saved.
+TEST_F(ProgramFaultsTest, SendingWithTheServerGoneIsToldAndThePictureCanStillBeSaved)
+{
+    const QString project = SavedProject("mine.smg");
+    StartOn(project);
+    session.Library().Stop();
+
+    PressExportButton(CommandId::Send);
+    EXPECT_EQ(person.shown, QStringList{"Snapmingle: " + MailBox::FailedText});
+    EXPECT_TRUE(QDir(session.Library().Outbox()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+
+    const QString picture = session.PathOf("joke.jpg");
+    fileToChoose = [&] { return picture; };
+    PressExportButton(CommandId::SavePicture);
+    EXPECT_EQ(QImage(picture).size(), QSize(static_cast<int>(g_document->scene->size.x),
+                                            static_cast<int>(g_document->scene->size.y)));
+    EXPECT_EQ(person.shown.size(), 1);
 }
 
 } // namespace
