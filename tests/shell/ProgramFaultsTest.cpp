@@ -354,7 +354,7 @@ struct DamagedCase {
     bool starts;
     int32_t step;       // when it starts
     bool hasScene;      // when it starts
-    const char* reason;  // the second line of the message, when it does not start
+    const char* reason;  // the second line of the message, when it does not start (empty: the system's)
 };
 
 TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBrokenProgram)
@@ -363,7 +363,7 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     const QByteArray goodBytes = ReadFile(good);
     ASSERT_GT(goodBytes.size(), 40);
     const DamagedCase cases[] = {
-        {"a missing file", nullptr, false, 0, false, "No such file or directory"},
+        {"a missing file", nullptr, false, 0, false, ""},
         {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, false, ""},
         {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, false, ""},
         {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, false, ""},
@@ -385,7 +385,12 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         const bool started = Start({path});
         ASSERT_EQ(started, c.starts);
         if (!c.starts) {
-            EXPECT_EQ(person.shown, QStringList{QStringLiteral("Snapmingle: Could not open \"%1\".\n%2").arg(path, c.reason)});
+            const QString head = QStringLiteral("Snapmingle: Could not open \"%1\".\n").arg(path);
+            ASSERT_EQ(person.shown.size(), 1);
+            if (*c.reason)
+                EXPECT_EQ(person.shown[0], head + c.reason);
+            else
+                EXPECT_TRUE(person.shown[0].startsWith(head) && person.shown[0].size() > head.size());
             EXPECT_FALSE(Frame().isVisible());
             session.End();
             continue;
