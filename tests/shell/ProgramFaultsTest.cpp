@@ -465,4 +465,31 @@ TEST_F(ProgramFaultsTest, SendingWithTheServerGoneIsToldAndThePictureCanStillBeS
     EXPECT_EQ(person.shown.size(), 1);
 }
 
+// Exit with a modified project whose save cannot be written: the person is told, and the program stays
+// with the project still modified and the old file as it was.
+TEST_F(ProgramFaultsTest, AnExitWhoseSaveFailsKeepsTheProgramAndTheProject)
+{
+    const QString project = SavedProject("mine.smg");
+    const QByteArray old = ReadFile(project);
+    StartOn(project);
+    g_document->SetModifiedFlag(true);
+    {
+        const ScopedFileSizeLimit fullDisk(16);
+        EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
+    }
+    ASSERT_EQ(person.shown.size(), 2) << person.shown.join('|').toStdString();
+    EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(project));
+    EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(g_document->IsModified());
+    EXPECT_EQ(ReadFile(project), old);
+
+    // With room again, Exit saves and closes.
+    person.shown.clear();
+    EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
+    EXPECT_EQ(person.shown.size(), 1);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(ReadFile(project), old);
+}
+
 } // namespace
