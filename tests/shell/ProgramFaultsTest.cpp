@@ -355,6 +355,7 @@ struct DamagedCase {
     int32_t step;       // when it starts
     bool hasScene;      // when it starts
     const char* reason;  // the second line of the message, when it does not start (empty: the system's)
+    bool folder = false;  // the path names a folder
 };
 
 TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBrokenProgram)
@@ -364,6 +365,7 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     ASSERT_GT(goodBytes.size(), 40);
     const DamagedCase cases[] = {
         {"a missing file", nullptr, false, 0, false, ""},
+        {"a folder", nullptr, false, 0, false, "", true},
         {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, false, ""},
         {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, false, ""},
         {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, false, ""},
@@ -381,6 +383,8 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         const QString path = session.PathOf(QStringLiteral("damaged-%1.smg").arg(&c - cases));
         if (c.bytes)
             WriteFile(path, c.bytes(goodBytes));
+        if (c.folder)
+            QDir().mkpath(path);
         person.shown.clear();
         const bool started = Start({path});
         ASSERT_EQ(started, c.starts);
