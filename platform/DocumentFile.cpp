@@ -2,6 +2,7 @@
 #include "platform/DocumentBase.h"
 #include "platform/DocumentPrompts.h"
 #include "platform/RecentFileList.h"
+#include "platform/SaveFileCommit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,8 +80,9 @@ bool DocumentBase::OnSaveDocument(const QString& path)
         Report(SaveFailedText.arg(path, QString::fromUtf8(error.what())));
         return false;
     }
-    if (!file.commit()) {
-        Report(SaveFailedText.arg(path, file.errorString()));
+    QString error;
+    if (!CommitSaveFile(file, error)) {
+        Report(SaveFailedText.arg(path, error));
         return false;
     }
     SetModifiedFlag(false);

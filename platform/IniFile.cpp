@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/SaveFileCommit.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -131,9 +133,8 @@ bool IniFile::WriteString(const QString& section, const QString& key, const QStr
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray text = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.write(text) != text.size())
-        return false;
-    return file.commit();
+    QString error;
+    return file.write(text) == text.size() && CommitSaveFile(file, error);
 }
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include "engine/layers/Layer.h"
 #include "platform/DeviceContext.h"
 #include "platform/DocumentPrompts.h"
+#include "platform/SaveFileCommit.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -155,7 +156,9 @@ bool Document::SavePicture(const QString& path)
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     QImageWriter writer(&file, QFileInfo(path).suffix().toLower().toLatin1());
-    return picture.Picture() && file.open(QIODevice::WriteOnly) && writer.write(*picture.Picture()) && file.commit();
+    QString error;
+    return picture.Picture() && file.open(QIODevice::WriteOnly) && writer.write(*picture.Picture()) &&
+           platform::CommitSaveFile(file, error);
 }
 
 void Document::OnSavePicture()

@@ -1,5 +1,6 @@
 #include "engine/document/Document.h"
 
+#include "engine/document/WizardState.h"
 #include "engine/layers/Layer.h"
 #include "platform/Archive.h"
 #include "platform/ArchiveError.h"
@@ -53,6 +54,10 @@ void Document::Serialize(platform::Archive& archive)
         SetStoredSelection(selectedIndex);
         return;  // another kind of file: an empty document, without a word
     }
+    // No version of the program stores a state the wizard does not have; one would leave the window in
+    // a step that does not exist, so the file counts as damaged (the open procedure says so).
+    if (state < StepEmpty || state > StepLastAccepted)
+        throw platform::ArchiveError("the project's wizard state does not exist");
     // The tabs, view mode, column and step bar follow the stored state before any layer exists.
     SetStep(state, false);
     RefreshLayerView();

@@ -17,7 +17,6 @@ constexpr int32_t BubbleTab = 2;
 constexpr int32_t ExportTab = 3;
 constexpr int32_t TabCount = 4;
 constexpr int32_t NoTab = -1;
-constexpr int32_t LastState = 16;  // accepted like the finish; nothing moves the wizard there
 
 // While the face is outlined the editing view's brush is this small; Document::brushSize keeps its value.
 constexpr int32_t OutlineBrushSize = 16;
@@ -44,7 +43,7 @@ TabRow TabsFor(int32_t state)
 
 void Document::SetContentTabs(int32_t state)
 {
-    if (!g_shell || !g_shell->HasTabView() || state < StepStart || state > LastState)
+    if (!g_shell || !g_shell->HasTabView() || state < StepStart || state > StepLastAccepted)
         return;
     const TabRow row = TabsFor(state);
     for (int32_t tab = 0; tab < TabCount; ++tab)

@@ -15,6 +15,8 @@ inline constexpr int32_t StepPlaceFace = 10;
 inline constexpr int32_t StepAccessories = 12;
 inline constexpr int32_t StepBubble = 14;
 inline constexpr int32_t StepFinish = 15;
+// Accepted like the finish; nothing moves the wizard there.
+inline constexpr int32_t StepLastAccepted = 16;
 
 // The entry states lie between these, odd.
 inline constexpr int32_t StepFirstEntry = 5;

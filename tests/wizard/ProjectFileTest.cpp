@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <limits>
 
 namespace {
 
@@ -259,6 +260,28 @@ TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
     ASSERT_EQ(document.layers.GetCount(), 1);
     EXPECT_FALSE(document.layers.GetAt(0)->GetImage());
     EXPECT_EQ(document.selectedIndex, 0);
+}
+
+// A stored state the wizard does not have left the window in a step that does not exist (every tab
+// as it was, no step highlighted, Next Step and saving enabled by the odd number); the file is damaged.
+TEST_F(ProjectFileTest, RegressionAStateTheWizardDoesNotHaveIsADamagedFile)
+{
+    const QByteArray scene = CommonPart(LayerFlagsBackground, 0, LayerInfo());
+    for (const int32_t state : {17, 99, -2, std::numeric_limits<int32_t>::min()}) {
+        SCOPED_TRACE(state);
+        prompts.shown.clear();
+        EXPECT_FALSE(Open(Head(0, state).Append(scene), "lying.smg"));
+        EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("Could not open \"%1\".\nThe file is damaged or is not a "
+                                                            "file of this program.").arg(PathOf("lying.smg"))});
+        EXPECT_EQ(document.step, StepStart);
+        EXPECT_TRUE(document.GetPathName().isEmpty());
+    }
+    // The states a project may hold, also the empty document's and the accepted last one, still open.
+    for (const int32_t state : {-1, 0, 16}) {
+        SCOPED_TRACE(state);
+        EXPECT_TRUE(Open(Head(0, state).Append(scene), "fine.smg"));
+        EXPECT_EQ(document.step, state);
+    }
 }
 
 // A save that fails on the way leaves the previous file whole, no temporary file behind, the document

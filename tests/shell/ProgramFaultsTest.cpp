@@ -1,0 +1,499 @@
+// The whole program in process when things go wrong around it: the content server gone in the middle of
+// a session, project and picture files that cannot be written, damaged projects on the command line.
+// What is asserted is what the person meets: pictures drawn, messages shown, files on the disk.
+#include "ShellTestSupport.h"
+
+#include "engine/base/AppPaths.h"
+#include "engine/document/CommandId.h"
+#include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
+#include "engine/layers/ImageReference.h"
+#include "engine/layers/Layer.h"
+#include "engine/layers/LayerInfo.h"
+#include "engine/layers/LayerKind.h"
+#include "engine/view/DocumentView.h"
+#include "engine/view/FileDialog.h"
+#include "library/browser/BrowserLayout.h"
+#include "library/browser/SceneTree.h"
+#include "library/download/RequestManager.h"
+#include "library/download/ui/LoadBox.h"
+#include "library/share/ui/MailBox.h"
+#include "platform/ui/CommandRouter.h"
+#include "shell/ExportDialog.h"
+#include "shell/MainFrame.h"
+#include "shell/PaneSplitters.h"
+#include "shell/StepBar.h"
+#include "shell/SnapmingleApplication.h"
+#include "shell/TabView.h"
+#include "support/Bytes.h"
+#include "support/LayerPictures.h"
+#include "support/ProgramSession.h"
+#include "support/ScopedFileSizeLimit.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+class ProgramFaultsTest : public ::testing::Test {
+protected:
+    ProgramFaultsTest()
+    {
+        person.otherDialogs = [this](QDialog& dialog) {
+            if (dynamic_cast<LoadBox*>(&dialog)) {
+                ++progressDialogs;
+                return dialog.exec();  // its own timer runs the queue
+            }
+            if (dynamic_cast<MailBox*>(&dialog)) {
+                // The sender and one friend, then Send.
+                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FromId)), "ann@example.org");
+                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FirstFriendId)), "bob@example.org");
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+                return dialog.result();
+            }
+            auto* files = qobject_cast<QFileDialog*>(&dialog);
+            if (!files || !fileToChoose)
+                return static_cast<int>(QDialog::Rejected);
+            files->selectFile(fileToChoose());
+            // The picture dialog decides on the name itself when it is accepted.
+            if (auto* picture = dynamic_cast<FileDialog*>(files)) {
+                picture->accept();
+                return picture->result();
+            }
+            return static_cast<int>(QDialog::Accepted);
+        };
+        person.messageReply = QMessageBox::Yes;
+    }
+
+    CMainFrame& Frame() const { return session.Frame(); }
+    bool Start(const QStringList& arguments = {}) { return session.Start(arguments); }
+
+    // A project at the last step with the start-up scene, saved by the program itself.
+    QString SavedProject(const QString& name)
+    {
+        const QString path = session.PathOf(name);
+        EXPECT_TRUE(Start());
+        g_document->step = StepFinish;
+        EXPECT_TRUE(g_document->DoSave(path));
+        session.End();
+        person.shown.clear();
+        return path;
+    }
+    // Starts the program on the project and waits until its step's tip has been read.
+    void StartOn(const QString& project)
+    {
+        ASSERT_TRUE(Start({project}));
+        ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
+        person.shown.clear();
+    }
+    // Presses one of the export panel's buttons, as the person does in the last step.
+    void PressExportButton(int32_t id)
+    {
+        TabView& tabs = *Frame().Tabs();
+        constexpr int32_t ExportTab = TabView::TabCount - 1;
+        if (tabs.ActiveTab() != ExportTab)
+            QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(ExportTab).center());
+        auto* panel = dynamic_cast<ExportDialog*>(tabs.Page(ExportTab));
+        ASSERT_NE(panel, nullptr);
+        QPushButton* button = panel->Button(id);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(Settle([&] { return button->isVisible() && button->isEnabled(); }));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    ModalPerson person;
+    int progressDialogs = 0;
+    // The name the person types into a file dialog; without it file dialogs are cancelled.
+    std::function<QString()> fileToChoose;
+    ProgramSession session;
+};
+
+// The picture inside thumbnail j's cell of the browser's open subcategory, as the viewport shows it.
+QImage ShownThumbnail(TreeView& browser, int32_t j)
+{
+    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
+    if (y < 0)
+        return QImage();
+    using namespace browser_layout;
+    const QRect inside(ThumbnailX + FrameThickness, y + FrameThickness, CellWidth - 2 * FrameThickness,
+                       CellHeight - 2 * FrameThickness);
+    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The content server stops after the first scene has loaded: what is cached keeps working, what is not
+// shows "Load Failed.", undo works, and the program ends without waiting on its download workers.
+TEST_F(ProgramFaultsTest, AServerGoneMidwayLeavesTheCacheWorkingAndTheRestLoadFailed)
+{
+    ASSERT_TRUE(Start());
+    SceneTree& scenes = *Frame().Scenes();
+    session.PressNextStep();
+    ASSERT_EQ(g_document->step, StepChooseScene);
+    // The open subcategory's thumbnails all arrive, and the poll stops.
+    ASSERT_TRUE(Settle([&] { return !scenes.IsPolling(); }));
+    const int32_t first = scenes.Rows().OpenSubcategory();
+    const QImage thumbnail = ShownThumbnail(scenes, 0);
+    ASSERT_FALSE(thumbnail.isNull());
+
+    session.ClickThumbnail(scenes, 0);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
+    const int32_t cached = g_document->scene->number;
+    const QImage cachedScene = SaveGrab(*Frame().View(), "faults-cached-scene");
+
+    session.Library().Stop();
+
+    // A scene of the next subcategory, which nobody fetched: its layer ends showing "Load Failed.".
+    session.ClickSubcategory(scenes, first + 1);
+    ASSERT_EQ(scenes.Rows().OpenSubcategory(), first + 1);
+    session.ClickThumbnail(scenes, 0);
+    ASSERT_NE(g_document->scene->number, cached);
+    const int32_t missing = g_document->scene->number;
+    ASSERT_TRUE(Settle([] { return !g_document->scene->pendingTask; }));
+    EXPECT_EQ(g_document->scene->GetImage(), nullptr);
+    EXPECT_EQ(DrawnLayer(*g_document->scene, Layer::PlaceholderSize, Layer::PlaceholderSize, ViewModeAllLayers),
+              PlaceholderPicture(QStringLiteral("Load Failed.")));
+    SaveGrab(Frame(), "faults-load-failed");
+
+    // Back in the first subcategory the cached thumbnail is drawn from the cache, and its scene, chosen
+    // again, loads from the cache and shows as before.
+    session.ClickSubcategory(scenes, first);
+    ASSERT_EQ(scenes.Rows().OpenSubcategory(), first);
+    EXPECT_TRUE(Settle([&] { return ShownThumbnail(scenes, 0) == thumbnail; }));
+    session.ClickThumbnail(scenes, 0);
+    ASSERT_EQ(g_document->scene->number, cached);
+    ASSERT_TRUE(Settle([] { return g_document->scene->GetImage() != nullptr; }));
+    EXPECT_TRUE(Settle([&] { return Frame().View()->grab().toImage() == cachedScene; }));
+
+    // Ctrl+Z in the editing view brings back the scene that failed, failing again.
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Frame().View()->setFocus();
+    QTest::keyClick(Frame().View(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g_document->scene->number, missing);
+    ASSERT_TRUE(Settle([] { return !g_document->scene->pendingTask; }));
+    EXPECT_EQ(g_document->scene->GetImage(), nullptr);
+
+    // Ending waits for no download: the workers stop and every request is gone.
+    const QString index = g_paths->cacheFolder + "EncList.txt";
+    const QByteArray indexBytes = ReadFile(index);
+    EXPECT_EQ(session.application->ExitInstance(), 0);
+    EXPECT_TRUE(g_requestManager->requests.empty());
+    session.application.reset();
+
+    // Started again with the server still gone, the program runs from its cache: no progress dialog,
+    // the cached scene loads, and the failed refresh of the index files leaves them whole.
+    progressDialogs = 0;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(progressDialogs, 0);
+    ASSERT_TRUE(Settle([] { return g_requestManager->requests.empty(); }));
+    EXPECT_EQ(ReadFile(index), indexBytes);
+    session.PressNextStep();
+    ASSERT_EQ(Frame().Scenes()->Rows().OpenSubcategory(), first);
+    session.ClickThumbnail(*Frame().Scenes(), 0);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
+    EXPECT_EQ(g_document->scene->number, cached);
+
+    // A face that is not in the cache: the Crop Layer view shows its placeholder saying "Load Failed.".
+    session.PressNextStep();
+    ASSERT_EQ(g_document->step, StepChooseFace);
+    SceneTree& faces = *Frame().Scenes();
+    session.ClickSubcategory(faces, first + 1);
+    session.ClickThumbnail(faces, 0);
+    ASSERT_EQ(g_document->layers.GetCount(), 2);  // the scene, moved into the list, and the face
+    Layer& face = *g_document->layers.GetAt(1);
+    ASSERT_TRUE(Settle([&] { return !face.pendingTask; }));
+    EXPECT_EQ(face.GetImage(), nullptr);
+    EXPECT_EQ(g_document->step, StepChooseFace);  // Next Step waits for a face that loads
+    const QImage expected = PlaceholderPicture(QStringLiteral("Load Failed."));
+    EXPECT_TRUE(Settle([&] {
+        return g_document->renderBuffer && g_document->renderBuffer->Picture() &&
+               g_document->renderBuffer->Picture()->convertToFormat(expected.format()) == expected;
+    }));
+    SaveGrab(Frame(), "faults-face-load-failed");
+}
+
+// Where a save cannot write: the disk is full, the folder is read-only, or the folder is a file.
+enum class Unwritable { FullDisk, ReadOnlyFolder, FolderIsAFile };
+
+struct UnwritableCase {
+    const char* name;
+    Unwritable how;
+};
+
+constexpr UnwritableCase UnwritableCases[] = {
+    {"a full disk", Unwritable::FullDisk},
+    {"a read-only folder", Unwritable::ReadOnlyFolder},
+    {"a folder that is a file", Unwritable::FolderIsAFile},
+};
+
+// Makes a save into folder fail the way the case says while the returned guard lives, or says why it
+// cannot (permissions do not stop root).
+class UnwritableFolder {
+public:
+    UnwritableFolder(Unwritable how, const QString& folder) : m_how(how), m_folder(folder)
+    {
+        if (how == Unwritable::FullDisk)
+            m_limit = std::make_unique<ScopedFileSizeLimit>(16);
+        if (how == Unwritable::ReadOnlyFolder)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    }
+    ~UnwritableFolder()
+    {
+        if (m_how == Unwritable::ReadOnlyFolder)
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    static bool Possible(Unwritable how) { return how != Unwritable::ReadOnlyFolder || geteuid() != 0; }
+
+private:
+    Unwritable m_how;
+    QString m_folder;
+    std::unique_ptr<ScopedFileSizeLimit> m_limit;
+};
+
+// Saving the project with Save Project As over the one it was opened from, when that cannot be written:
+// the old file stays byte for byte, nothing is left beside it, and the person reads why. (Save Project
+// itself is enabled only for a modified project; both end in the same save procedure.) On a full disk
+// the old project used to be replaced by the first bytes of the new one, and the save reported success.
+TEST_F(ProgramFaultsTest, RegressionAProjectSaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo)
+{
+    QDir().mkpath(session.PathOf("projects"));
+    const QString project = SavedProject("projects/mine.smg");
+    const QByteArray old = ReadFile(project);
+    ASSERT_GT(old.size(), 16);
+    for (const UnwritableCase& c : UnwritableCases) {
+        SCOPED_TRACE(c.name);
+        if (!UnwritableFolder::Possible(c.how))
+            continue;  // root writes into read-only folders: the other cases cover it
+        StartOn(project);
+        const QString title = Frame().windowTitle();
+        const QString target = c.how == Unwritable::FolderIsAFile ? project + "/copy.smg" : project;
+        fileToChoose = [&] { return target; };
+        {
+            const UnwritableFolder unwritable(c.how, session.PathOf("projects"));
+            EXPECT_TRUE(session.application->Commands().Run(CommandId::SaveProjectAs));
+        }
+        ASSERT_EQ(person.shown.size(), 1) << person.shown.join('|').toStdString();
+        EXPECT_TRUE(person.shown[0].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(target)))
+            << person.shown[0].toStdString();
+        EXPECT_EQ(ReadFile(project), old);
+        EXPECT_EQ(QDir(session.PathOf("projects")).entryList(QDir::Files), QStringList{"mine.smg"});
+        EXPECT_EQ(Frame().windowTitle(), title);
+        EXPECT_EQ(g_document->GetPathName(), project);
+
+        // Once the disk takes it again, the same command saves, without a word.
+        person.shown.clear();
+        fileToChoose = [&] { return project; };
+        EXPECT_TRUE(session.application->Commands().Run(CommandId::SaveProjectAs));
+        EXPECT_TRUE(person.shown.isEmpty()) << person.shown.join('|').toStdString();
+        EXPECT_EQ(ReadFile(project), old);
+        session.End();
+        person.shown.clear();
+    }
+}
+
+// Save Picture over an existing picture, when it cannot be written: the old picture stays and the person
+// reads why.
+TEST_F(ProgramFaultsTest, APictureSaveThatCannotBeWrittenKeepsTheOldPictureAndSaysSo)
+{
+    const QString project = SavedProject("mine.smg");
+    QDir().mkpath(session.PathOf("pictures"));
+    const QString picture = session.PathOf("pictures/joke.jpg");
+    for (const UnwritableCase& c : UnwritableCases) {
+        SCOPED_TRACE(c.name);
+        if (!UnwritableFolder::Possible(c.how))
+            continue;
+        StartOn(project);
+        WriteFile(picture, "the old picture");
+        const QString target = c.how == Unwritable::FolderIsAFile ? picture + "/joke.jpg" : picture;
+        fileToChoose = [&] { return target; };
+        {
+            const UnwritableFolder unwritable(c.how, session.PathOf("pictures"));
+            PressExportButton(CommandId::SavePicture);
+        }
+        ASSERT_FALSE(person.shown.isEmpty());
+        EXPECT_EQ(person.shown.last(), QStringLiteral("Snapmingle: Could not save the picture \"%1\".").arg(target));
+        EXPECT_EQ(ReadFile(picture), QByteArray("the old picture"));
+        EXPECT_EQ(QDir(session.PathOf("pictures")).entryList(QDir::Files), QStringList{"joke.jpg"});
+
+        // Written, the picture is the scene as a JPEG file.
+        person.shown.clear();
+        fileToChoose = [&] { return picture; };
+        PressExportButton(CommandId::SavePicture);
+        EXPECT_EQ(person.shown.size(), 1);  // the question before it is replaced
+        EXPECT_EQ(QImage(picture).size(), QSize(static_cast<int>(g_document->scene->size.x),
+                                                static_cast<int>(g_document->scene->size.y)));
+        session.End();
+        person.shown.clear();
+    }
+}
+
+// A project whose last record is a speech bubble with a text longer than the file.
+QByteArray WithALyingBubbleText(const QByteArray& project)
+{
+    LayerInfo bubble;
+    bubble.kind = LayerKindBubble;
+    bubble.number = 3;
+    return project + CommonPart(LayerFlagsBubble, 0, bubble).I32(0).I32(0).I32(9).I32(9).U8(0xFF).U16(0xFFFE)
+                         .U8(0xFF).U16(60000).U16('H').Get();
+}
+
+// What a damaged project on the command line does: the program either starts with what could be read
+// (a file that is not a project reads as an empty document, quietly) or says why it cannot open it and
+// ends, as a file that cannot be opened ends start-up.
+struct DamagedCase {
+    const char* name;
+    std::function<QByteArray(const QByteArray& good)> bytes;  // null: no file at all
+    bool starts;
+    int32_t step;       // when it starts
+    bool hasScene;      // when it starts
+    const char* reason;  // the second line of the message, when it does not start (empty: the system's)
+    bool folder = false;  // the path names a folder
+};
+
+TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBrokenProgram)
+{
+    const QString good = SavedProject("good.smg");
+    const QByteArray goodBytes = ReadFile(good);
+    ASSERT_GT(goodBytes.size(), 40);
+    const DamagedCase cases[] = {
+        {"a missing file", nullptr, false, 0, false, ""},
+        {"a folder", nullptr, false, 0, false, "", true},
+        {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, false, ""},
+        {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, false, ""},
+        {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, false, ""},
+        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, false, ""},
+        {"a scene name longer than the file",
+         [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
+         true, StepFinish, false, ""},
+        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, false, "The file is damaged or is not a file of this program."},
+        {"a state the wizard does not have",
+         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, false,
+         "The file is damaged or is not a file of this program."},
+    };
+    for (const DamagedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = session.PathOf(QStringLiteral("damaged-%1.smg").arg(&c - cases));
+        if (c.bytes)
+            WriteFile(path, c.bytes(goodBytes));
+        if (c.folder)
+            QDir().mkpath(path);
+        person.shown.clear();
+        const bool started = Start({path});
+        ASSERT_EQ(started, c.starts);
+        if (!c.starts) {
+            const QString head = QStringLiteral("Snapmingle: Could not open \"%1\".\n").arg(path);
+            ASSERT_EQ(person.shown.size(), 1);
+            if (*c.reason)
+                EXPECT_EQ(person.shown[0], head + c.reason);
+            else
+                EXPECT_TRUE(person.shown[0].startsWith(head) && person.shown[0].size() > head.size());
+            EXPECT_FALSE(Frame().isVisible());
+            session.End();
+            continue;
+        }
+        EXPECT_TRUE(Frame().isVisible());
+        EXPECT_EQ(g_document->step, c.step);
+        EXPECT_EQ(g_document->scene != nullptr, c.hasScene);
+        EXPECT_EQ(Frame().windowTitle(), QFileInfo(path).fileName() + " - Snapmingle");
+        SaveGrab(Frame(), QStringLiteral("faults-damaged-%1").arg(&c - cases));
+
+        // Usable: Ctrl+O opens a sound project in its place.
+        Frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+        fileToChoose = [&] { return good; };
+        person.shown.clear();
+        QTest::keyClick(&Frame(), Qt::Key_O, Qt::ControlModifier);
+        EXPECT_EQ(g_document->GetPathName(), good);
+        EXPECT_EQ(g_document->step, StepFinish);
+        EXPECT_NE(g_document->scene, nullptr);
+        fileToChoose = nullptr;
+        session.End();
+    }
+}
+
+// Opened with Ctrl+O while the program runs, a project that cannot be read whole is reported, and a new
+// project takes the place of the one that was open, as the program shows it at a fresh start.
+TEST_F(ProgramFaultsTest, ADamagedProjectOpenedWhileRunningLeavesANewProject)
+{
+    const QString good = SavedProject("good.smg");
+    const QString damaged = session.PathOf("damaged.smg");
+    WriteFile(damaged, WithALyingBubbleText(ReadFile(good)));
+    StartOn(good);
+    ASSERT_TRUE(Frame().Splitters().IsRightColumnShown());
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+
+    fileToChoose = [&] { return damaged; };
+    QTest::keyClick(&Frame(), Qt::Key_O, Qt::ControlModifier);
+    // The stored state is applied (with its tip) before the records are read.
+    EXPECT_EQ(person.shown,
+              (QStringList{"Step 8 Help Tip: tip 10",
+                           QStringLiteral("Snapmingle: Could not open \"%1\".\nThe file is damaged or is not a file "
+                                          "of this program.").arg(damaged),
+                           "Help Tip: tip 1", "Help Tip: tip 2"}));
+    EXPECT_EQ(g_document->step, StepStart);
+    EXPECT_TRUE(g_document->layers.IsEmpty());
+    EXPECT_FALSE(g_document->IsModified());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Snapmingle"));
+    EXPECT_FALSE(Frame().Splitters().IsRightColumnShown());
+    EXPECT_EQ(Frame().Steps()->Text(), QStringLiteral("Please press Start."));
+    EXPECT_FALSE(session.application->RecentFiles().Entries().contains(damaged));
+    SaveGrab(Frame(), "faults-damaged-opened");
+}
+
+// Send Picture with the server gone: the person is told the e-mail did not go, nothing reached the
+// service, and the picture can still be saved.
+TEST_F(ProgramFaultsTest, SendingWithTheServerGoneIsToldAndThePictureCanStillBeSaved)
+{
+    const QString project = SavedProject("mine.smg");
+    StartOn(project);
+    session.Library().Stop();
+
+    PressExportButton(CommandId::Send);
+    EXPECT_EQ(person.shown, QStringList{"Snapmingle: " + MailBox::FailedText});
+    EXPECT_TRUE(QDir(session.Library().Outbox()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+
+    const QString picture = session.PathOf("joke.jpg");
+    fileToChoose = [&] { return picture; };
+    PressExportButton(CommandId::SavePicture);
+    EXPECT_EQ(QImage(picture).size(), QSize(static_cast<int>(g_document->scene->size.x),
+                                            static_cast<int>(g_document->scene->size.y)));
+    EXPECT_EQ(person.shown.size(), 1);
+}
+
+// Exit with a modified project whose save cannot be written: the person is told, and the program stays
+// with the project still modified and the old file as it was.
+TEST_F(ProgramFaultsTest, AnExitWhoseSaveFailsKeepsTheProgramAndTheProject)
+{
+    const QString project = SavedProject("mine.smg");
+    const QByteArray old = ReadFile(project);
+    StartOn(project);
+    g_document->SetModifiedFlag(true);
+    {
+        const ScopedFileSizeLimit fullDisk(16);
+        EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
+    }
+    ASSERT_EQ(person.shown.size(), 2) << person.shown.join('|').toStdString();
+    EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(project));
+    EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(g_document->IsModified());
+    EXPECT_EQ(ReadFile(project), old);
+
+    // With room again, Exit saves and closes.
+    person.shown.clear();
+    EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
+    EXPECT_EQ(person.shown.size(), 1);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(ReadFile(project), old);
+}
+
+} // namespace
