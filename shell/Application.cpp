@@ -4,6 +4,7 @@
 #include "engine/base/AppPaths.h"
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
+#include "engine/layers/PicturePrefetch.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
@@ -12,6 +13,7 @@
 #include "shell/LayerView.h"
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
+#include "platform/PathJoin.h"
 #include "shell/RecentFileProfile.h"
 
 #include <QApplication>
@@ -71,6 +73,8 @@ bool Application::InitInstance()
     m_paths = std::make_unique<AppPaths>(m_options.makePaths());
     g_paths = m_paths.get();
     m_settings = std::make_unique<Settings>(m_paths->iniPath, m_registry.FilePath());
+    // The pictures the main window and a new project load decode on a worker meanwhile.
+    PicturePrefetch prefetch(ProgramPictures());
 
     if (!LoadIndexFiles())
         return false;
@@ -99,6 +103,18 @@ bool Application::InitInstance()
 
     RefreshIndexFiles();
     return true;
+}
+
+// The brush stamps, which the editing view loads, and the welcome picture of a new project.
+QStringList Application::ProgramPictures() const
+{
+    QStringList names{QStringLiteral("paint.bki"), QStringLiteral("erase.bki")};
+    if (CommandLineInfo::Parse(m_options.arguments).shell == CommandLineInfo::Shell::FileNew)
+        names << QStringLiteral("welcome.bki");
+    QStringList paths;
+    for (const QString& name : names)
+        paths << platform::JoinPath(m_paths->resourceFolder, name);
+    return paths;
 }
 
 // Each index file waits in the progress dialog while it is missing. A file that failed ends start-up;

@@ -93,6 +93,7 @@ protected:
     virtual void ShowMainWindow() = 0;
 
 private:
+    QStringList ProgramPictures() const;
     bool LoadIndexFiles();
     bool ProcessShellCommand();
     // The framework's initial update of every view after a new or opened project: the browsers decide
