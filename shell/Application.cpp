@@ -4,7 +4,7 @@
 #include "engine/base/AppPaths.h"
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
-#include "engine/layers/PicturePrefetch.h"
+#include "engine/layers/ImageReference.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
@@ -14,6 +14,10 @@
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
 #include "platform/PathJoin.h"
+#include "platform/PicturePrefetch.h"
+#include "platform/ResourceId.h"
+#include "platform/ResourceTable.h"
+#include "platform/Resources.h"
 #include "shell/RecentFileProfile.h"
 
 #include <QApplication>
@@ -74,7 +78,7 @@ bool Application::InitInstance()
     g_paths = m_paths.get();
     m_settings = std::make_unique<Settings>(m_paths->iniPath, m_registry.FilePath());
     // The pictures the main window and a new project load decode on a worker meanwhile.
-    PicturePrefetch prefetch(ProgramPictures());
+    platform::PicturePrefetch prefetch(StartPictures());
 
     if (!LoadIndexFiles())
         return false;
@@ -105,16 +109,35 @@ bool Application::InitInstance()
     return true;
 }
 
-// The brush stamps, which the editing view loads, and the welcome picture of a new project.
-QStringList Application::ProgramPictures() const
+// In about the order the start asks for them: the program icon, the bitmaps of the main window (not the
+// current-step set, which step 0 does not show), the brush stamps of the editing view, the welcome picture
+// of a new project, the cursors.
+std::vector<platform::PicturePrefetch::Item> Application::StartPictures() const
 {
-    QStringList names{QStringLiteral("paint.bki"), QStringLiteral("erase.bki")};
+    namespace ResourceId = platform::ResourceId;
+    using platform::ResourceType;
+    const auto pictures = platform::ResourceTable::Pictures();
+    std::vector<platform::PicturePrefetch::Item> items;
+    const auto addResources = [&](ResourceType type) {
+        for (const platform::PictureResource& picture : pictures) {
+            const bool currentStep = type == ResourceType::Bitmap && picture.id >= ResourceId::StepCurrentFirst &&
+                                     picture.id < ResourceId::StepOtherFirst;
+            if (picture.type == type && !currentStep)
+                items.push_back(platform::Resources::PrefetchItem(picture));
+        }
+    };
+    const auto addFile = [&](const QString& name) {
+        const QString path = platform::JoinPath(m_paths->resourceFolder, name);
+        items.push_back({path, [path] { return ImageReference::ReadPicture(path); }});
+    };
+    addResources(ResourceType::Icon);
+    addResources(ResourceType::Bitmap);
+    addFile(QStringLiteral("paint.bki"));
+    addFile(QStringLiteral("erase.bki"));
     if (CommandLineInfo::Parse(m_options.arguments).shell == CommandLineInfo::Shell::FileNew)
-        names << QStringLiteral("welcome.bki");
-    QStringList paths;
-    for (const QString& name : names)
-        paths << platform::JoinPath(m_paths->resourceFolder, name);
-    return paths;
+        addFile(QStringLiteral("welcome.bki"));
+    addResources(ResourceType::Cursor);
+    return items;
 }
 
 // Each index file waits in the progress dialog while it is missing. A file that failed ends start-up;

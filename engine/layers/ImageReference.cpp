@@ -4,8 +4,8 @@
 #include "engine/layers/ImageBusy.h"
 #include "engine/layers/ImageDC.h"
 #include "engine/layers/ImageHelpers.h"
-#include "engine/layers/PicturePrefetch.h"
 #include "platform/DeviceContext.h"
+#include "platform/PicturePrefetch.h"
 #include "platform/PixelOps.h"
 
 #include <QBuffer>
@@ -154,7 +154,7 @@ int32_t ImageReference::UpScaleFactor(int32_t w, int32_t h)
 bool ImageReference::Load(const QString& path, bool scaleUp)
 {
     Clear();
-    std::optional<QImage> prefetched = PicturePrefetch::Take(path);
+    std::optional<QImage> prefetched = platform::PicturePrefetch::Take(path);
     if (!TakePicture(prefetched ? std::move(*prefetched) : ReadPicture(path))) {
         Clear();
         return false;
