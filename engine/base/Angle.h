@@ -10,7 +10,7 @@ using Angle = uint16_t;
 inline constexpr uint32_t AngleUnitsPerTurn = 65536;
 inline constexpr int SineTableSize = 16384;
 
-// The quarter-turn sine table, made when the program is compiled.
+// The quarter-turn sine table, made while the program loads.
 extern const std::array<float, SineTableSize> SineTable;
 extern float AngleUnitsPerDegree;  // 182.04445f, bits 0x43360B61
 extern float AngleUnitsPerRadian;  // 10430.379f, bits 0x4622F984

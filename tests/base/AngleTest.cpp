@@ -21,8 +21,7 @@ TEST(AngleTest, TableEntriesAreBuiltInSinglePrecisionSteps)
 {
     EXPECT_EQ(SineTable[0], 0.0f);
     EXPECT_EQ(SineTable[16383], 1.0f);
-    // The table is made by the compiler; every entry must equal the run-time sine of the same step (the
-    // volatile keeps the compiler from folding this side too).
+    // Every entry is the run-time sine of its step (the volatile keeps the compiler from folding it).
     volatile double step = 9.587379463482648e-05;
     const double k = step;
     for (int i = 0; i < SineTableSize; ++i) {
