@@ -1,5 +1,6 @@
 #include "platform/Resources.h"
 
+#include "platform/PicturePrefetch.h"
 #include "platform/ResourceTable.h"
 #include "platform/StringTable.h"
 
@@ -22,13 +23,20 @@ QImage::Format FormatOfDepth(int32_t bits)
     }
 }
 
-QImage Load(const PictureResource& picture)
+QImage Decode(const PictureResource& picture)
 {
     QImage image(ResourceTable::Path(picture), "PNG");
     if (image.isNull())
         return {};
     const QImage::Format format = FormatOfDepth(picture.bits);
     return image.format() == format ? image : image.convertToFormat(format);
+}
+
+QImage Load(const PictureResource& picture)
+{
+    if (std::optional<QImage> prefetched = PicturePrefetch::Take(ResourceTable::Path(picture)))
+        return *std::move(prefetched);
+    return Decode(picture);
 }
 
 // The half of a "prompt\ntooltip" string before (0) or after (1) its line break.
@@ -81,6 +89,11 @@ std::optional<Resources::CursorPicture> Resources::Cursor(int32_t id, int32_t si
     if (image.isNull())
         return std::nullopt;
     return CursorPicture{image.convertToFormat(QImage::Format_ARGB32), QPoint(picture->hotX, picture->hotY)};
+}
+
+PicturePrefetch::Item Resources::PrefetchItem(const PictureResource& picture)
+{
+    return {ResourceTable::Path(picture), [&picture] { return Decode(picture); }};
 }
 
 std::optional<QString> Resources::String(int32_t id)

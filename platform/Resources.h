@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PicturePrefetch.h"
 #include "platform/ResourceType.h"
 
 #include <QByteArray>
@@ -11,6 +12,8 @@
 #include <optional>
 
 namespace platform {
+
+struct PictureResource;
 
 // The program's resources looked up by kind and id (platform/ResourceId.h). The pictures are drawn by
 // the art generator (tools/artgen) and compiled in with Qt's resource compiler; a program that does not
@@ -33,6 +36,9 @@ public:
     static QIcon Icon(int32_t id);
     // A cursor at one of its square sizes.
     static std::optional<CursorPicture> Cursor(int32_t id, int32_t size);
+    // The item that decodes picture on a prefetch worker as Picture, Icon and Cursor would; they take it
+    // from the batch that holds it. picture is an entry of ResourceTable::Pictures().
+    static PicturePrefetch::Item PrefetchItem(const PictureResource& picture);
     // A string of the string table.
     static std::optional<QString> String(int32_t id);
     // The two halves of a command's "prompt\ntooltip" string; empty when there is none.

@@ -4,6 +4,7 @@
 #include "engine/base/AppPaths.h"
 #include "engine/base/TaskList.h"
 #include "engine/document/Document.h"
+#include "engine/layers/ImageReference.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
 #include "library/download/ui/LoadBox.h"
@@ -12,10 +13,17 @@
 #include "shell/LayerView.h"
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
+#include "platform/PathJoin.h"
+#include "platform/PicturePrefetch.h"
+#include "platform/ResourceId.h"
+#include "platform/ResourceTable.h"
+#include "platform/Resources.h"
 #include "shell/RecentFileProfile.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <cstdio>
+#include <future>
 
 namespace {
 
@@ -64,6 +72,10 @@ int Application::Run()
 
 bool Application::InitInstance()
 {
+    // The font database (fontconfig's configuration and caches, some 4 ms) fills on a worker while the
+    // program-wide objects are made; the main window's first text waits for it. QFontDatabase is
+    // thread-safe. The future waits for the worker when start-up ends either way.
+    const std::future<void> fonts = std::async(std::launch::async, [] { QFontDatabase::families(); });
     InitTrigTables();
     // The task list's sentinel is a program-wide object that starts empty and self-linked.
     m_requestManager = std::make_unique<RequestManager>(m_options.timings);
@@ -71,6 +83,8 @@ bool Application::InitInstance()
     m_paths = std::make_unique<AppPaths>(m_options.makePaths());
     g_paths = m_paths.get();
     m_settings = std::make_unique<Settings>(m_paths->iniPath, m_registry.FilePath());
+    // The pictures the main window and a new project load decode on a worker meanwhile.
+    platform::PicturePrefetch prefetch(StartPictures());
 
     if (!LoadIndexFiles())
         return false;
@@ -99,6 +113,37 @@ bool Application::InitInstance()
 
     RefreshIndexFiles();
     return true;
+}
+
+// In about the order the start asks for them: the program icon, the bitmaps of the main window (not the
+// current-step set, which step 0 does not show), the brush stamps of the editing view, the welcome picture
+// of a new project, the cursors.
+std::vector<platform::PicturePrefetch::Item> Application::StartPictures() const
+{
+    namespace ResourceId = platform::ResourceId;
+    using platform::ResourceType;
+    const auto pictures = platform::ResourceTable::Pictures();
+    std::vector<platform::PicturePrefetch::Item> items;
+    const auto addResources = [&](ResourceType type) {
+        for (const platform::PictureResource& picture : pictures) {
+            const bool currentStep = type == ResourceType::Bitmap && picture.id >= ResourceId::StepCurrentFirst &&
+                                     picture.id < ResourceId::StepOtherFirst;
+            if (picture.type == type && !currentStep)
+                items.push_back(platform::Resources::PrefetchItem(picture));
+        }
+    };
+    const auto addFile = [&](const QString& name) {
+        const QString path = platform::JoinPath(m_paths->resourceFolder, name);
+        items.push_back({path, [path] { return ImageReference::ReadPicture(path); }});
+    };
+    addResources(ResourceType::Icon);
+    addResources(ResourceType::Bitmap);
+    addFile(QStringLiteral("paint.bki"));
+    addFile(QStringLiteral("erase.bki"));
+    if (CommandLineInfo::Parse(m_options.arguments).shell == CommandLineInfo::Shell::FileNew)
+        addFile(QStringLiteral("welcome.bki"));
+    addResources(ResourceType::Cursor);
+    return items;
 }
 
 // Each index file waits in the progress dialog while it is missing. A file that failed ends start-up;

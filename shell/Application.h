@@ -5,6 +5,7 @@
 #include "engine/document/CommandId.h"
 #include "engine/view/SharedCursors.h"
 #include "library/download/DownloadTimings.h"
+#include "platform/PicturePrefetch.h"
 #include "platform/RecentFileList.h"
 #include "platform/RegistryStore.h"
 #include "platform/ui/DocumentPromptBoxes.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class AppPaths;
 class Document;
@@ -93,6 +95,7 @@ protected:
     virtual void ShowMainWindow() = 0;
 
 private:
+    std::vector<platform::PicturePrefetch::Item> StartPictures() const;
     bool LoadIndexFiles();
     bool ProcessShellCommand();
     // The framework's initial update of every view after a new or opened project: the browsers decide

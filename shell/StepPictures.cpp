@@ -2,6 +2,7 @@
 
 #include "platform/DialogTemplate.h"
 #include "platform/ResourceId.h"
+#include "platform/ResourceTable.h"
 #include "platform/Resources.h"
 #include "platform/ui/DialogControls.h"
 
@@ -37,10 +38,9 @@ StepPictures::StepPictures(QWidget* parent) : QWidget(parent)
     for (int32_t i = 0; i < StepCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         m_pictures[at] = controls.Get<QLabel>(FirstPictureId + i);
-        m_stepBitmaps[at][Current] = QPixmap::fromImage(
-            platform::Resources::Picture(platform::ResourceType::Bitmap, ResourceId::StepCurrentFirst + i));
-        m_stepBitmaps[at][Other] = QPixmap::fromImage(
-            platform::Resources::Picture(platform::ResourceType::Bitmap, ResourceId::StepOtherFirst + i));
+        // The template has already put the other set's bitmap into each picture control.
+        if (m_pictures[at])
+            m_stepBitmaps[at][Other] = m_pictures[at]->pixmap();
     }
     // The template's size, also inside a bar's layout, which asks a widget without a layout for its hint.
     setFixedSize(size());
@@ -56,7 +56,8 @@ bool StepPictures::IsComplete() const
 {
     for (int32_t i = 0; i < StepCount; ++i) {
         const auto& bitmaps = m_stepBitmaps[static_cast<size_t>(i)];
-        if (!m_pictures[static_cast<size_t>(i)] || bitmaps[Current].isNull() || bitmaps[Other].isNull())
+        if (!m_pictures[static_cast<size_t>(i)] || bitmaps[Other].isNull() ||
+            !platform::ResourceTable::Find(platform::ResourceType::Bitmap, ResourceId::StepCurrentFirst + i))
             return false;
     }
     return true;
@@ -72,6 +73,17 @@ void StepPictures::SetStepImages(int32_t n)
         QLabel* picture = m_pictures[static_cast<size_t>(i)];
         if (!picture)
             continue;
-        picture->setPixmap(m_stepBitmaps[static_cast<size_t>(i)][i == n - 1 ? Current : Other]);
+        picture->setPixmap(i == n - 1 ? CurrentBitmap(i) : m_stepBitmaps[static_cast<size_t>(i)][Other]);
     }
+}
+
+// Step 0 shows only the other set: each current-step bitmap is decoded when its step is first reached.
+const QPixmap& StepPictures::CurrentBitmap(int32_t i)
+{
+    QPixmap& bitmap = m_stepBitmaps[static_cast<size_t>(i)][Current];
+    if (bitmap.isNull()) {
+        bitmap = QPixmap::fromImage(
+            platform::Resources::Picture(platform::ResourceType::Bitmap, ResourceId::StepCurrentFirst + i));
+    }
+    return bitmap;
 }

@@ -21,7 +21,8 @@ public:
 
     // The picture control of step i + 1, or null.
     QLabel* Picture(int32_t i) const;
-    // Whether every picture control and both bitmaps of every step are there.
+    // Whether every picture control and both bitmaps of every step are there (the current-step
+    // bitmaps are looked up, and decoded only when their step is first highlighted).
     bool IsComplete() const;
     // The step highlighted now; 0 for none.
     int32_t Highlighted() const { return m_highlighted; }
@@ -30,8 +31,10 @@ public:
     static constexpr int32_t FirstPictureId = 1034;
 
 private:
+    const QPixmap& CurrentBitmap(int32_t i);
+
     std::array<QLabel*, StepCount> m_pictures{};
-    // [i][0]: step i + 1 as the current step; [i][1]: as another step.
+    // [i][0]: step i + 1 as the current step (null until first shown); [i][1]: as another step.
     std::array<std::array<QPixmap, 2>, StepCount> m_stepBitmaps;
     int32_t m_highlighted = -1;  // nothing set yet
 };

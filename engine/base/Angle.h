@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // Rotation is measured in unsigned 16-bit units, 65536 to a full turn; a positive angle turns +x
@@ -9,11 +10,12 @@ using Angle = uint16_t;
 inline constexpr uint32_t AngleUnitsPerTurn = 65536;
 inline constexpr int SineTableSize = 16384;
 
-extern float SineTable[SineTableSize];
+// The quarter-turn sine table, made while the program loads.
+extern const std::array<float, SineTableSize> SineTable;
 extern float AngleUnitsPerDegree;  // 182.04445f, bits 0x43360B61
 extern float AngleUnitsPerRadian;  // 10430.379f, bits 0x4622F984
 
-// Fills the table and the two constants; the first step of start-up.
+// Sets the two constants; the first step of start-up.
 void InitTrigTables();
 
 float AngleSine(Angle angle);

@@ -5,6 +5,7 @@
 #include "engine/layers/ImageDC.h"
 #include "engine/layers/ImageHelpers.h"
 #include "platform/DeviceContext.h"
+#include "platform/PicturePrefetch.h"
 #include "platform/PixelOps.h"
 
 #include <QBuffer>
@@ -96,18 +97,42 @@ bool ImageReference::Create(int32_t w, int32_t h, int32_t bpp, bool alpha)
     return true;
 }
 
-bool ImageReference::Decode(QIODevice& device)
+QImage ImageReference::DecodePicture(QIODevice& device)
 {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
+        return {};
+    return ToPictureLayout(std::move(decoded));
+}
+
+QImage ImageReference::ReadPicture(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? path : path.sliced(dot + 1);
+    if (extension.compare(ScrambledExtension, Qt::CaseInsensitive) == 0) {
+        std::optional<QByteArray> bytes = ReadScrambledFile(path);
+        if (!bytes)
+            return {};
+        QBuffer stream(&*bytes);
+        return stream.open(QIODevice::ReadOnly) ? DecodePicture(stream) : QImage();
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? DecodePicture(file) : QImage();
+}
+
+bool ImageReference::Decode(QIODevice& device)
+{
+    return TakePicture(DecodePicture(device));
+}
+
+bool ImageReference::TakePicture(QImage decoded)
+{
+    if (decoded.isNull())
         return false;
-    QImage converted = ToPictureLayout(std::move(decoded));
-    if (converted.isNull())
-        return false;
-    picture = std::make_unique<QImage>(std::move(converted));
+    picture = std::make_unique<QImage>(std::move(decoded));
     UpdateInfo();
     return true;
 }
@@ -129,20 +154,8 @@ int32_t ImageReference::UpScaleFactor(int32_t w, int32_t h)
 bool ImageReference::Load(const QString& path, bool scaleUp)
 {
     Clear();
-    const qsizetype dot = path.lastIndexOf(u'.');
-    const QString extension = dot < 0 ? path : path.sliced(dot + 1);
-    bool decoded = false;
-    if (extension.compare(ScrambledExtension, Qt::CaseInsensitive) == 0) {
-        std::optional<QByteArray> bytes = ReadScrambledFile(path);
-        if (!bytes)
-            return false;
-        QBuffer stream(&*bytes);
-        decoded = stream.open(QIODevice::ReadOnly) && Decode(stream);
-    } else {
-        QFile file(path);
-        decoded = file.open(QIODevice::ReadOnly) && Decode(file);
-    }
-    if (!decoded) {
+    std::optional<QImage> prefetched = platform::PicturePrefetch::Take(path);
+    if (!TakePicture(prefetched ? std::move(*prefetched) : ReadPicture(path))) {
         Clear();
         return false;
     }

@@ -54,12 +54,18 @@ public:
     void DrawOpaque(platform::DeviceContext& dc, int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
                     int32_t h);
 
+    // A picture file (a scrambled one by its extension "bki") read and decoded into one of the two layouts
+    // above; null when it cannot be read or decoded. Any thread.
+    static QImage ReadPicture(const QString& path);
     // The whole factor by which Load enlarges a picture of this size when asked to scale up.
     static int32_t UpScaleFactor(int32_t width, int32_t height);
     const QImage* Picture() const { return picture.get(); }
 
 private:
+    static QImage DecodePicture(QIODevice& device);
     bool Decode(QIODevice& device);
+    // A decoded picture becomes this one's; false for a null one.
+    bool TakePicture(QImage decoded);
     // Create without clearing: for a picture whose every pixel is written next.
     bool Allocate(int32_t width, int32_t height, int32_t bitsPerPixel);
 

@@ -47,10 +47,7 @@ bool IsHeaderBlockEnd(std::string_view line)
 
 } // namespace
 
-DownloadThread::DownloadThread(const DownloadTimings& timings) : m_timings(timings)
-{
-    InitialiseCurlOnce();
-}
+DownloadThread::DownloadThread(const DownloadTimings& timings) : m_timings(timings) {}
 
 DownloadThread::~DownloadThread()
 {
@@ -77,6 +74,9 @@ void DownloadThread::LaunchThread()
 
 void DownloadThread::ThreadMain()
 {
+    // libcurl's one-time set-up (its TLS library's among it, about half a millisecond) runs in the first
+    // worker rather than in the user-interface thread at start-up; the others wait for it here.
+    InitialiseCurlOnce();
     m_handle = curl_easy_init();
     {
         std::lock_guard guard(lock);

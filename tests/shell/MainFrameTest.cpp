@@ -166,6 +166,7 @@ TEST_F(MainFrameTest, AnEmptyCacheStartsInThreeProgressDialogsThenTheWindowWithI
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.size(), QSize(CMainFrame::FrameWidth, CMainFrame::FrameHeight));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled - Snapmingle"));
+    EXPECT_EQ(frame.windowIcon().availableSizes().size(), 3);
     EXPECT_EQ(g_document->step, StepStart);
     EXPECT_FALSE(frame.Splitters().IsRightColumnShown());
     EXPECT_FALSE(frame.Tabs()->isVisible());
