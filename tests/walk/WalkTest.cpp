@@ -1,0 +1,365 @@
+// The whole wizard as a person walks it, in the real program started as main starts it: from an empty
+// cache to a saved picture, a sent picture and a saved project, and the project opened again.
+#include "WizardWalk.h"
+
+#include "support/TestFiles.h"
+
+#include "engine/document/CommandId.h"
+#include "engine/document/Document.h"
+#include "engine/document/ToolId.h"
+#include "engine/document/WizardState.h"
+#include "engine/layers/ImageReference.h"
+#include "engine/layers/Layer.h"
+#include "engine/layers/LayerKind.h"
+#include "engine/view/ColorBox.h"
+#include "engine/view/DocumentView.h"
+#include "engine/view/InputBox.h"
+#include "library/browser/AccessoryTree.h"
+#include "library/browser/BubbleTree.h"
+#include "library/browser/SceneTree.h"
+#include "library/share/ShareService.h"
+#include "library/share/ui/MailBox.h"
+#include "shell/ExportDialog.h"
+#include "shell/LayerView.h"
+#include "shell/MainFrame.h"
+#include "shell/TabView.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int OkId = 1;
+
+// The layers' names as the panel lists them, front-most last as the document keeps them.
+QStringList LayerKinds()
+{
+    QStringList kinds;
+    for (const Node* node = g_document->layers.next; node != &g_document->layers; node = node->next)
+        kinds << QString::number(static_cast<const Layer*>(node)->kind);
+    return kinds;
+}
+
+Layer* LayerAt(int32_t index)
+{
+    return g_document->layers.GetAt(index);
+}
+
+// Whether the scene and every layer have their content: no download is pending.
+bool AllLoaded()
+{
+    if (!g_document->scene || g_document->scene->pendingTask)
+        return false;
+    for (const Node* node = g_document->layers.next; node != &g_document->layers; node = node->next) {
+        if (static_cast<const Layer*>(node)->pendingTask)
+            return false;
+    }
+    return true;
+}
+
+// The document point at the middle of a layer's visible frame.
+QPointF Centre(const Layer& layer)
+{
+    return {layer.position.x, layer.position.y};
+}
+
+// How many of the pixels in rect differ from the other picture's by more than tolerance in a channel.
+int DifferingPixels(const QImage& a, const QImage& b, const QRect& rect, int tolerance)
+{
+    int differing = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > tolerance || std::abs(qGreen(p) - qGreen(q)) > tolerance ||
+                std::abs(qBlue(p) - qBlue(q)) > tolerance)
+                ++differing;
+        }
+    }
+    return differing;
+}
+
+// The mean absolute difference per channel of two pictures of one size.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    double total = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            total += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return total / (3.0 * a.width() * a.height());
+}
+
+class WalkTest : public ::testing::Test {
+protected:
+    WizardWalk walk;
+};
+
+TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
+{
+    // Start-up with an empty cache: the three index files download under the progress dialog.
+    ASSERT_TRUE(walk.Start());
+    EXPECT_EQ(walk.progressDialogs, 3);
+    for (const char* name : {"EncList.txt", "ThumbsA.txt", "ThumbsB.txt"})
+        EXPECT_TRUE(QFileInfo(walk.CacheFolder() + "/" + name).size() > 0) << name;
+    CMainFrame& frame = walk.Frame();
+    EXPECT_EQ(g_document->step, StepStart);
+    const QImage empty = walk.GrabView("0-start");
+
+    // Start, then a scene from the browser.
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ClickThumbnail(*frame.Scenes(), 0));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepSceneChosen && AllLoaded(); }));
+    // The bare scene as the document renders it, for comparison with the finished picture.
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("bare.png")));
+    const QImage bareScene(walk.Path("bare.png"));
+    ASSERT_FALSE(bareScene.isNull());
+    const QImage withScene = walk.GrabView("1-scene");
+    EXPECT_GT(DifferingPixels(empty, withScene, withScene.rect(), 16), withScene.width() * withScene.height() / 4);
+
+    // The face: Next opens the face browser's dialog for a picture of our own.
+    walk.Answer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select a face to open"));
+        WizardWalk::TypeFileName(dialog, DataFile("rocket.jpg"));
+    });
+    ASSERT_TRUE(walk.PressNextStep(StepChooseFace));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFaceChosen; }));
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    // The scene's photo layer, then the face, selected.
+    ASSERT_EQ(LayerKinds(), (QStringList{"3", "0"}));
+    ASSERT_EQ(g_document->selectedIndex, 1);
+    Layer& face = *LayerAt(1);
+    EXPECT_EQ(face.kind, LayerKindOwnFile);
+    // A small picture is scaled up by a whole factor.
+    EXPECT_EQ(static_cast<int>(face.size.x) % 640, 0);
+    EXPECT_EQ(face.size.x / 640, face.size.y / 427);
+    walk.GrabView("2-face");
+
+    // Crop: the rectangle tracker's top-left corner dragged inwards.
+    ASSERT_TRUE(walk.PressNextStep(StepSelectFace));
+    walk.GrabView("3-crop-before");
+    const PointF cropBefore = face.cropTopLeft;
+    const QPointF corner(cropBefore.x * face.size.x, cropBefore.y * face.size.y);
+    ASSERT_TRUE(walk.DragInView(corner, {corner + QPointF(-50, -30), corner + QPointF(-100, -60)}));
+    EXPECT_NEAR(face.cropTopLeft.x, cropBefore.x - 100 / face.size.x, 0.01f);
+    EXPECT_NEAR(face.cropTopLeft.y, cropBefore.y - 60 / face.size.y, 0.01f);
+    walk.GrabView("3-crop-after");
+
+
+    // Outline: the wizard's erase brush along a line near the top of the crop takes the stroke and
+    // everything between it and the crop's edge off the face's mask.
+    ASSERT_TRUE(walk.PressNextStep(StepOutlineFace));
+    EXPECT_EQ(g_document->tool, ToolOutline);
+    const auto alphaAt = [&](QPointF work) {
+        const QImage& working = *static_cast<ImageReference*>(face.GetImage())->Picture();
+        const QPoint content(static_cast<int>(face.cropTopLeft.x * face.size.x + work.x()),
+                             static_cast<int>(face.cropTopLeft.y * face.size.y + work.y()));
+        return qAlpha(working.pixel(content));
+    };
+    const auto clearPixels = [&] {
+        const QImage& working = *static_cast<ImageReference*>(face.GetImage())->Picture();
+        int clear = 0;
+        for (int y = 0; y < working.height(); ++y) {
+            for (int x = 0; x < working.width(); ++x)
+                clear += qAlpha(working.pixel(x, y)) == 0;
+        }
+        return clear;
+    };
+    ASSERT_EQ(alphaAt({180, 60}), 255);
+    ASSERT_EQ(alphaAt({180, 20}), 255);
+    walk.GrabView("4-outline-before");
+    ASSERT_TRUE(walk.DragInView({60, 60}, {{180, 60}, {300, 60}}));
+    EXPECT_EQ(alphaAt({180, 60}), 0);
+    EXPECT_EQ(alphaAt({180, 20}), 0);
+    EXPECT_EQ(alphaAt({180, 200}), 255);
+    walk.GrabView("4-outline-after");
+
+    // Place: the face is fitted to the scene and dragged by its middle.
+    ASSERT_TRUE(walk.PressNextStep(StepPlaceFace));
+    EXPECT_EQ(g_document->selectedIndex, 1);
+    walk.GrabView("5-place-before");
+    const PointF placed = face.position;
+    const QPointF middle(placed.x, placed.y);
+    ASSERT_TRUE(walk.DragInView(middle, {middle + QPointF(20, 10), middle + QPointF(40, 20)}));
+    const float pixel = 1.0f / walk.Frame().View()->scale;  // a view pixel in the document
+    EXPECT_NEAR(face.position.x, placed.x + 40, 2 * pixel);
+    EXPECT_NEAR(face.position.y, placed.y + 20, 2 * pixel);
+
+    // The mask: the Paint tool brings part of the cut-away top back, the Erase tool takes a stroke out.
+    const QPointF halfFrame(face.GetCropExtent().x * face.size.x * face.scale.x / 2,
+                            face.GetCropExtent().y * face.size.y * face.scale.y / 2);
+    const QPointF centre(face.position.x, face.position.y);
+    const int clearBefore = clearPixels();
+    ASSERT_TRUE(walk.PressToolButton(CommandId::Paint));
+    EXPECT_EQ(g_document->tool, ToolPaint);
+    const QPointF top = centre - QPointF(0, halfFrame.y() * 0.9);
+    ASSERT_TRUE(walk.DragInView(top - QPointF(halfFrame.x() / 2, 0), {top, top + QPointF(halfFrame.x() / 2, 0)}));
+    const int clearPainted = clearPixels();
+    EXPECT_LT(clearPainted, clearBefore);
+    ASSERT_TRUE(walk.PressToolButton(CommandId::Erase));
+    EXPECT_EQ(g_document->tool, ToolErase);
+    ASSERT_TRUE(walk.DragInView(centre - QPointF(halfFrame.x() / 2, 0), {centre, centre + QPointF(halfFrame.x() / 2, 0)}));
+    EXPECT_GT(clearPixels(), clearPainted);
+    walk.GrabView("5-place-masked");
+    ASSERT_TRUE(walk.PressToolButton(CommandId::MoveResize));
+
+    // Colour: Auto Adjust in the Adjust Color dialog, then OK.
+    walk.Answer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Adjust Color"));
+        WizardWalk::ClickControl(dialog, ColorBox::AutoAdjustId);
+        WizardWalk::ClickControl(dialog, OkId);
+    });
+    ASSERT_TRUE(walk.PressToolButton(CommandId::ChangeColor));
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    EXPECT_TRUE(face.redGamma != Layer::DefaultGamma || face.greenGamma != Layer::DefaultGamma ||
+                face.blueGamma != Layer::DefaultGamma);
+    walk.GrabView("5-place-after");
+
+    // Two accessories.
+    ASSERT_TRUE(walk.PressNextStep(StepAccessories));
+    EXPECT_EQ(g_document->selectedIndex, -1);
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(walk.ClickThumbnail(*frame.Accessories(), n)) << n;
+        ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->layers.GetCount() == 3 + n; })) << n;
+    }
+    ASSERT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "1"}));
+    ASSERT_TRUE(WizardWalk::Settle(AllLoaded));
+    walk.GrabView("6-accessories");
+
+    // A bubble, its text typed in the Edit Text dialog that a double click on it opens.
+    ASSERT_TRUE(walk.PressNextStep(StepBubble));
+    ASSERT_TRUE(walk.ClickThumbnail(*frame.Bubbles(), 0));
+    ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->layers.GetCount() == 5 && AllLoaded(); }));
+    Layer& bubble = *LayerAt(4);
+    EXPECT_EQ(bubble.kind, LayerKindBubble);
+    EXPECT_EQ(g_document->selectedIndex, 4);
+    walk.Answer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Text"));
+        auto* edit = qobject_cast<QPlainTextEdit*>(WizardWalk::Control(dialog, InputBox::EditId));
+        ASSERT_NE(edit, nullptr);
+        edit->setFocus();
+        QTest::keyClicks(edit, "Hello");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, "there!");
+        WizardWalk::ClickControl(dialog, OkId);
+    });
+    walk.DoubleClickInView({bubble.position.x, bubble.position.y});
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    EXPECT_EQ(bubble.GetText(), QStringLiteral("Hello\r\nthere!"));
+    walk.GrabView("7-bubble");
+
+    // The finish: the layers panel reorders and deletes with real clicks.
+    ASSERT_TRUE(walk.PressNextStep(StepFinish));
+    ASSERT_TRUE(walk.ClickLayerRow(2));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->selectedIndex == 2; }));
+    LayerView& panel = *frame.Layers();
+    QTest::mouseClick(panel.UpButton(), Qt::LeftButton);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "1", "0", "1", "4"}));
+    EXPECT_EQ(g_document->selectedIndex, 1);
+    QTest::mouseClick(panel.DownButton(), Qt::LeftButton);
+    EXPECT_EQ(g_document->selectedIndex, 2);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "1", "4"}));
+    walk.messageReply = QMessageBox::Yes;
+    const int toldBefore = walk.told.size();
+    QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(walk.told.size(), toldBefore + 1);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "4"}));
+    walk.GrabView("8-finish");
+
+    // Undo and redo across the steps: back to the accessories and forward again.
+    const QStringList finished = LayerKinds();
+    for (int undo = 0; undo < 5; ++undo)
+        walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_LT(g_document->step, StepFinish);
+    walk.GrabView("9-undone");
+    for (int redo = 0; redo < 5; ++redo)
+        walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(g_document->step, StepFinish);
+    EXPECT_EQ(LayerKinds(), finished);
+    EXPECT_EQ(bubble.GetText(), QStringLiteral("Hello\r\nthere!"));
+
+    // Save Picture on the export panel, then the save dialog.
+    ASSERT_TRUE(WizardWalk::Settle([&] { return frame.Tabs()->IsTabShown(3); }));
+    auto* exportPanel = dynamic_cast<ExportDialog*>(frame.Tabs()->Page(3));
+    ASSERT_NE(exportPanel, nullptr);
+    const QString picturePath = walk.Path("walk.jpg");
+    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, walk.Path("walk")); });
+    QTest::mouseClick(exportPanel->Button(ExportDialog::SavePictureId), Qt::LeftButton);
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    const QImage saved(picturePath, "JPEG");
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), bareScene.size());
+    // The picture is the document's own render (within the JPEG's loss), and differs from the bare scene
+    // where the face was put.
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("render.png")));
+    const QImage render(walk.Path("render.png"));
+    const QImage savedRgb = saved.convertToFormat(QImage::Format_RGB32);
+    EXPECT_LT(MeanDifference(savedRgb, render.convertToFormat(QImage::Format_RGB32)), 4.0);
+    const QRect faceArea(QPoint(static_cast<int>(face.position.x) - 20, static_cast<int>(face.position.y) - 20),
+                         QSize(40, 40));
+    EXPECT_GT(DifferingPixels(savedRgb, bareScene.convertToFormat(QImage::Format_RGB32), faceArea, 24),
+              faceArea.width() * faceArea.height() / 2);
+
+    // Save Project, answered with a name in the save dialog.
+    const QString projectPath = walk.Path("walk.smg");
+    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, projectPath); });
+    QTest::mouseClick(exportPanel->Button(ExportDialog::SaveProjectId), Qt::LeftButton);
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(QFileInfo::exists(projectPath));
+    EXPECT_FALSE(g_document->IsModified());
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("walk.smg - Snapmingle"));
+
+    // Send Picture: the e-mail dialog filled in by typing; the picture lands in the outbox as saved.
+    walk.Answer([](QDialog& dialog) {
+        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::NameId), "Ann");
+        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::FromId), "ann@example.org");
+        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::SubjectId), "Look at this");
+        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::FirstFriendId), "bob@example.org");
+        QTest::keyClick(WizardWalk::Control(dialog, MailBox::FirstFriendId), Qt::Key_Return);
+    });
+    QTest::mouseClick(exportPanel->Button(ExportDialog::SendPictureId), Qt::LeftButton);
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    const QString message = walk.Library().Outbox() + "/message-0001/";
+    EXPECT_EQ(ReadFile(message + "fields.txt"),
+              QByteArray("nameFrom=Ann\nmailFrom=ann@example.org\ntext=Look at this\nfriend1=bob@example.org\n"
+                         "friend2=\nfriend3=\nfriend4=\nfriend5=\nfriend6=\nfriend7=\nfriend8=\n"
+                         "MAX_FILE_SIZE=300000\nSubmit=Send\nuserfile=shareImage.jpg\n"));
+    const QByteArray sent = ReadFile(message + "shareImage.jpg");
+    EXPECT_EQ(sent, ReadFile(ShareService::PicturePath()));
+    QImage sentPicture;
+    ASSERT_TRUE(sentPicture.loadFromData(sent, "JPEG"));
+    EXPECT_EQ(sentPicture.size(), bareScene.size());
+
+    // File > Exit closes the window without a question: the project is saved.
+    const QImage finalView = walk.GrabView("10-final");
+    const int toldAtExit = walk.told.size();
+    ASSERT_TRUE(walk.ChooseMenuItem("File", "Exit"));
+    ASSERT_TRUE(WizardWalk::Settle([&] { return !frame.isVisible(); }));
+    EXPECT_EQ(walk.told.size(), toldAtExit);
+    walk.End();
+
+    // Started again with the project on the command line: the stored step, the same pixels.
+    ASSERT_TRUE(walk.Start({projectPath}));
+    EXPECT_EQ(walk.progressDialogs, 3);  // the cache is warm now
+    EXPECT_EQ(g_document->step, StepFinish);
+    EXPECT_EQ(LayerKinds(), finished);
+    ASSERT_TRUE(WizardWalk::Settle(AllLoaded));
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("reopened.png")));
+    EXPECT_EQ(QImage(walk.Path("reopened.png")), render);
+    ASSERT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("11-reopened") == finalView; }));
+
+    // The one message of the walk was the delete question.
+    ASSERT_EQ(walk.told.size(), 1) << walk.told.join('\n').toStdString();
+    EXPECT_TRUE(walk.told[0].startsWith("Snapmingle: Delete the layer ")) << walk.told[0].toStdString();
+}
+
+} // namespace
