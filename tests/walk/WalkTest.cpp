@@ -22,6 +22,8 @@
 #include "shell/ExportDialog.h"
 #include "shell/LayerView.h"
 #include "shell/MainFrame.h"
+#include "shell/StepBar.h"
+#include "shell/StepPictures.h"
 #include "shell/TabView.h"
 
 #include <QDir>
@@ -99,6 +101,15 @@ double MeanDifference(const QImage& a, const QImage& b)
     return total / (3.0 * a.width() * a.height());
 }
 
+
+// What the window shows at a wizard state: the step bar's text and the step's picture highlighted.
+void ExpectStepShown(const CMainFrame& frame, int32_t state, const char* text)
+{
+    EXPECT_EQ(g_document->step, state);
+    EXPECT_EQ(frame.Steps()->Text(), QString::fromLatin1(text)) << state;
+    EXPECT_EQ(frame.Pictures()->Highlighted(), (state + 1) >> 1) << state;
+}
+
 class WalkTest : public ::testing::Test {
 protected:
     WizardWalk walk;
@@ -117,8 +128,10 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // Start, then a scene from the browser.
     ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ExpectStepShown(frame, StepChooseScene, "Step 1: Choose a Background Scene.");
     ASSERT_TRUE(walk.ClickThumbnail(*frame.Scenes(), 0));
     ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepSceneChosen && AllLoaded(); }));
+    ExpectStepShown(frame, StepSceneChosen, "Step 1: Choose another Background Scene or Click Next.");
     // The bare scene as the document renders it, for comparison with the finished picture.
     ASSERT_TRUE(g_document->SavePicture(walk.Path("bare.png")));
     const QImage bareScene(walk.Path("bare.png"));
@@ -133,6 +146,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     });
     ASSERT_TRUE(walk.PressNextStep(StepChooseFace));
     ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFaceChosen; }));
+    ExpectStepShown(frame, StepFaceChosen, "Step 2: Choose another Face or Click Next.");
     EXPECT_EQ(walk.PendingAnswers(), 0);
     // The scene's photo layer, then the face, selected.
     ASSERT_EQ(LayerKinds(), (QStringList{"3", "0"}));
@@ -146,6 +160,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // Crop: the rectangle tracker's top-left corner dragged inwards.
     ASSERT_TRUE(walk.PressNextStep(StepSelectFace));
+    ExpectStepShown(frame, StepSelectFace, "Step 3: Select face, then click Next.");
     walk.GrabView("3-crop-before");
     const PointF cropBefore = face.cropTopLeft;
     const QPointF corner(cropBefore.x * face.size.x, cropBefore.y * face.size.y);
@@ -158,6 +173,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     // Outline: the wizard's erase brush along a line near the top of the crop takes the stroke and
     // everything between it and the crop's edge off the face's mask.
     ASSERT_TRUE(walk.PressNextStep(StepOutlineFace));
+    ExpectStepShown(frame, StepOutlineFace, "Step 4: Outline face, then click Next.");
     EXPECT_EQ(g_document->tool, ToolOutline);
     const auto alphaAt = [&](QPointF work) {
         const QImage& working = *static_cast<ImageReference*>(face.GetImage())->Picture();
@@ -185,6 +201,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // Place: the face is fitted to the scene and dragged by its middle.
     ASSERT_TRUE(walk.PressNextStep(StepPlaceFace));
+    ExpectStepShown(frame, StepPlaceFace, "Step 5: Place face, then click Next.");
     EXPECT_EQ(g_document->selectedIndex, 1);
     walk.GrabView("5-place-before");
     const PointF placed = face.position;
@@ -226,6 +243,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // Two accessories.
     ASSERT_TRUE(walk.PressNextStep(StepAccessories));
+    ExpectStepShown(frame, StepAccessories, "Step 6: Choose accessories or Click Next.");
     EXPECT_EQ(g_document->selectedIndex, -1);
     for (int n = 0; n < 2; ++n) {
         ASSERT_TRUE(walk.ClickThumbnail(*frame.Accessories(), n)) << n;
@@ -237,6 +255,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // A bubble, its text typed in the Edit Text dialog that a double click on it opens.
     ASSERT_TRUE(walk.PressNextStep(StepBubble));
+    ExpectStepShown(frame, StepBubble, "Step 7: Choose another text bubble or Click Next.");
     ASSERT_TRUE(walk.ClickThumbnail(*frame.Bubbles(), 0));
     ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->layers.GetCount() == 5 && AllLoaded(); }));
     Layer& bubble = *LayerAt(4);
@@ -259,6 +278,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // The finish: the layers panel reorders and deletes with real clicks.
     ASSERT_TRUE(walk.PressNextStep(StepFinish));
+    ExpectStepShown(frame, StepFinish, "Step 8: Finish your picture and email or export it!");
     ASSERT_TRUE(walk.ClickLayerRow(2));
     ASSERT_TRUE(WizardWalk::Settle([] { return g_document->selectedIndex == 2; }));
     LayerView& panel = *frame.Layers();
@@ -273,19 +293,27 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);
     EXPECT_EQ(walk.told.size(), toldBefore + 1);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "4"}));
-    walk.GrabView("8-finish");
 
-    // Undo and redo across the steps: back to the accessories and forward again.
+    // Undo and redo across the steps with the keys: back through the finish and the bubble step to the
+    // accessories, then forward again to the same picture.
     const QStringList finished = LayerKinds();
-    for (int undo = 0; undo < 5; ++undo)
+    const QImage finishedView = walk.GrabView("8-finish");
+    int undos = 0;
+    while (g_document->step != StepAccessories && undos < 20) {
         walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_LT(g_document->step, StepFinish);
+        ++undos;
+    }
+    EXPECT_EQ(undos, 8);  // delete, down, up, select, next, text, bubble, next
+    ExpectStepShown(frame, StepAccessories, "Step 6: Choose accessories or Click Next.");
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "1"}));
+    EXPECT_TRUE(frame.Tabs()->IsTabShown(1));
     walk.GrabView("9-undone");
-    for (int redo = 0; redo < 5; ++redo)
+    for (int redo = 0; redo < undos; ++redo)
         walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(g_document->step, StepFinish);
+    ExpectStepShown(frame, StepFinish, "Step 8: Finish your picture and email or export it!");
     EXPECT_EQ(LayerKinds(), finished);
-    EXPECT_EQ(bubble.GetText(), QStringLiteral("Hello\r\nthere!"));
+    EXPECT_EQ(LayerAt(3)->GetText(), QStringLiteral("Hello\r\nthere!"));
+    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("9-redone") == finishedView; }));
 
     // Save Picture on the export panel, then the save dialog.
     ASSERT_TRUE(WizardWalk::Settle([&] { return frame.Tabs()->IsTabShown(3); }));
@@ -357,6 +385,13 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_EQ(QImage(walk.Path("reopened.png")), render);
     ASSERT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("11-reopened") == finalView; }));
 
+    // Each step's tip once, in order; the reopened project's tip for its step.
+    EXPECT_EQ(walk.tips, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2", "Step 1 Help Tip: tip 3",
+                                      "Step 2 Help Tip: tip 11", "Step 3 Help Tip: tip 4", "Step 4 Help Tip: tip 5",
+                                      "Step 5 Help Tip: tip 6", "Step 6 Help Tip: tip 7", "Step 6 Help Tip: tip 8",
+                                      "Step 7 Help Tip: tip 9", "Step 8 Help Tip: tip 10",
+                                      // a redo that re-enters a step shows its tip; an undo never does
+                                      "Step 7 Help Tip: tip 9", "Step 8 Help Tip: tip 10", "Step 8 Help Tip: tip 10"}));
     // The one message of the walk was the delete question.
     ASSERT_EQ(walk.told.size(), 1) << walk.told.join('\n').toStdString();
     EXPECT_TRUE(walk.told[0].startsWith("Snapmingle: Delete the layer ")) << walk.told[0].toStdString();
