@@ -37,8 +37,6 @@
 
 namespace {
 
-constexpr int OkId = 1;
-
 // The layers' names as the panel lists them, front-most last as the document keeps them.
 QStringList LayerKinds()
 {
@@ -51,24 +49,6 @@ QStringList LayerKinds()
 Layer* LayerAt(int32_t index)
 {
     return g_document->layers.GetAt(index);
-}
-
-// Whether the scene and every layer have their content: no download is pending.
-bool AllLoaded()
-{
-    if (!g_document->scene || g_document->scene->pendingTask)
-        return false;
-    for (const Node* node = g_document->layers.next; node != &g_document->layers; node = node->next) {
-        if (static_cast<const Layer*>(node)->pendingTask)
-            return false;
-    }
-    return true;
-}
-
-// The document point at the middle of a layer's visible frame.
-QPointF Centre(const Layer& layer)
-{
-    return {layer.position.x, layer.position.y};
 }
 
 // How many of the pixels in rect differ from the other picture's by more than tolerance in a channel.
@@ -129,8 +109,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     // Start, then a scene from the browser.
     ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
     ExpectStepShown(frame, StepChooseScene, "Step 1: Choose a Background Scene.");
-    ASSERT_TRUE(walk.ClickThumbnail(*frame.Scenes(), 0));
-    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepSceneChosen && AllLoaded(); }));
+    ASSERT_TRUE(walk.ChooseScene(0));
     ExpectStepShown(frame, StepSceneChosen, "Step 1: Choose another Background Scene or Click Next.");
     // The bare scene as the document renders it, for comparison with the finished picture.
     ASSERT_TRUE(g_document->SavePicture(walk.Path("bare.png")));
@@ -140,14 +119,8 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_GT(DifferingPixels(empty, withScene, withScene.rect(), 16), withScene.width() * withScene.height() / 4);
 
     // The face: Next opens the face browser's dialog for a picture of our own.
-    walk.Answer([](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select a face to open"));
-        WizardWalk::TypeFileName(dialog, DataFile("rocket.jpg"));
-    });
-    ASSERT_TRUE(walk.PressNextStep(StepChooseFace));
-    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFaceChosen; }));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
     ExpectStepShown(frame, StepFaceChosen, "Step 2: Choose another Face or Click Next.");
-    EXPECT_EQ(walk.PendingAnswers(), 0);
     // The scene's photo layer, then the face, selected.
     ASSERT_EQ(LayerKinds(), (QStringList{"3", "0"}));
     ASSERT_EQ(g_document->selectedIndex, 1);
@@ -230,13 +203,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     ASSERT_TRUE(walk.PressToolButton(CommandId::MoveResize));
 
     // Colour: Auto Adjust in the Adjust Color dialog, then OK.
-    walk.Answer([](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Adjust Color"));
-        WizardWalk::ClickControl(dialog, ColorBox::AutoAdjustId);
-        WizardWalk::ClickControl(dialog, OkId);
-    });
-    ASSERT_TRUE(walk.PressToolButton(CommandId::ChangeColor));
-    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(walk.AutoAdjustColour());
     EXPECT_TRUE(face.redGamma != Layer::DefaultGamma || face.greenGamma != Layer::DefaultGamma ||
                 face.blueGamma != Layer::DefaultGamma);
     walk.GrabView("5-place-after");
@@ -245,34 +212,19 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     ASSERT_TRUE(walk.PressNextStep(StepAccessories));
     ExpectStepShown(frame, StepAccessories, "Step 6: Choose accessories or Click Next.");
     EXPECT_EQ(g_document->selectedIndex, -1);
-    for (int n = 0; n < 2; ++n) {
-        ASSERT_TRUE(walk.ClickThumbnail(*frame.Accessories(), n)) << n;
-        ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->layers.GetCount() == 3 + n; })) << n;
-    }
+    ASSERT_TRUE(walk.AddAccessory(0));
+    ASSERT_TRUE(walk.AddAccessory(1));
     ASSERT_EQ(LayerKinds(), (QStringList{"3", "0", "1", "1"}));
-    ASSERT_TRUE(WizardWalk::Settle(AllLoaded));
     walk.GrabView("6-accessories");
 
     // A bubble, its text typed in the Edit Text dialog that a double click on it opens.
     ASSERT_TRUE(walk.PressNextStep(StepBubble));
     ExpectStepShown(frame, StepBubble, "Step 7: Choose another text bubble or Click Next.");
-    ASSERT_TRUE(walk.ClickThumbnail(*frame.Bubbles(), 0));
-    ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->layers.GetCount() == 5 && AllLoaded(); }));
+    ASSERT_TRUE(walk.AddBubble(0));
     Layer& bubble = *LayerAt(4);
     EXPECT_EQ(bubble.kind, LayerKindBubble);
     EXPECT_EQ(g_document->selectedIndex, 4);
-    walk.Answer([](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Text"));
-        auto* edit = qobject_cast<QPlainTextEdit*>(WizardWalk::Control(dialog, InputBox::EditId));
-        ASSERT_NE(edit, nullptr);
-        edit->setFocus();
-        QTest::keyClicks(edit, "Hello");
-        QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClicks(edit, "there!");
-        WizardWalk::ClickControl(dialog, OkId);
-    });
-    walk.DoubleClickInView({bubble.position.x, bubble.position.y});
-    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(walk.EditBubbleText("Hello\nthere!"));
     EXPECT_EQ(bubble.GetText(), QStringLiteral("Hello\r\nthere!"));
     walk.GrabView("7-bubble");
 
@@ -316,13 +268,9 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("9-redone") == finishedView; }));
 
     // Save Picture on the export panel, then the save dialog.
-    ASSERT_TRUE(WizardWalk::Settle([&] { return frame.Tabs()->IsTabShown(3); }));
-    auto* exportPanel = dynamic_cast<ExportDialog*>(frame.Tabs()->Page(3));
-    ASSERT_NE(exportPanel, nullptr);
+    EXPECT_TRUE(frame.Tabs()->IsTabShown(3));
     const QString picturePath = walk.Path("walk.jpg");
-    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, walk.Path("walk")); });
-    QTest::mouseClick(exportPanel->Button(ExportDialog::SavePictureId), Qt::LeftButton);
-    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(walk.SavePicture(picturePath));
     const QImage saved(picturePath, "JPEG");
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), bareScene.size());
@@ -339,23 +287,11 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // Save Project, answered with a name in the save dialog.
     const QString projectPath = walk.Path("walk.smg");
-    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, projectPath); });
-    QTest::mouseClick(exportPanel->Button(ExportDialog::SaveProjectId), Qt::LeftButton);
-    EXPECT_EQ(walk.PendingAnswers(), 0);
-    ASSERT_TRUE(QFileInfo::exists(projectPath));
-    EXPECT_FALSE(g_document->IsModified());
+    ASSERT_TRUE(walk.SaveProject(projectPath));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("walk.smg - Snapmingle"));
 
     // Send Picture: the e-mail dialog filled in by typing; the picture lands in the outbox as saved.
-    walk.Answer([](QDialog& dialog) {
-        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::NameId), "Ann");
-        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::FromId), "ann@example.org");
-        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::SubjectId), "Look at this");
-        QTest::keyClicks(WizardWalk::Control(dialog, MailBox::FirstFriendId), "bob@example.org");
-        QTest::keyClick(WizardWalk::Control(dialog, MailBox::FirstFriendId), Qt::Key_Return);
-    });
-    QTest::mouseClick(exportPanel->Button(ExportDialog::SendPictureId), Qt::LeftButton);
-    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(walk.SendPicture({"Ann", "ann@example.org", "Look at this", "bob@example.org"}));
     const QString message = walk.Library().Outbox() + "/message-0001/";
     EXPECT_EQ(ReadFile(message + "fields.txt"),
               QByteArray("nameFrom=Ann\nmailFrom=ann@example.org\ntext=Look at this\nfriend1=bob@example.org\n"
@@ -369,9 +305,13 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
 
     // File > Exit closes the window without a question: the project is saved.
     const QImage finalView = walk.GrabView("10-final");
+    // The composition as the document renders it when the program ends, for the project opened again.
+    // (The bubble's text is rendered by Qt's font engine, whose glyph edges may come out a shade apart
+    // once other text has been typed in a dialog: the picture saved earlier is no exact reference.)
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("ending.png")));
+    const QImage ending(walk.Path("ending.png"));
     const int toldAtExit = walk.told.size();
-    ASSERT_TRUE(walk.ChooseMenuItem("File", "Exit"));
-    ASSERT_TRUE(WizardWalk::Settle([&] { return !frame.isVisible(); }));
+    ASSERT_TRUE(walk.Exit());
     EXPECT_EQ(walk.told.size(), toldAtExit);
     walk.End();
 
@@ -380,9 +320,10 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_EQ(walk.progressDialogs, 3);  // the cache is warm now
     EXPECT_EQ(g_document->step, StepFinish);
     EXPECT_EQ(LayerKinds(), finished);
-    ASSERT_TRUE(WizardWalk::Settle(AllLoaded));
+    ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
     ASSERT_TRUE(g_document->SavePicture(walk.Path("reopened.png")));
-    EXPECT_EQ(QImage(walk.Path("reopened.png")), render);
+    const QImage reopened(walk.Path("reopened.png"));
+    EXPECT_EQ(reopened, ending) << DifferingPixels(reopened, ending, ending.rect(), 0) << " pixels differ";
     ASSERT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("11-reopened") == finalView; }));
 
     // Each step's tip once, in order; the reopened project's tip for its step.

@@ -4,9 +4,19 @@
 #include "support/WaitUntil.h"
 
 #include "engine/base/AppPaths.h"
+#include "engine/document/CommandId.h"
 #include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
+#include "engine/layers/Layer.h"
+#include "engine/view/ColorBox.h"
+#include "engine/view/InputBox.h"
+#include "library/share/ui/MailBox.h"
+#include "shell/ExportDialog.h"
 #include "engine/view/DocumentView.h"
 #include "library/browser/BrowserLayout.h"
+#include "library/browser/AccessoryTree.h"
+#include "library/browser/BubbleTree.h"
+#include "library/browser/SceneTree.h"
 #include "library/browser/TreeView.h"
 #include "library/download/ui/LoadBox.h"
 #include "shell/LayerView.h"
@@ -21,6 +31,8 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,6 +40,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +48,9 @@
 #include <QTreeWidget>
 
 namespace {
+
+constexpr int OkId = 1;
+constexpr int32_t ExportTab = 3;
 
 // Sends the pointer moves and the release of a drag to the view once its drag loop holds the mouse:
 // one event at each turn of the loop.
@@ -315,4 +331,124 @@ QImage WizardWalk::GrabView(const QString& name) const
     const QImage image = Frame().View()->grab().toImage();
     image.save(QStringLiteral("/tmp/snapmingle-walk-%1.png").arg(name));
     return image;
+}
+
+bool WizardWalk::AllLoaded()
+{
+    if (!g_document || !g_document->scene || g_document->scene->pendingTask)
+        return false;
+    for (const Node* node = g_document->layers.next; node != &g_document->layers; node = node->next) {
+        if (static_cast<const Layer*>(node)->pendingTask)
+            return false;
+    }
+    return true;
+}
+
+bool WizardWalk::ChooseScene(int32_t n)
+{
+    return ClickThumbnail(*Frame().Scenes(), n) &&
+           Settle([] { return g_document->step == StepSceneChosen && AllLoaded(); });
+}
+
+bool WizardWalk::ChooseOwnFace(const QString& path)
+{
+    Answer([path](QDialog& dialog) { TypeFileName(dialog, path); });
+    return PressNextStep(StepChooseFace) && Settle([] { return g_document->step == StepFaceChosen && AllLoaded(); });
+}
+
+bool WizardWalk::AddLayer(TreeView& browser, int32_t n)
+{
+    const int32_t count = g_document->layers.GetCount();
+    return ClickThumbnail(browser, n) &&
+           Settle([&] { return g_document->layers.GetCount() == count + 1 && AllLoaded(); });
+}
+
+bool WizardWalk::AddAccessory(int32_t n)
+{
+    return AddLayer(*Frame().Accessories(), n);
+}
+
+bool WizardWalk::AddBubble(int32_t n)
+{
+    return AddLayer(*Frame().Bubbles(), n);
+}
+
+bool WizardWalk::EditBubbleText(const QString& text)
+{
+    const Layer* bubble = g_document->GetSelectedLayer();
+    if (!bubble)
+        return false;
+    Answer([text](QDialog& dialog) {
+        auto* edit = qobject_cast<QPlainTextEdit*>(Control(dialog, InputBox::EditId));
+        if (!edit)
+            return;
+        edit->setFocus();
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClicks(edit, lines[i]);
+        }
+        ClickControl(dialog, OkId);
+    });
+    DoubleClickInView({bubble->position.x, bubble->position.y});
+    return m_scripts.empty();
+}
+
+bool WizardWalk::AutoAdjustColour()
+{
+    Answer([](QDialog& dialog) {
+        ClickControl(dialog, ColorBox::AutoAdjustId);
+        ClickControl(dialog, OkId);
+    });
+    return PressToolButton(CommandId::ChangeColor) && m_scripts.empty();
+}
+
+bool WizardWalk::PressExportButton(int32_t command)
+{
+    // The finish shows the Export tab without opening it: a click on the tab opens the panel.
+    TabView& tabs = *Frame().Tabs();
+    if (tabs.ActiveTab() != ExportTab) {
+        QTabBar& bar = *tabs.TabBar();
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(ExportTab).center());
+    }
+    auto* panel = dynamic_cast<ExportDialog*>(tabs.Page(ExportTab));
+    QPushButton* button = panel ? panel->Button(command) : nullptr;
+    if (!button || !Settle([&] { return button->isVisible() && button->isEnabled(); }))
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool WizardWalk::SavePicture(const QString& path)
+{
+    Answer([path](QDialog& dialog) { TypeFileName(dialog, path); });
+    return PressExportButton(ExportDialog::SavePictureId) && m_scripts.empty() && QFileInfo::exists(path);
+}
+
+bool WizardWalk::SaveProject(const QString& path)
+{
+    Answer([path](QDialog& dialog) { TypeFileName(dialog, path); });
+    return PressExportButton(ExportDialog::SaveProjectId) && m_scripts.empty() && QFileInfo::exists(path) &&
+           !g_document->IsModified();
+}
+
+bool WizardWalk::SendPicture(const QStringList& fields)
+{
+    if (fields.size() != 4)
+        return false;
+    const int before = told.size();
+    Answer([fields](QDialog& dialog) {
+        const int ids[] = {MailBox::NameId, MailBox::FromId, MailBox::SubjectId, MailBox::FirstFriendId};
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(Control(dialog, ids[i]), fields[i]);
+        QTest::keyClick(Control(dialog, MailBox::FirstFriendId), Qt::Key_Return);  // Send, the default button
+    });
+    // Sent without a message: a failure is told in a message box.
+    return PressExportButton(ExportDialog::SendPictureId) && m_scripts.empty() && told.size() == before;
+}
+
+bool WizardWalk::Exit()
+{
+    return ChooseMenuItem(QStringLiteral("File"), QStringLiteral("Exit")) && Settle([&] { return !Frame().isVisible(); });
 }

@@ -85,6 +85,29 @@ public:
     // Opens the menu bar's menu by its title (without '&') and clicks its item.
     bool ChooseMenuItem(const QString& menu, const QString& item);
 
+    // The wizard's content choices and exports as a person makes them, each waiting until the program
+    // has done it (the content downloaded, the file written); false when it did not.
+    // A scene thumbnail of the scene browser (wizard states 1 and 2).
+    bool ChooseScene(int32_t n);
+    // Next Step at a chosen scene; the face dialog it opens is answered with the picture's path.
+    bool ChooseOwnFace(const QString& path);
+    // An accessory or speech-bubble thumbnail: one more layer, its content loaded.
+    bool AddAccessory(int32_t n);
+    bool AddBubble(int32_t n);
+    // A double click on the selected bubble; text typed into the Edit Text dialog, then OK.
+    bool EditBubbleText(const QString& text);
+    // Change Color on the tool bar; Auto Adjust, then OK.
+    bool AutoAdjustColour();
+    // The export panel's buttons: Save Picture and Save Project answer the save dialog with path, Send
+    // Picture fills in the e-mail dialog (name, sender, subject, first friend) and sends.
+    bool SavePicture(const QString& path);
+    bool SaveProject(const QString& path);
+    bool SendPicture(const QStringList& fields);
+    // File > Exit, through the menu bar; true when the window closed.
+    bool Exit();
+    // Whether the scene and every layer have their content: no download is pending.
+    static bool AllLoaded();
+
     // Waits (processing events) until condition holds; false after the patience limit.
     static bool Settle(const std::function<bool()>& condition);
     // The dialog's control with this id (its object name).
@@ -98,6 +121,8 @@ public:
 
 private:
     int AnswerDialog(QDialog& dialog);
+    bool AddLayer(TreeView& browser, int32_t n);
+    bool PressExportButton(int32_t command);
 
     QTemporaryDir m_dir;
     SampleLibrary m_library;
