@@ -136,8 +136,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     ExpectStepShown(frame, StepSelectFace, "Step 3: Select face, then click Next.");
     walk.GrabView("3-crop-before");
     const PointF cropBefore = face.cropTopLeft;
-    const QPointF corner(cropBefore.x * face.size.x, cropBefore.y * face.size.y);
-    ASSERT_TRUE(walk.DragInView(corner, {corner + QPointF(-50, -30), corner + QPointF(-100, -60)}));
+    ASSERT_TRUE(walk.DragCropCorner({-100, -60}));
     EXPECT_NEAR(face.cropTopLeft.x, cropBefore.x - 100 / face.size.x, 0.01f);
     EXPECT_NEAR(face.cropTopLeft.y, cropBefore.y - 60 / face.size.y, 0.01f);
     walk.GrabView("3-crop-after");
@@ -178,8 +177,7 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_EQ(g_document->selectedIndex, 1);
     walk.GrabView("5-place-before");
     const PointF placed = face.position;
-    const QPointF middle(placed.x, placed.y);
-    ASSERT_TRUE(walk.DragInView(middle, {middle + QPointF(20, 10), middle + QPointF(40, 20)}));
+    ASSERT_TRUE(walk.MoveSelectedLayer({40, 20}));
     const float pixel = 1.0f / walk.Frame().View()->scale;  // a view pixel in the document
     EXPECT_NEAR(face.position.x, placed.x + 40, 2 * pixel);
     EXPECT_NEAR(face.position.y, placed.y + 20, 2 * pixel);

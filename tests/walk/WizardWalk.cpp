@@ -252,6 +252,24 @@ bool WizardWalk::DragInView(QPointF from, const std::vector<QPointF>& through)
     return player.Finished();
 }
 
+bool WizardWalk::DragCropCorner(QPointF by)
+{
+    const Layer* layer = g_document->GetSelectedLayer();
+    if (!layer)
+        return false;
+    const QPointF corner(layer->cropTopLeft.x * layer->size.x, layer->cropTopLeft.y * layer->size.y);
+    return DragInView(corner, {corner + by / 2, corner + by});
+}
+
+bool WizardWalk::MoveSelectedLayer(QPointF by)
+{
+    const Layer* layer = g_document->GetSelectedLayer();
+    if (!layer)
+        return false;
+    const QPointF middle(layer->position.x, layer->position.y);
+    return DragInView(middle, {middle + by / 2, middle + by});
+}
+
 void WizardWalk::DoubleClickInView(QPointF at)
 {
     QTest::mouseDClick(Frame().View(), Qt::LeftButton, Qt::NoModifier, ViewPoint(at));

@@ -74,6 +74,10 @@ public:
     bool ClickThumbnail(TreeView& browser, int32_t n);
     // A left-button drag in the editing view through document points, run by the view's drag loop.
     bool DragInView(QPointF from, const std::vector<QPointF>& through);
+    // Drags the selected layer's crop corner (top left) by a distance in content pixels (Crop Layer view).
+    bool DragCropCorner(QPointF by);
+    // Drags the selected layer by its middle, a distance in document pixels (All Layers view).
+    bool MoveSelectedLayer(QPointF by);
     // A double click in the editing view at a document point.
     void DoubleClickInView(QPointF at);
     // The view point of a document point.
