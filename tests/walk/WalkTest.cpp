@@ -22,6 +22,7 @@
 #include "shell/ExportDialog.h"
 #include "shell/LayerView.h"
 #include "shell/MainFrame.h"
+#include "shell/PaneSplitters.h"
 #include "shell/StepBar.h"
 #include "shell/StepPictures.h"
 #include "shell/TabView.h"
@@ -32,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTabBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -334,6 +336,73 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     // The one message of the walk was the delete question.
     ASSERT_EQ(walk.told.size(), 1) << walk.told.join('\n').toStdString();
     EXPECT_TRUE(walk.told[0].startsWith("Snapmingle: Delete the layer ")) << walk.told[0].toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// The other ways a person goes: the face dialog cancelled and a face taken from the browser's people,
+// a layer dragged in the layers panel and the drag undone, and a new project from the export panel.
+TEST_F(WalkTest, AFaceFromTheBrowserALayerDraggedInThePanelAndANewProject)
+{
+    ASSERT_TRUE(walk.Start());
+    CMainFrame& frame = walk.Frame();
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0)) << walk.told.join('\n').toStdString();
+
+    walk.Answer([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    ASSERT_TRUE(walk.PressNextStep(StepChooseFace));
+    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.PendingAnswers() == 0; }));
+    ExpectStepShown(frame, StepChooseFace, "Step 2: Choose a Face.");
+    EXPECT_EQ(frame.Tabs()->TabLabel(0), QStringLiteral("Faces"));
+    EXPECT_EQ(frame.Scenes()->LoadButton()->text(), QStringLiteral("Load face from PC..."));
+    ASSERT_TRUE(walk.OpenBrowserFolder(*frame.Scenes(), "People"));
+    ASSERT_TRUE(walk.ClickThumbnail(*frame.Scenes(), 0));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFaceChosen && WizardWalk::AllLoaded(); }));
+    ASSERT_EQ(LayerKinds(), (QStringList{"3", "5"}));
+    walk.GrabView("b-face");
+
+    for (const int32_t state : {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    ASSERT_TRUE(walk.AddAccessory(0));
+    ASSERT_TRUE(walk.AddAccessory(1));
+    ASSERT_TRUE(walk.PressNextStep(StepBubble));
+    ASSERT_TRUE(walk.AddBubble(1));
+    ASSERT_TRUE(walk.PressNextStep(StepFinish));
+    ASSERT_EQ(LayerKinds(), (QStringList{"3", "5", "1", "1", "4"}));
+
+    // The bubble's row dragged two rows up: one reorder, which one undo takes back.
+    ASSERT_TRUE(walk.ClickLayerRow(4));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->selectedIndex == 4; }));
+    ASSERT_TRUE(walk.DragLayerRow(4, 2));
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "5", "4", "1", "1"}));
+    EXPECT_EQ(g_document->selectedIndex, 2);
+    EXPECT_EQ(frame.Layers()->List()->topLevelItem(2)->text(0), LayerAt(2)->name);
+    walk.GrabView("b-dragged");
+    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "5", "1", "1", "4"}));
+    EXPECT_EQ(g_document->step, StepFinish);
+
+    // New Project on the export panel asks to save the changes first; No starts afresh at step 0.
+    walk.messageReply = QMessageBox::No;
+    QTabBar& bar = *frame.Tabs()->TabBar();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(3).center());
+    auto* panel = dynamic_cast<ExportDialog*>(frame.Tabs()->Page(3));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WizardWalk::Settle([&] { return panel->Button(ExportDialog::NewProjectId)->isVisible(); }));
+    QTest::mouseClick(panel->Button(ExportDialog::NewProjectId), Qt::LeftButton);
+    EXPECT_EQ(walk.told, QStringList{"Snapmingle: Save changes to Untitled?"});
+    EXPECT_EQ(g_document->step, StepStart);
+    EXPECT_EQ(g_document->layers.GetCount(), 0);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled - Snapmingle"));
+    EXPECT_TRUE(WizardWalk::Settle([&] { return !frame.Splitters().IsRightColumnShown(); }));
+    EXPECT_EQ(frame.Steps()->Text(), QStringLiteral("Please press Start."));
+    walk.GrabView("b-new");
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ExpectStepShown(frame, StepChooseScene, "Step 1: Choose a Background Scene.");
+    EXPECT_EQ(frame.Tabs()->TabLabel(0), QStringLiteral("Scenes"));
+    ASSERT_TRUE(walk.ChooseScene(0));
 }
 
 } // namespace

@@ -211,8 +211,10 @@ bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)
     }
     if (!Settle([&] { return browser.isVisible() && browser.isEnabled(); }))
         return false;
-    if (n >= browser.Rows().Range().thumbnailCount)
+    if (n >= browser.Rows().Range().thumbnailCount) {
+        told << QStringLiteral("no thumbnail %1 in the open folder").arg(n);
         return false;
+    }
     const int32_t row = browser.Rows().Range().firstThumbnailRow + n;
     QWidget* viewport = browser.viewport();
     const int x = browser_layout::ThumbnailX + 20;
@@ -224,12 +226,44 @@ bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)
             }
         }
         QScrollBar* bar = browser.verticalScrollBar();
-        if (bar->value() == bar->maximum())
+        if (bar->value() == bar->maximum()) {
+            told << QStringLiteral("thumbnail %1 never on the screen").arg(n);
             return false;
+        }
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCoreApplication::processEvents();
     }
     return false;
+}
+
+bool WizardWalk::OpenBrowserFolder(TreeView& browser, const QString& category)
+{
+    const Catalog& catalog = browser.GetCatalog();
+    int32_t c = 0;
+    while (c < static_cast<int32_t>(catalog.categories.size()) && catalog.GetCategoryName(c) != category)
+        ++c;
+    if (c == static_cast<int32_t>(catalog.categories.size()))
+        return false;
+    // Clicks the first row on the screen that holds what is asked for; false when none does.
+    const auto clickRow = [&](const std::function<bool(int32_t)>& wanted) {
+        QWidget* viewport = browser.viewport();
+        for (int y = 0; y < viewport->height(); ++y) {
+            const int32_t row = browser.RowAtPoint(QPoint(10, y));
+            if (row >= 0 && row < browser.Rows().TotalRows() && wanted(row)) {
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, y + 2));
+                return true;
+            }
+        }
+        return false;
+    };
+    const TreeRows& rows = browser.Rows();
+    if (rows.OpenCategory() != c &&
+        !clickRow([&](int32_t row) { return !rows.IsThumbnailRow(row) && !rows.IsSubcategoryRow(row) && rows.CategoryAt(row) == c; }))
+        return false;
+    if (browser.Rows().OpenSubcategory() != 0 &&
+        !clickRow([&](int32_t row) { return browser.Rows().IsSubcategoryRow(row) && browser.Rows().SubcategoryAt(row) == 0; }))
+        return false;
+    return browser.Rows().OpenCategory() == c && browser.Rows().OpenSubcategory() == 0;
 }
 
 QPoint WizardWalk::ViewPoint(QPointF doc) const
@@ -286,6 +320,24 @@ bool WizardWalk::ClickLayerRow(int row)
     QCursor::setPos(list.viewport()->mapToGlobal(at));
     QTest::mouseMove(list.viewport(), at);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
+bool WizardWalk::DragLayerRow(int from, int to)
+{
+    QTreeWidget& list = *Frame().Layers()->List();
+    QTreeWidgetItem* fromItem = list.topLevelItem(from);
+    QTreeWidgetItem* toItem = list.topLevelItem(to);
+    if (!fromItem || !toItem)
+        return false;
+    QWidget* viewport = list.viewport();
+    const QPoint start = list.visualItemRect(fromItem).center();
+    const QPoint end = list.visualItemRect(toItem).center();
+    QTest::mouseMove(viewport, start);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    QTest::mouseMove(viewport, start + QPoint(0, to >= from ? 8 : -8));
+    QTest::mouseMove(viewport, end);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
     return true;
 }
 

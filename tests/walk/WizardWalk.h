@@ -72,6 +72,9 @@ public:
     // Clicks the thumbnail of item position n of the browser's open subcategory (scrolling it into view);
     // the browser's tab is made active first.
     bool ClickThumbnail(TreeView& browser, int32_t n);
+    // Opens the browser's category of this name and its first subcategory by clicks on their rows, as
+    // needed; false when there is no such category.
+    bool OpenBrowserFolder(TreeView& browser, const QString& category);
     // A left-button drag in the editing view through document points, run by the view's drag loop.
     bool DragInView(QPointF from, const std::vector<QPointF>& through);
     // Drags the selected layer's crop corner (top left) by a distance in content pixels (Crop Layer view).
@@ -82,8 +85,9 @@ public:
     void DoubleClickInView(QPointF at);
     // The view point of a document point.
     QPoint ViewPoint(QPointF doc) const;
-    // A click on row of the layers panel's list.
+    // A click on row of the layers panel's list, and a drag of one row to another.
     bool ClickLayerRow(int row);
+    bool DragLayerRow(int from, int to);
     // A key with modifiers in the editing view (the window active, the view focused).
     void KeyInView(int key, Qt::KeyboardModifiers modifiers);
     // Opens the menu bar's menu by its title (without '&') and clicks its item.
