@@ -37,6 +37,12 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+// Texts in failure messages as text.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 // The layers' names as the panel lists them, front-most last as the document keeps them.
@@ -403,6 +409,71 @@ TEST_F(WalkTest, AFaceFromTheBrowserALayerDraggedInThePanelAndANewProject)
     ExpectStepShown(frame, StepChooseScene, "Step 1: Choose a Background Scene.");
     EXPECT_EQ(frame.Tabs()->TabLabel(0), QStringLiteral("Scenes"));
     ASSERT_TRUE(walk.ChooseScene(0));
+}
+
+// A scene and a face of our own, the project saved with Ctrl+S, its bubble's text changed through the tool
+// bar, Exit answered Yes to keep the change, and the project opened again from the File menu's recent files.
+TEST_F(WalkTest, AProjectSavedWithTheKeysKeptAtExitAndOpenedFromTheRecentFiles)
+{
+    ASSERT_TRUE(walk.Start());
+    CMainFrame& frame = walk.Frame();
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    walk.Answer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select a scene to open"));
+        WizardWalk::TypeFileName(dialog, DataFile("rocket.jpg"));
+    });
+    QTest::mouseClick(frame.Scenes()->LoadButton(), Qt::LeftButton);
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepSceneChosen && WizardWalk::AllLoaded(); }));
+    EXPECT_EQ(g_document->scene->path, DataFile("rocket.jpg"));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
+    for (const int32_t state : {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories, StepBubble})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    ASSERT_TRUE(walk.AddBubble(0));
+    ASSERT_TRUE(walk.EditBubbleText("One"));
+    ASSERT_TRUE(walk.PressNextStep(StepFinish));
+    const QStringList kinds = LayerKinds();
+    walk.GrabView("c-finish");
+
+    // Ctrl+S on an untitled project asks for a name.
+    const QString project = walk.Path("keys.smg");
+    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, project); });
+    walk.KeyInView(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    ASSERT_TRUE(QFileInfo::exists(project));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("keys.smg - Snapmingle"));
+    EXPECT_FALSE(g_document->IsModified());
+
+    // The bubble chosen in the panel, its text changed through the tool bar's Edit Text.
+    const int bubbleRow = static_cast<int>(kinds.indexOf("4"));
+    ASSERT_TRUE(walk.ClickLayerRow(bubbleRow));
+    ASSERT_TRUE(WizardWalk::Settle([&] { return g_document->selectedIndex == bubbleRow; }));
+    walk.Answer([](QDialog& dialog) {
+        QWidget* edit = WizardWalk::Control(dialog, InputBox::EditId);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, "Two");
+        QTest::keyClick(&dialog, Qt::Key_Return);  // OK, the default button
+    });
+    ASSERT_TRUE(walk.PressToolButton(CommandId::EditText));
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    EXPECT_EQ(LayerAt(bubbleRow)->GetText(), QStringLiteral("Two"));
+    EXPECT_TRUE(g_document->IsModified());
+
+    // Exit asks; Yes saves under the project's own name and closes.
+    walk.messageReply = QMessageBox::Yes;
+    ASSERT_TRUE(walk.Exit());
+    EXPECT_EQ(walk.told, QStringList{"Snapmingle: Save changes to " + project + "?"});
+    walk.End();
+
+    // Opened again from the File menu's first recent file.
+    ASSERT_TRUE(walk.Start());
+    ASSERT_TRUE(walk.ChooseMenuItem("File", "1 keys.smg")) << walk.told.join('\n').toStdString();
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFinish && WizardWalk::AllLoaded(); }));
+    EXPECT_EQ(walk.Frame().windowTitle(), QStringLiteral("keys.smg - Snapmingle"));
+    EXPECT_EQ(LayerKinds(), kinds);
+    EXPECT_EQ(LayerAt(bubbleRow)->GetText(), QStringLiteral("Two"));
+    EXPECT_EQ(g_document->scene->path, DataFile("rocket.jpg"));
+    walk.GrabView("c-reopened");
 }
 
 } // namespace

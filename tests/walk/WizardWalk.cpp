@@ -367,6 +367,10 @@ bool WizardWalk::ChooseMenuItem(const QString& menuTitle, const QString& itemTex
                 return true;
             }
         }
+        QStringList items;
+        for (QAction* item : menu.actions())
+            items << plain(item->text());
+        told << QStringLiteral("no item \"%1\" in %2: %3").arg(itemText, menuTitle, items.join(QStringLiteral(", ")));
         menu.close();
         return false;
     }
