@@ -476,4 +476,79 @@ TEST_F(WalkTest, AProjectSavedWithTheKeysKeptAtExitAndOpenedFromTheRecentFiles)
     walk.GrabView("c-reopened");
 }
 
+// The placing step's other tools and keys, each undone by Ctrl+Z; a picture saved twice under one name and
+// sent twice; a project opened through File > Open Project.
+TEST_F(WalkTest, TheLayerToolsAndKeysUndoneAPictureReplacedAndSentTwiceAndAProjectOpenedFromTheMenu)
+{
+    ASSERT_TRUE(walk.Start());
+    CMainFrame& frame = walk.Frame();
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
+    for (const int32_t state : {StepSelectFace, StepOutlineFace, StepPlaceFace})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    Layer& face = *g_document->GetSelectedLayer();
+    const LayerInfo placed = face;
+
+    // Rotate: a drag from right of the middle upwards turns the face.
+    ASSERT_TRUE(walk.PressToolButton(CommandId::Rotate));
+    EXPECT_EQ(g_document->tool, ToolRotate);
+    const QPointF middle(face.position.x, face.position.y);
+    const float reach = face.GetCropExtent().x * face.size.x * face.scale.x / 4;
+    ASSERT_TRUE(walk.DragInView(middle + QPointF(reach, 0), {middle + QPointF(reach, -reach / 2), middle + QPointF(reach, -reach)}));
+    EXPECT_NE(face.angle, placed.angle);
+    walk.GrabView("d-rotated");
+    // The keys: Ctrl+Plus makes it larger, the left arrow (without Ctrl) moves it a pixel; the flip
+    // button mirrors it.
+    walk.KeyInView(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(face.scale.y, placed.scale.y);
+    walk.KeyInView(Qt::Key_Left, Qt::NoModifier);
+    EXPECT_EQ(face.position.x, placed.position.x - 1);
+    ASSERT_TRUE(walk.PressToolButton(CommandId::Flip));
+    EXPECT_LT(face.scale.x, 0.0f);
+    walk.GrabView("d-changed");
+    for (int undo = 0; undo < 4; ++undo)
+        walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(face.angle, placed.angle);
+    EXPECT_EQ(face.scale.x, placed.scale.x);
+    EXPECT_EQ(face.scale.y, placed.scale.y);
+    EXPECT_EQ(face.position.x, placed.position.x);
+    EXPECT_EQ(face.position.y, placed.position.y);
+    EXPECT_EQ(g_document->step, StepPlaceFace);
+
+    for (const int32_t state : {StepAccessories, StepBubble, StepFinish})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+
+    // The same name twice: the second save asks to replace the file, Yes replaces it.
+    const QString picture = walk.Path("twice.jpg");
+    ASSERT_TRUE(walk.SavePicture(picture));
+    WriteFile(picture, "not a picture");
+    walk.messageReply = QMessageBox::Yes;
+    ASSERT_TRUE(walk.SavePicture(picture));
+    EXPECT_EQ(walk.told, QStringList{"Save As: twice.jpg already exists.\nDo you want to replace it?"});
+    QImage replaced;
+    EXPECT_TRUE(replaced.load(picture, "JPEG"));
+
+    // Sent twice: two messages, each with the picture as it was saved for it.
+    const QStringList fields{"Ann", "ann@example.org", "Look", "bob@example.org"};
+    ASSERT_TRUE(walk.SendPicture(fields));
+    ASSERT_TRUE(walk.SendPicture(fields));
+    const QDir outbox(walk.Library().Outbox());
+    EXPECT_EQ(outbox.entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{"message-0001", "message-0002"}));
+    EXPECT_EQ(ReadFile(outbox.filePath("message-0002/shareImage.jpg")), ReadFile(ShareService::PicturePath()));
+
+    // A project saved, a new one begun, and the saved one opened through File > Open Project.
+    const QString project = walk.Path("menu.smg");
+    ASSERT_TRUE(walk.SaveProject(project));
+    const QStringList kinds = LayerKinds();
+    walk.KeyInView(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(g_document->step, StepStart);
+    walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, project); });
+    ASSERT_TRUE(walk.ChooseMenuItem("File", "Open Project..."));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->step == StepFinish && WizardWalk::AllLoaded(); }));
+    EXPECT_EQ(walk.PendingAnswers(), 0);
+    EXPECT_EQ(LayerKinds(), kinds);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("menu.smg - Snapmingle"));
+}
+
 } // namespace
