@@ -332,13 +332,26 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_EQ(reopened, ending) << DifferingPixels(reopened, ending, ending.rect(), 0) << " pixels differ";
     ASSERT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("11-reopened") == finalView; }));
 
+    // Opened again with an empty cache (the index files and the content download again): the same.
+    walk.End();
+    ASSERT_TRUE(QDir(walk.CacheFolder()).removeRecursively());
+    ASSERT_TRUE(walk.Start({projectPath}));
+    EXPECT_EQ(walk.progressDialogs, 6);
+    ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
+    EXPECT_EQ(LayerKinds(), finished);
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("downloaded.png")));
+    const QImage downloaded(walk.Path("downloaded.png"));
+    EXPECT_EQ(downloaded, ending) << DifferingPixels(downloaded, ending, ending.rect(), 0) << " pixels differ";
+    ASSERT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("12-downloaded") == finalView; }));
+
     // Each step's tip once, in order; the reopened project's tip for its step.
     EXPECT_EQ(walk.tips, (QStringList{"Help Tip: tip 1", "Help Tip: tip 2", "Step 1 Help Tip: tip 3",
                                       "Step 2 Help Tip: tip 11", "Step 3 Help Tip: tip 4", "Step 4 Help Tip: tip 5",
                                       "Step 5 Help Tip: tip 6", "Step 6 Help Tip: tip 7", "Step 6 Help Tip: tip 8",
                                       "Step 7 Help Tip: tip 9", "Step 8 Help Tip: tip 10",
                                       // a redo that re-enters a step shows its tip; an undo never does
-                                      "Step 7 Help Tip: tip 9", "Step 8 Help Tip: tip 10", "Step 8 Help Tip: tip 10"}));
+                                      "Step 7 Help Tip: tip 9", "Step 8 Help Tip: tip 10", "Step 8 Help Tip: tip 10",
+                                      "Step 8 Help Tip: tip 10"}));
     // The one message of the walk was the delete question.
     ASSERT_EQ(walk.told.size(), 1) << walk.told.join('\n').toStdString();
     EXPECT_TRUE(walk.told[0].startsWith("Snapmingle: Delete the layer ")) << walk.told[0].toStdString();
