@@ -564,4 +564,63 @@ TEST_F(WalkTest, TheLayerToolsAndKeysUndoneAPictureReplacedAndSentTwiceAndAProje
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("menu.smg - Snapmingle"));
 }
 
+// A face replaced by another before it is cropped, Magic Erase on the scene's photo at the finish, and the
+// Delete key in the editing view.
+TEST_F(WalkTest, AFaceReplacedMagicEraseOnTheSceneAndTheDeleteKey)
+{
+    ASSERT_TRUE(walk.Start());
+    CMainFrame& frame = walk.Frame();
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
+    ASSERT_EQ(LayerKinds(), (QStringList{"3", "0"}));
+    // Another face in its place: a people photo from the browser.
+    ASSERT_TRUE(walk.OpenBrowserFolder(*frame.Scenes(), "People"));
+    ASSERT_TRUE(walk.ClickThumbnail(*frame.Scenes(), 0));
+    ASSERT_TRUE(WizardWalk::Settle([] { return LayerKinds() == QStringList{"3", "5"} && WizardWalk::AllLoaded(); }));
+    EXPECT_EQ(g_document->selectedIndex, 1);
+    EXPECT_EQ(g_document->step, StepFaceChosen);
+    // Undo gives the first face back.
+    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "0"}));
+    walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "5"}));
+
+    for (const int32_t state : {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    ASSERT_TRUE(walk.AddAccessory(0));
+    for (const int32_t state : {StepBubble, StepFinish})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+
+    // Magic Erase on the scene's photo, which is at the back: a stroke takes pixels out of it.
+    ASSERT_TRUE(walk.ClickLayerRow(0));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->selectedIndex == 0; }));
+    Layer& photo = *LayerAt(0);
+    const auto clearPixels = [&] {
+        const QImage& working = *static_cast<ImageReference*>(photo.GetImage())->Picture();
+        int clear = 0;
+        for (int y = 0; y < working.height(); ++y) {
+            for (int x = 0; x < working.width(); ++x)
+                clear += qAlpha(working.pixel(x, y)) == 0;
+        }
+        return clear;
+    };
+    const int clearBefore = clearPixels();
+    ASSERT_TRUE(walk.PressToolButton(CommandId::MagicErase));
+    EXPECT_EQ(g_document->tool, ToolMagicErase);
+    ASSERT_TRUE(walk.DragInView({100, 100}, {{200, 120}, {300, 140}}));
+    EXPECT_GT(clearPixels(), clearBefore);
+    walk.GrabView("e-magic");
+    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(clearPixels(), clearBefore);
+
+    // The accessory selected in the panel; the Delete key in the view asks and deletes it.
+    ASSERT_TRUE(walk.ClickLayerRow(2));
+    ASSERT_TRUE(WizardWalk::Settle([] { return g_document->selectedIndex == 2; }));
+    walk.messageReply = QMessageBox::Yes;
+    walk.KeyInView(Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(walk.told.size(), 1);
+    EXPECT_EQ(LayerKinds(), (QStringList{"3", "5"}));
+}
+
 } // namespace
