@@ -26,6 +26,7 @@
 #include "shell/StepBar.h"
 #include "shell/StepPictures.h"
 #include "shell/TabView.h"
+#include "shell/ToolBar.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -621,6 +623,55 @@ TEST_F(WalkTest, AFaceReplacedMagicEraseOnTheSceneAndTheDeleteKey)
     walk.KeyInView(Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(walk.told.size(), 1);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "5"}));
+}
+
+// Every step undone back to the start of the journal with Ctrl+Z, then redone with Ctrl+Y to the same
+// picture.
+TEST_F(WalkTest, TheWholeWalkUndoneAndRedone)
+{
+    ASSERT_TRUE(walk.Start());
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
+    ASSERT_TRUE(walk.PressNextStep(StepSelectFace));
+    ASSERT_TRUE(walk.DragCropCorner({-100, -60}));
+    ASSERT_TRUE(walk.PressNextStep(StepOutlineFace));
+    ASSERT_TRUE(walk.DragInView({60, 60}, {{180, 60}, {300, 60}}));
+    ASSERT_TRUE(walk.PressNextStep(StepPlaceFace));
+    ASSERT_TRUE(walk.MoveSelectedLayer({40, 20}));
+    ASSERT_TRUE(walk.AutoAdjustColour());
+    ASSERT_TRUE(walk.PressNextStep(StepAccessories));
+    ASSERT_TRUE(walk.AddAccessory(0));
+    ASSERT_TRUE(walk.PressNextStep(StepBubble));
+    ASSERT_TRUE(walk.AddBubble(0));
+    ASSERT_TRUE(walk.EditBubbleText("Hi"));
+    ASSERT_TRUE(walk.PressNextStep(StepFinish));
+    const QStringList kinds = LayerKinds();
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("before.png")));
+    const QImage before(walk.Path("before.png"));
+    const QImage view = walk.GrabView("f-before");
+
+    int undos = 0;
+    while (g_document->journal.GetPosition() > 0 && undos < 100) {
+        walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+        ++undos;
+    }
+    EXPECT_EQ(g_document->journal.GetPosition(), 0);
+    EXPECT_EQ(g_document->step, StepStart);  // Start itself is undone
+    EXPECT_EQ(g_document->layers.GetCount(), 0);
+    EXPECT_TRUE(WizardWalk::Settle([&] { return !walk.Frame().Splitters().IsRightColumnShown(); }));
+    EXPECT_EQ(walk.Frame().Pictures()->Highlighted(), 0);
+    EXPECT_EQ(walk.Frame().Steps()->Text(), QStringLiteral("Please press Start."));
+    walk.GrabView("f-undone");
+    for (int redo = 0; redo < undos; ++redo)
+        walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
+    EXPECT_EQ(g_document->step, StepFinish);
+    EXPECT_EQ(LayerKinds(), kinds);
+    ASSERT_TRUE(g_document->SavePicture(walk.Path("after.png")));
+    const QImage after(walk.Path("after.png"));
+    EXPECT_EQ(after, before) << DifferingPixels(after, before, before.rect(), 0) << " pixels differ";
+    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("f-redone") == view; }));
 }
 
 } // namespace
