@@ -100,6 +100,56 @@ void ExpectStepShown(const CMainFrame& frame, int32_t state, const char* text)
     EXPECT_EQ(frame.Pictures()->Highlighted(), (state + 1) >> 1) << state;
 }
 
+
+// The step bar's text of each wizard state.
+QString StepText(int32_t state)
+{
+    static const char* const texts[] = {
+        "Please press Start.",
+        "Step 1: Choose a Background Scene.",
+        "Step 1: Choose another Background Scene or Click Next.",
+        "Step 2: Choose a Face.",
+        "Step 2: Choose another Face or Click Next.",
+        "Step 3: Select face, then click Next.",
+        "Step 3: Select face, then click Next.",
+        "Step 4: Outline face, then click Next.",
+        "Step 4: Outline face, then click Next.",
+        "Step 5: Place face, then click Next.",
+        "Step 5: Place face, then click Next.",
+        "Step 6: Choose accessories or Click Next.",
+        "Step 6: Choose accessories or Click Next.",
+        "Step 7: Choose a text bubble or Click Next.",
+        "Step 7: Choose another text bubble or Click Next.",
+        "Step 8: Finish your picture and email or export it!",
+    };
+    return QString::fromLatin1(texts[state]);
+}
+
+// The content tab shown at each wizard state: the scene and face browser, none while the face is edited,
+// the accessories, the bubbles, the export panel.
+int ShownTab(int32_t state)
+{
+    if (state <= StepFaceChosen)
+        return 0;
+    if (state <= StepPlaceFace)
+        return -1;
+    if (state <= StepAccessories)
+        return 1;
+    return state <= StepBubble ? 2 : 3;
+}
+
+// Whatever the way the wizard got to its state, the window shows that state: the step bar's text and
+// picture, the column (hidden at the start) and the one content tab of the state.
+void ExpectWindowAtItsState(const CMainFrame& frame)
+{
+    const int32_t state = g_document->step;
+    EXPECT_EQ(frame.Steps()->Text(), StepText(state)) << state;
+    EXPECT_EQ(frame.Pictures()->Highlighted(), (state + 1) >> 1) << state;
+    EXPECT_EQ(frame.Splitters().IsRightColumnShown(), state != StepStart) << state;
+    for (int tab = 0; tab < TabView::TabCount; ++tab)
+        EXPECT_EQ(frame.Tabs()->IsTabShown(tab), tab == ShownTab(state)) << state << " tab " << tab;
+}
+
 class WalkTest : public ::testing::Test {
 protected:
     WizardWalk walk;
@@ -655,6 +705,7 @@ TEST_F(WalkTest, TheWholeWalkUndoneAndRedone)
     while (g_document->journal.GetPosition() > 0 && undos < 100) {
         walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
         ++undos;
+        ExpectWindowAtItsState(walk.Frame());
     }
     EXPECT_EQ(g_document->journal.GetPosition(), 0);
     EXPECT_EQ(g_document->step, StepStart);  // Start itself is undone
@@ -663,8 +714,10 @@ TEST_F(WalkTest, TheWholeWalkUndoneAndRedone)
     EXPECT_EQ(walk.Frame().Pictures()->Highlighted(), 0);
     EXPECT_EQ(walk.Frame().Steps()->Text(), QStringLiteral("Please press Start."));
     walk.GrabView("f-undone");
-    for (int redo = 0; redo < undos; ++redo)
+    for (int redo = 0; redo < undos; ++redo) {
         walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+        ExpectWindowAtItsState(walk.Frame());
+    }
     ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
     EXPECT_EQ(g_document->step, StepFinish);
     EXPECT_EQ(LayerKinds(), kinds);
