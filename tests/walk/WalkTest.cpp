@@ -421,6 +421,25 @@ TEST_F(WalkTest, AFaceFromTheBrowserALayerDraggedInThePanelAndANewProject)
     CMainFrame& frame = walk.Frame();
     ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
     ASSERT_TRUE(walk.ChooseScene(0)) << walk.told.join('\n').toStdString();
+    // Another scene from another folder replaces it; Ctrl+Z gives the first back, Ctrl+Y the second.
+    const int32_t first = g_document->scene->number;
+    const QImage firstView = walk.GrabView("b-scene1");
+    ASSERT_TRUE(walk.OpenBrowserFolder(*frame.Scenes(), "Scenes", QString::fromUtf8("Caf\u00e9")));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    const int32_t second = g_document->scene->number;
+    EXPECT_NE(second, first);
+    ExpectWindowAtItsState(frame);
+    const QImage secondView = walk.GrabView("b-scene2");
+    EXPECT_NE(secondView, firstView);
+    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
+    EXPECT_EQ(g_document->scene->number, first);
+    ExpectWindowAtItsState(frame);
+    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("b-scene1-again") == firstView; }));
+    walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
+    EXPECT_EQ(g_document->scene->number, second);
+    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("b-scene2-again") == secondView; }));
 
     walk.Answer([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
     ASSERT_TRUE(walk.PressNextStep(StepChooseFace));

@@ -236,7 +236,7 @@ bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)
     return false;
 }
 
-bool WizardWalk::OpenBrowserFolder(TreeView& browser, const QString& category)
+bool WizardWalk::OpenBrowserFolder(TreeView& browser, const QString& category, const QString& subcategory)
 {
     const Catalog& catalog = browser.GetCatalog();
     int32_t c = 0;
@@ -260,10 +260,15 @@ bool WizardWalk::OpenBrowserFolder(TreeView& browser, const QString& category)
     if (rows.OpenCategory() != c &&
         !clickRow([&](int32_t row) { return !rows.IsThumbnailRow(row) && !rows.IsSubcategoryRow(row) && rows.CategoryAt(row) == c; }))
         return false;
-    if (browser.Rows().OpenSubcategory() != 0 &&
-        !clickRow([&](int32_t row) { return browser.Rows().IsSubcategoryRow(row) && browser.Rows().SubcategoryAt(row) == 0; }))
+    int32_t s = 0;
+    while (!subcategory.isEmpty() && s < catalog.GetSubcategoryCount(c) && catalog.GetSubcategoryName(c, s) != subcategory)
+        ++s;
+    if (s == catalog.GetSubcategoryCount(c))
         return false;
-    return browser.Rows().OpenCategory() == c && browser.Rows().OpenSubcategory() == 0;
+    if (browser.Rows().OpenSubcategory() != s &&
+        !clickRow([&](int32_t row) { return browser.Rows().IsSubcategoryRow(row) && browser.Rows().SubcategoryAt(row) == s; }))
+        return false;
+    return browser.Rows().OpenCategory() == c && browser.Rows().OpenSubcategory() == s;
 }
 
 QPoint WizardWalk::ViewPoint(QPointF doc) const

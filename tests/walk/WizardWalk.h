@@ -72,9 +72,9 @@ public:
     // Clicks the thumbnail of item position n of the browser's open subcategory (scrolling it into view);
     // the browser's tab is made active first.
     bool ClickThumbnail(TreeView& browser, int32_t n);
-    // Opens the browser's category of this name and its first subcategory by clicks on their rows, as
-    // needed; false when there is no such category.
-    bool OpenBrowserFolder(TreeView& browser, const QString& category);
+    // Opens the browser's category of this name and its subcategory of that name (empty: the first) by
+    // clicks on their rows, as needed; false when there is no such folder.
+    bool OpenBrowserFolder(TreeView& browser, const QString& category, const QString& subcategory = {});
     // A left-button drag in the editing view through document points, run by the view's drag loop.
     bool DragInView(QPointF from, const std::vector<QPointF>& through);
     // Drags the selected layer's crop corner (top left) by a distance in content pixels (Crop Layer view).
