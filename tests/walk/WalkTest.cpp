@@ -746,4 +746,33 @@ TEST_F(WalkTest, TheWholeWalkUndoneAndRedone)
     EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("f-redone") == view; }));
 }
 
+// A larger window, and a tiny picture of our own with a palette as the face: the view follows the window
+// and the drags land where they are made.
+TEST_F(WalkTest, ALargerWindowAndATinyPaletteFace)
+{
+    ASSERT_TRUE(walk.Start());
+    CMainFrame& frame = walk.Frame();
+    frame.resize(1100, 800);
+    ASSERT_TRUE(WizardWalk::Settle([&] { return frame.View()->width() > 600; }));
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("palette_color.png")));
+    Layer& face = *g_document->GetSelectedLayer();
+    EXPECT_GT(face.size.x, 10.0f);  // scaled up by a whole factor
+    EXPECT_EQ(static_cast<int>(face.size.x) % 10, 0);
+    for (const int32_t state : {StepSelectFace, StepOutlineFace, StepPlaceFace})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    const PointF placed = face.position;
+    ASSERT_TRUE(walk.MoveSelectedLayer({-60, 30}));
+    const float pixel = 1.0f / frame.View()->scale;
+    EXPECT_NEAR(face.position.x, placed.x - 60, 2 * pixel);
+    EXPECT_NEAR(face.position.y, placed.y + 30, 2 * pixel);
+    ASSERT_TRUE(walk.AutoAdjustColour());
+    walk.GrabView("g-large");
+    for (const int32_t state : {StepAccessories, StepBubble, StepFinish})
+        ASSERT_TRUE(walk.PressNextStep(state)) << state;
+    ASSERT_TRUE(walk.SavePicture(walk.Path("tiny.jpg")));
+    EXPECT_TRUE(walk.told.isEmpty()) << walk.told.join('\n').toStdString();
+}
+
 } // namespace
