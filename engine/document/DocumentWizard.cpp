@@ -117,6 +117,7 @@ void Document::SetStep(int32_t state, bool noTip)
 {
     SetContentTabs(state);
     bool hide = false;
+    const bool backToStart = state == StepStart && step != StepStart;
     if (state != step) {
         int32_t brush = brushSize;
         state = EnterStep(state, brush, hide);
@@ -133,6 +134,11 @@ void Document::SetStep(int32_t state, bool noTip)
     }
     if (g_stepBar && state != StepStart)
         g_stepBar->SetStep(state, noTip);
+    // Back at the start (the Start step undone, a new project after a walk), the bar would go on naming the
+    // step it left while the window waits for Start: it shows the start's text and no step, without a tip
+    // (the start's tips belong to a new project's start prompt).
+    else if (g_stepBar && backToStart)
+        g_stepBar->SetStep(StepStart, true);
 }
 
 void Document::OnNextStep()

@@ -259,7 +259,23 @@ TEST_F(DocumentStateTest, EntryStatesStoreTheStateAfterThemGoingForward)
     document.SetStep(StepStart, false);
     EXPECT_EQ(shell.calls, (QStringList{"ShowTab 0 1", "ShowTab 1 0", "ShowTab 2 0", "ShowTab 3 0", "SetActiveTab 0",
                                         "SetFirstTabLabel Scenes", "SetBrowserButtonText Load scene from PC...",
-                                        "SetViewBrushSize 32", "HideRightColumn"}));
+                                        "SetViewBrushSize 32", "HideRightColumn", "SetStepBarStep 0 1"}));
+}
+
+// Undoing Start left the step bar naming step 1 ("Step 1: Choose a Background Scene.", its picture
+// highlighted) over the start picture, with the scene browser hidden and the tool bar offering Start.
+TEST_F(DocumentStateTest, RegressionUndoingStartShowsTheStartOnTheStepBarWithoutATip)
+{
+    ASSERT_TRUE(journal.AddStep(StepChooseScene));
+    EXPECT_EQ(document.step, StepChooseScene);
+    shell.calls.clear();
+    journal.Undo();
+    EXPECT_EQ(document.step, StepStart);
+    EXPECT_TRUE(shell.calls.contains("SetStepBarStep 0 1")) << shell.calls.join(", ").toStdString();
+    // A state that stays at the start tells the bar nothing: the new project's start prompt owns it.
+    shell.calls.clear();
+    document.SetStep(StepStart, false);
+    EXPECT_FALSE(shell.calls.contains("SetStepBarStep 0 1"));
 }
 
 } // namespace
