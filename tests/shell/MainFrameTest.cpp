@@ -27,7 +27,7 @@
 #include "shell/StepPictures.h"
 #include "shell/TabView.h"
 #include "shell/ToolBar.h"
-#include "support/SampleLibrary.h"
+#include "support/ProgramSession.h"
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 
@@ -67,14 +67,6 @@ private:
     int& m_runs;
 };
 
-bool Settle(const std::function<bool()>& condition)
-{
-    return WaitUntil([&] {
-        QCoreApplication::processEvents();
-        return condition();
-    });
-}
-
 class MainFrameTest : public ::testing::Test {
 protected:
     MainFrameTest()
@@ -86,74 +78,28 @@ protected:
             }
             return static_cast<int>(QDialog::Rejected);  // the face browser's file dialog
         };
-        // The program folder: the settings file naming our server and the program's resource files.
-        WriteFile(Program() + "/SMG.ini", ("[System]\nServerUrl=" + BaseUrl() + "\n").toLatin1());
-        EXPECT_TRUE(m_library.CopyProgramFiles(Program()));
-    }
-    ~MainFrameTest() override
-    {
-        if (application)
-            application->ExitInstance();
-        application.reset();
     }
 
-    QString Program() const { return m_dir.filePath("program"); }
-    QString BaseUrl() const { return m_library.BaseUrl(); }
-
-    // Starts the program as main does; false when start-up ended.
-    bool Start(const QStringList& arguments = {})
-    {
-        Application::Options options;
-        options.arguments = arguments;
-        options.makePaths = [this] { return AppPaths(Program(), {m_dir.filePath("data")}); };
-        options.registryPath = m_dir.filePath("registry.ini");
-        application = std::make_unique<SnapmingleApplication>(std::move(options));
-        return application->InitInstance();
-    }
-    CMainFrame& Frame() const { return *application->Frame(); }
-
-    // Next Step through the tool bar's button, as a person presses it.
-    void PressNextStep()
-    {
-        QToolButton* button = Frame().Tools()->Button(Frame().Tools()->CommandToIndex(CommandId::NextStep));
-        ASSERT_NE(button, nullptr);
-        // Enabled at the router's first idle pass.
-        ASSERT_TRUE(Settle([&] { return button->isEnabled(); }));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    // Clicks the first thumbnail of the scene browser's open subcategory.
-    void ClickFirstThumbnail(TreeView& browser)
-    {
-        const int32_t row = browser.Rows().Range().firstThumbnailRow;
-        QWidget* viewport = browser.viewport();
-        for (int y = 0; y < viewport->height(); ++y) {
-            if (browser.RowAtPoint(QPoint(browser_layout::ThumbnailX + 20, y)) == row) {
-                QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(browser_layout::ThumbnailX + 20, y + 20));
-                return;
-            }
-        }
-        FAIL() << "no thumbnail row on the screen";
-    }
+    QString BaseUrl() { return session.Library().BaseUrl(); }
+    bool Start(const QStringList& arguments = {}) { return session.Start(arguments); }
+    CMainFrame& Frame() const { return session.Frame(); }
+    SnapmingleApplication* App() const { return session.application.get(); }
 
     // A project of our own, saved at a wizard state (as the program saves it from state 9 on).
     QString SaveProject(int32_t state)
     {
-        const QString path = m_dir.filePath("saved.smg");
+        const QString path = session.PathOf("saved.smg");
         EXPECT_TRUE(Start());
         g_document->step = state;
         EXPECT_TRUE(g_document->DoSave(path));
-        application->ExitInstance();
-        application.reset();
+        session.End();
         person.shown.clear();
         return path;
     }
 
-    QTemporaryDir m_dir;
-    SampleLibrary m_library;
     ModalPerson person;
     int progressDialogs = 0;
-    std::unique_ptr<SnapmingleApplication> application;
+    ProgramSession session;
 };
 
 TEST_F(MainFrameTest, AnEmptyCacheStartsInThreeProgressDialogsThenTheWindowWithItsPanesLinked)
@@ -193,8 +139,8 @@ TEST_F(MainFrameTest, AnEmptyCacheStartsInThreeProgressDialogsThenTheWindowWithI
     EXPECT_EQ(frame.Tabs()->TabLabel(3), QStringLiteral("Export"));
     // The menu: six menus, the frame's own commands among them.
     EXPECT_EQ(frame.MenuBar()->actions().size(), 6);
-    EXPECT_TRUE(application->Commands().Query(CommandId::VisitSite).enabled);
-    EXPECT_TRUE(application->Commands().Query(CommandId::Exit).enabled);
+    EXPECT_TRUE(App()->Commands().Query(CommandId::VisitSite).enabled);
+    EXPECT_TRUE(App()->Commands().Query(CommandId::Exit).enabled);
     SaveGrab(frame, "frame-start");
 }
 
@@ -204,7 +150,7 @@ TEST_F(MainFrameTest, StartShowsTheColumnAndABrowserClickChoosesTheScene)
     CMainFrame& frame = Frame();
     person.shown.clear();
 
-    PressNextStep();
+    session.PressNextStep();
     EXPECT_EQ(g_document->step, StepChooseScene);
     EXPECT_EQ(person.shown, QStringList{"Step 1 Help Tip: tip 3"});
     ASSERT_TRUE(Settle([&] { return frame.Splitters().Outer().sizes().value(1) == PaneSplitters::RightColumnWidth; }));
@@ -222,7 +168,7 @@ TEST_F(MainFrameTest, StartShowsTheColumnAndABrowserClickChoosesTheScene)
     SaveGrab(frame, "frame-step1");
 
     // A thumbnail click replaces the scene; the picture arrives through the frame's task timer.
-    ClickFirstThumbnail(*frame.Scenes());
+    session.ClickThumbnail(*frame.Scenes(), 0);
     const int32_t chosen = frame.Scenes()->SelectedItem();
     ASSERT_NE(g_document->scene, nullptr);
     EXPECT_EQ(g_document->scene->number, frame.Scenes()->GetCatalog().items[static_cast<size_t>(chosen)].first);
@@ -284,18 +230,18 @@ TEST_F(MainFrameTest, ExitAsksToSaveAModifiedProjectAndTheWebPagesAreOurs)
     person.shown.clear();
 
     UrlCatcher urls;
-    EXPECT_TRUE(application->Commands().Run(CommandId::OnlineHelp));
-    EXPECT_TRUE(application->Commands().Run(CommandId::VisitSite));
+    EXPECT_TRUE(App()->Commands().Run(CommandId::OnlineHelp));
+    EXPECT_TRUE(App()->Commands().Run(CommandId::VisitSite));
     EXPECT_EQ(urls.opened, (QStringList{BaseUrl() + "help2.html", BaseUrl()}));
 
     g_document->SetModifiedFlag(true);
     person.messageReply = QMessageBox::Cancel;
-    EXPECT_TRUE(application->Commands().Run(CommandId::Exit));
+    EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
     EXPECT_EQ(person.shown, QStringList{"Snapmingle: Save changes to Untitled?"});
     EXPECT_TRUE(frame.isVisible());  // Cancel keeps the program
 
     person.messageReply = QMessageBox::No;
-    EXPECT_TRUE(application->Commands().Run(CommandId::Exit));
+    EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
     EXPECT_EQ(person.shown.size(), 2);
     EXPECT_FALSE(frame.isVisible());
 
@@ -309,10 +255,7 @@ TEST_F(MainFrameTest, ExitAsksToSaveAModifiedProjectAndTheWebPagesAreOurs)
 TEST_F(MainFrameTest, RegressionAFrameWithoutItsPicturesEndsStartUpSayingWhy)
 {
     qCleanupResources_art();
-    Application::Options options;
-    options.makePaths = [this] { return AppPaths(Program(), {m_dir.filePath("data")}); };
-    options.registryPath = m_dir.filePath("registry.ini");
-    SnapmingleApplication failing(std::move(options));
+    SnapmingleApplication failing(session.MakeOptions());
     testing::internal::CaptureStderr();
     const int code = failing.Run();
     const std::string error = testing::internal::GetCapturedStderr();

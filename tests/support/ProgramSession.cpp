@@ -26,7 +26,10 @@ bool Settle(const std::function<bool()>& condition)
 
 ProgramSession::ProgramSession()
 {
-    WriteFile(Program() + "/SMG.ini", ("[System]\nServerUrl=" + m_library.BaseUrl() + "\n").toLatin1());
+    const QString settings = QStringLiteral("[System]\nServerUrl=%1\nShareHost=127.0.0.1\nSharePort=%2\n")
+                                 .arg(m_library.BaseUrl())
+                                 .arg(m_library.Server().Port());
+    WriteFile(Program() + QStringLiteral("/SMG.ini"), settings.toLatin1());
     EXPECT_TRUE(m_library.CopyProgramFiles(Program()));
 }
 
@@ -35,13 +38,18 @@ ProgramSession::~ProgramSession()
     End();
 }
 
-bool ProgramSession::Start(const QStringList& arguments)
+Application::Options ProgramSession::MakeOptions(const QStringList& arguments) const
 {
     Application::Options options;
     options.arguments = arguments;
     options.makePaths = [this] { return AppPaths(Program(), {PathOf(QStringLiteral("data"))}); };
     options.registryPath = PathOf(QStringLiteral("registry.ini"));
-    application = std::make_unique<SnapmingleApplication>(std::move(options));
+    return options;
+}
+
+bool ProgramSession::Start(const QStringList& arguments)
+{
+    application = std::make_unique<SnapmingleApplication>(MakeOptions(arguments));
     return application->InitInstance();
 }
 
@@ -57,13 +65,20 @@ CMainFrame& ProgramSession::Frame() const
     return *application->Frame();
 }
 
-void ProgramSession::PressNextStep()
+bool ProgramSession::PressToolButton(int32_t command)
 {
     ToolBar& tools = *Frame().Tools();
-    QToolButton* button = tools.Button(tools.CommandToIndex(CommandId::NextStep));
-    ASSERT_NE(button, nullptr);
-    ASSERT_TRUE(Settle([&] { return button->isEnabled(); }));
+    QToolButton* button = tools.Button(tools.CommandToIndex(command));
+    // Enabled at the router's next idle pass.
+    if (!button || !Settle([&] { return button->isEnabled(); }))
+        return false;
     QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+void ProgramSession::PressNextStep()
+{
+    ASSERT_TRUE(PressToolButton(CommandId::NextStep)) << "Next Step never enabled";
 }
 
 int FindRow(TreeView& browser, int32_t row)

@@ -2,6 +2,8 @@
 
 #include "support/SampleLibrary.h"
 
+#include "shell/Application.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,9 +14,9 @@ class CMainFrame;
 class SnapmingleApplication;
 class TreeView;
 
-// The whole program as main starts it (SnapmingleApplication), in this process, with a program folder
-// whose settings file names a loopback sample library of its own. The person at the screen (the modal
-// answerer) is the test's own.
+// The whole program as main starts it (SnapmingleApplication), in this process, with a data folder and a
+// program folder of its own whose settings file names a loopback sample library of its own, for content
+// and for sharing. The person at the screen (the modal answerer) is the caller's own.
 class ProgramSession {
 public:
     ProgramSession();
@@ -22,6 +24,8 @@ public:
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
 
+    // What main would give the application: these arguments, the session's folders.
+    Application::Options MakeOptions(const QStringList& arguments = {}) const;
     // Starts the program as main does, with these command-line arguments; false when start-up ended.
     bool Start(const QStringList& arguments = {});
     // Ends it as main does after its loop: ExitInstance, then the application goes.
@@ -32,8 +36,11 @@ public:
     // A path in the session's own temporary folder.
     QString PathOf(const QString& name) const { return m_dir.filePath(name); }
     QString Program() const { return PathOf(QStringLiteral("program")); }
+    QString CacheFolder() const { return PathOf(QStringLiteral("data/Snapmingle2/Cache")); }
     SampleLibrary& Library() { return m_library; }
 
+    // A tool bar button pressed once the router has enabled it; false when it never is.
+    [[nodiscard]] bool PressToolButton(int32_t command);
     // Next Step through the tool bar's button, once the router has enabled it.
     void PressNextStep();
     // Clicks thumbnail j of the browser's open subcategory, scrolling it into view first.

@@ -89,17 +89,7 @@ private:
 
 } // namespace
 
-WizardWalk::WizardWalk() : m_answerer([this](QDialog& dialog) { return AnswerDialog(dialog); })
-{
-    // The program folder: the settings file naming our server (content and sharing) and the resource files.
-    const QString program = Path(QStringLiteral("program"));
-    const QString settings = QStringLiteral("[System]\nServerUrl=%1\nShareHost=127.0.0.1\nSharePort=%2\n")
-                                 .arg(m_library.BaseUrl())
-                                 .arg(m_library.Server().Port());
-    WriteFile(program + QStringLiteral("/SMG.ini"), settings.toLatin1());
-    if (!m_library.CopyProgramFiles(program))
-        told << QStringLiteral("the program's resource files could not be copied");
-}
+WizardWalk::WizardWalk() : m_answerer([this](QDialog& dialog) { return AnswerDialog(dialog); }) {}
 
 WizardWalk::~WizardWalk()
 {
@@ -108,12 +98,7 @@ WizardWalk::~WizardWalk()
 
 bool WizardWalk::Start(const QStringList& arguments)
 {
-    Application::Options options;
-    options.arguments = arguments;
-    options.makePaths = [this] { return AppPaths(Path(QStringLiteral("program")), {Path(QStringLiteral("data"))}); };
-    options.registryPath = Path(QStringLiteral("registry.ini"));
-    m_application = std::make_unique<SnapmingleApplication>(std::move(options));
-    if (!m_application->InitInstance())
+    if (!m_session.Start(arguments))
         return false;
     // The window is active, as it is for the person who started the program.
     Frame().activateWindow();
@@ -122,20 +107,7 @@ bool WizardWalk::Start(const QStringList& arguments)
 
 void WizardWalk::End()
 {
-    if (!m_application)
-        return;
-    m_application->ExitInstance();
-    m_application.reset();
-}
-
-CMainFrame& WizardWalk::Frame() const
-{
-    return *m_application->Frame();
-}
-
-QString WizardWalk::CacheFolder() const
-{
-    return Path(QStringLiteral("data/Snapmingle2/Cache"));
+    m_session.End();
 }
 
 void WizardWalk::Answer(std::function<void(QDialog&)> script)
@@ -181,10 +153,7 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
 
 bool WizardWalk::Settle(const std::function<bool()>& condition)
 {
-    return WaitUntil([&] {
-        QCoreApplication::processEvents();
-        return condition();
-    });
+    return ::Settle(condition);
 }
 
 bool WizardWalk::PressNextStep(int32_t state)
@@ -194,13 +163,7 @@ bool WizardWalk::PressNextStep(int32_t state)
 
 bool WizardWalk::PressToolButton(int32_t command)
 {
-    ToolBar& tools = *Frame().Tools();
-    QToolButton* button = tools.Button(tools.CommandToIndex(command));
-    // Enabled at the router's next idle pass.
-    if (!button || !Settle([&] { return button->isEnabled(); }))
-        return false;
-    QTest::mouseClick(button, Qt::LeftButton);
-    return true;
+    return m_session.PressToolButton(command);
 }
 
 bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/SampleLibrary.h"
+#include "support/ProgramSession.h"
 
 #include "platform/ui/ModalHost.h"
 
@@ -9,7 +9,6 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -47,13 +46,13 @@ public:
     bool Start(const QStringList& arguments = {});
     // Ends the program's instance (what main does after its event loop).
     void End();
-    bool Running() const { return m_application != nullptr; }
-    CMainFrame& Frame() const;
-    SnapmingleApplication& Program() const { return *m_application; }
-    SampleLibrary& Library() { return m_library; }
+    bool Running() const { return m_session.Running(); }
+    CMainFrame& Frame() const { return m_session.Frame(); }
+    SnapmingleApplication& Program() const { return *m_session.application; }
+    SampleLibrary& Library() { return m_session.Library(); }
     // A path in the walk's own temporary folder.
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
-    QString CacheFolder() const;
+    QString Path(const QString& name) const { return m_session.PathOf(name); }
+    QString CacheFolder() const { return m_session.CacheFolder(); }
 
     // The next dialog that is neither a tip, a progress dialog nor a message box is shown and handed to
     // script, which answers it as a person would.
@@ -132,9 +131,7 @@ private:
     bool AddLayer(TreeView& browser, int32_t n);
     bool PressExportButton(int32_t command);
 
-    QTemporaryDir m_dir;
-    SampleLibrary m_library;
+    ProgramSession m_session;
     std::deque<std::function<void(QDialog&)>> m_scripts;
     platform::ModalHost::ScopedAnswerer m_answerer;
-    std::unique_ptr<SnapmingleApplication> m_application;
 };
