@@ -38,6 +38,8 @@
 #include <QTabBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <cmath>
+#include <numbers>
 
 // Texts in failure messages as text.
 void PrintTo(const QString& text, std::ostream* out)
@@ -696,6 +698,48 @@ TEST_F(WalkTest, AFaceReplacedMagicEraseOnTheSceneAndTheDeleteKey)
 
 // Every step undone back to the start of the journal with Ctrl+Z, then redone with Ctrl+Y to the same
 // picture.
+TEST_F(WalkTest, AClosedOutlineKeepsTheInsideAndCutsEverythingOutsideWithoutASeam)
+{
+    ASSERT_TRUE(walk.Start());
+    ASSERT_TRUE(walk.PressNextStep(StepChooseScene));
+    ASSERT_TRUE(walk.ChooseScene(0));
+    ASSERT_TRUE(walk.ChooseOwnFace(DataFile("rocket.jpg")));
+    ASSERT_TRUE(walk.PressNextStep(StepSelectFace));
+    ASSERT_TRUE(walk.PressNextStep(StepOutlineFace));
+    Layer& face = *LayerAt(1);
+    const QImage& working = *static_cast<ImageReference*>(face.GetImage())->Picture();
+    const QRectF crop(QPointF(face.cropTopLeft.x * face.size.x, face.cropTopLeft.y * face.size.y),
+                      QPointF(face.cropBottomRight.x * face.size.x, face.cropBottomRight.y * face.size.y));
+
+    // Round the crop's middle in 64 moves, the last one on the starting point, as a hand closes it.
+    const QPointF centre(crop.width() / 2, crop.height() / 2);
+    const double radius = std::min(crop.width(), crop.height()) * 0.3;
+    const auto onCircle = [&](int i) {
+        const double angle = 2 * std::numbers::pi * i / 64;
+        return centre + QPointF(radius * std::cos(angle), radius * std::sin(angle));
+    };
+    std::vector<QPointF> through;
+    for (int i = 1; i <= 64; ++i)
+        through.push_back(onCircle(i % 64));
+    ASSERT_TRUE(walk.DragInView(onCircle(0), through));
+    walk.GrabView("outline-closed");
+
+    // Well inside the stroke the face is whole; beyond it, out to the crop's border, nothing is left.
+    const double brush = g_document->brushSize * 2.0 + 4.0;
+    int keptOutside = 0;
+    int lostInside = 0;
+    for (int y = static_cast<int>(crop.top()); y < static_cast<int>(crop.bottom()); ++y) {
+        for (int x = static_cast<int>(crop.left()); x < static_cast<int>(crop.right()); ++x) {
+            const double d = std::hypot(x - crop.left() - centre.x(), y - crop.top() - centre.y());
+            const int alpha = qAlpha(working.pixel(x, y));
+            keptOutside += d > radius + brush && alpha != 0;
+            lostInside += d < radius - brush && alpha != 255;
+        }
+    }
+    EXPECT_EQ(keptOutside, 0);
+    EXPECT_EQ(lostInside, 0);
+}
+
 TEST_F(WalkTest, TheWholeWalkUndoneAndRedone)
 {
     ASSERT_TRUE(walk.Start());
