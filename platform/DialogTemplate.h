@@ -38,6 +38,10 @@ enum class ControlStyle : uint32_t {
 };
 using ControlStyles = QFlags<ControlStyle>;
 
+// The ids of a dialog's standard buttons, which accept and dismiss it.
+inline constexpr int32_t DialogOkId = 1;
+inline constexpr int32_t DialogCancelId = 2;
+
 // One control: its id (NoControlId for labels nobody looks up), kind, text and rectangle in dialog units.
 struct DialogControl {
     static constexpr int32_t NoControlId = -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DialogTemplate.h"
+
 #include <QDialog>
 #include <cstdint>
 
@@ -8,7 +10,7 @@ class AboutBox final : public QDialog {
 public:
     explicit AboutBox(QWidget* parent = nullptr);
 
-    static constexpr int32_t OkId = 1;
+    static constexpr int32_t OkId = platform::DialogOkId;
     static constexpr int32_t VersionTextId = 1100;
     static constexpr int32_t NoticeTextId = 1101;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/document/ShellLink.h"
 #include "platform/DocumentObserver.h"
 
 #include <QWidget>
@@ -37,7 +38,7 @@ public:
     // Hints below 100 repaint the view; the drawing hints of the editing view are not its business.
     void OnUpdate(DocumentObserver* sender, int32_t hint, const Rect* rect) override;
 
-    static constexpr int32_t TabCount = 4;
+    static constexpr int32_t TabCount = ContentTabCount;
 
 private:
     void OnCurrentChanged(int32_t index);

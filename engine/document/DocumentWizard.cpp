@@ -10,33 +10,25 @@
 
 namespace {
 
-// The content tabs: the scene and face browser, the accessories, the speech bubbles, the export panel.
-constexpr int32_t SceneFaceTab = 0;
-constexpr int32_t AccessoryTab = 1;
-constexpr int32_t BubbleTab = 2;
-constexpr int32_t ExportTab = 3;
-constexpr int32_t TabCount = 4;
-constexpr int32_t NoTab = -1;
-
 // While the face is outlined the editing view's brush is this small; Document::brushSize keeps its value.
 constexpr int32_t OutlineBrushSize = 16;
 
 struct TabRow {
-    int32_t shown;   // the one tab shown, or NoTab
-    int32_t active;  // NoTab: none
+    int32_t shown;   // the one tab shown, or ContentTabNone
+    int32_t active;  // ContentTabNone: none
 };
 
 TabRow TabsFor(int32_t state)
 {
     if (state <= StepFaceChosen)
-        return {SceneFaceTab, SceneFaceTab};
+        return {ContentTabSceneFace, ContentTabSceneFace};
     if (state <= StepPlaceFace)
-        return {NoTab, NoTab};
+        return {ContentTabNone, ContentTabNone};
     if (state <= StepAccessories)
-        return {AccessoryTab, AccessoryTab};
+        return {ContentTabAccessory, ContentTabAccessory};
     if (state <= StepBubble)
-        return {BubbleTab, BubbleTab};
-    return {ExportTab, NoTab};
+        return {ContentTabBubble, ContentTabBubble};
+    return {ContentTabExport, ContentTabNone};
 }
 
 } // namespace
@@ -46,7 +38,7 @@ void Document::SetContentTabs(int32_t state)
     if (!g_shell || !g_shell->HasTabView() || state < StepStart || state > StepLastAccepted)
         return;
     const TabRow row = TabsFor(state);
-    for (int32_t tab = 0; tab < TabCount; ++tab)
+    for (int32_t tab = 0; tab < ContentTabCount; ++tab)
         g_shell->ShowTab(tab, tab == row.shown);
     g_shell->SetActiveTab(row.active);
     // The shell's SetBrowserButtonText makes tab 0 active for a moment to reach its browser and then

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int32_t FaceTab = 0;
-constexpr int32_t ContentTabCount = 4;
 constexpr float PlaceholderCentre = Layer::PlaceholderSize / 2;
 constexpr int32_t PlaceholderTextRise = 10;  // the text stands this far above the placeholder's centre
 constexpr int32_t PercentDone = 100;
@@ -146,8 +144,8 @@ void Layer::AdvanceWizard()
     // A face has loaded.
     if (g_shell && g_shell->HasTabView()) {
         for (int32_t tab = 0; tab < ContentTabCount; ++tab)
-            g_shell->ShowTab(tab, tab == FaceTab);
-        g_shell->SetActiveTab(FaceTab);
+            g_shell->ShowTab(tab, tab == ContentTabSceneFace);
+        g_shell->SetActiveTab(ContentTabSceneFace);
         g_shell->SetFirstTabLabel(QStringLiteral("Faces"));
         g_shell->SetBrowserButtonText(QStringLiteral("Load face from PC..."));
     }

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int32_t OkId = 1;
-constexpr int32_t CancelId = 2;
 constexpr int32_t SliderCount = 5;
 constexpr int32_t GammaSliderCount = 3;
 // A track bar's page (a click in its channel) is a fifth of its range, as the platform's track bars have.
@@ -39,9 +37,9 @@ platform::DialogTemplate ColorBoxTemplate()
     }
     dialog.controls.push_back({ColorBox::AutoAdjustId, ControlKind::PushButton, QStringLiteral("Auto Adjust"),
                                {82, 134, 50, 14}, {}, 0});
-    dialog.controls.push_back({OkId, ControlKind::PushButton, QStringLiteral("OK"), {136, 134, 50, 14},
+    dialog.controls.push_back({platform::DialogOkId, ControlKind::PushButton, QStringLiteral("OK"), {136, 134, 50, 14},
                                ControlStyle::DefaultButton, 0});
-    dialog.controls.push_back({CancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {189, 134, 50, 14}, {}, 0});
+    dialog.controls.push_back({platform::DialogCancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {189, 134, 50, 14}, {}, 0});
     return dialog;
 }
 
@@ -65,8 +63,8 @@ ColorBox::ColorBox(Document& document, Layer& layer, QWidget* parent)
     SetSliders(m_saved);
 
     connect(controls.Get<QPushButton>(AutoAdjustId), &QPushButton::clicked, this, &ColorBox::OnAutoAdjust);
-    connect(controls.Get<QPushButton>(OkId), &QPushButton::clicked, this, &ColorBox::accept);
-    connect(controls.Get<QPushButton>(CancelId), &QPushButton::clicked, this, &ColorBox::reject);
+    connect(controls.Get<QPushButton>(platform::DialogOkId), &QPushButton::clicked, this, &ColorBox::accept);
+    connect(controls.Get<QPushButton>(platform::DialogCancelId), &QPushButton::clicked, this, &ColorBox::reject);
 }
 
 QSlider* ColorBox::TrackBar(int32_t id) const

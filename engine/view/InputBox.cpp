@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int32_t OkId = 1;
-constexpr int32_t CancelId = 2;
-
 const QString LineEnd = QStringLiteral("\r\n");
 
 // Dialog template 190. The edit box comes first in the tab order, so it has the focus when the
@@ -26,8 +23,8 @@ platform::DialogTemplate InputBoxTemplate()
     dialog.controls = {
         {InputBox::EditId, ControlKind::Edit, {}, {7, 7, 246, 58}, ControlStyle::MultiLine | ControlStyle::Border, 0},
         {InputBox::ApplyId, ControlKind::PushButton, QStringLiteral("Apply"), {96, 77, 50, 14}, {}, 0},
-        {OkId, ControlKind::PushButton, QStringLiteral("OK"), {149, 77, 50, 14}, ControlStyle::DefaultButton, 0},
-        {CancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {203, 77, 50, 14}, {}, 0},
+        {platform::DialogOkId, ControlKind::PushButton, QStringLiteral("OK"), {149, 77, 50, 14}, ControlStyle::DefaultButton, 0},
+        {platform::DialogCancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {203, 77, 50, 14}, {}, 0},
     };
     return dialog;
 }
@@ -81,8 +78,8 @@ InputBox::InputBox(Document& document, const QString& initialText, QWidget* pare
     m_edit->setFocus();
 
     connect(controls.Get<QPushButton>(ApplyId), &QPushButton::clicked, this, &InputBox::OnApply);
-    connect(controls.Get<QPushButton>(OkId), &QPushButton::clicked, this, &InputBox::accept);
-    connect(controls.Get<QPushButton>(CancelId), &QPushButton::clicked, this, &InputBox::reject);
+    connect(controls.Get<QPushButton>(platform::DialogOkId), &QPushButton::clicked, this, &InputBox::accept);
+    connect(controls.Get<QPushButton>(platform::DialogCancelId), &QPushButton::clicked, this, &InputBox::reject);
 }
 
 QString InputBox::BoxText() const

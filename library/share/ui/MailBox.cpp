@@ -22,8 +22,7 @@ const QString MailBox::FailedText = QStringLiteral(
 
 namespace {
 
-constexpr int32_t SendId = 1;
-constexpr int32_t CancelId = 2;
+constexpr int32_t SendId = platform::DialogOkId;  // Send accepts the form
 constexpr int32_t FriendRows = ShareFriendCount / 2;
 // Friends 1 to 4 come before the buttons in the tab order, 5 to 8 after them.
 constexpr int32_t FriendsBeforeButtons = 4;
@@ -68,7 +67,7 @@ platform::DialogTemplate MailBoxTemplate()
     addFriends(0, FriendsBeforeButtons);
     dialog.controls.push_back(
         {SendId, ControlKind::PushButton, QStringLiteral("Send"), {63, 151, 50, 14}, ControlStyle::DefaultButton, 0});
-    dialog.controls.push_back({CancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {136, 151, 50, 14}, {}, 0});
+    dialog.controls.push_back({platform::DialogCancelId, ControlKind::PushButton, QStringLiteral("Cancel"), {136, 151, 50, 14}, {}, 0});
     addFriends(FriendsBeforeButtons, ShareFriendCount);
     return dialog;
 }
@@ -88,7 +87,7 @@ MailBox::MailBox(Document& document, QWidget* parent)
     : QDialog(parent), m_document(document), m_controls(platform::DialogControls::Build(MailBoxTemplate(), *this))
 {
     connect(m_controls.Get<QPushButton>(SendId), &QPushButton::clicked, this, &MailBox::OnSend);
-    connect(m_controls.Get<QPushButton>(CancelId), &QPushButton::clicked, this, &MailBox::reject);
+    connect(m_controls.Get<QPushButton>(platform::DialogCancelId), &QPushButton::clicked, this, &MailBox::reject);
 }
 
 ShareMessage MailBox::Message() const
