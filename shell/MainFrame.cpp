@@ -118,10 +118,10 @@ void CMainFrame::CreateClient()
     m_scenes = new SceneTree(m_document);
     m_accessories = new AccessoryTree(m_document);
     m_bubbles = new BubbleTree(m_document);
-    m_tabs->AddView(m_scenes, QStringLiteral("Scenes"), 0);
-    m_tabs->AddView(m_accessories, QStringLiteral("Accessories"), 1);
-    m_tabs->AddView(m_bubbles, QStringLiteral("Text"), 2);
-    m_tabs->AddView(new ExportDialog(m_router), QStringLiteral("Export"), 3);
+    m_tabs->AddView(m_scenes, QStringLiteral("Scenes"), ContentTabSceneFace);
+    m_tabs->AddView(m_accessories, QStringLiteral("Accessories"), ContentTabAccessory);
+    m_tabs->AddView(m_bubbles, QStringLiteral("Text"), ContentTabBubble);
+    m_tabs->AddView(new ExportDialog(m_router), QStringLiteral("Export"), ContentTabExport);
     m_document.AddView(m_tabs);
 
     m_layers = new LayerView(m_document, m_settings);

@@ -6,11 +6,6 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-namespace {
-const QString DefaultLabels[TabView::TabCount] = {QStringLiteral("Scenes"), QStringLiteral("Accessories"),
-                                                  QStringLiteral("Text"), QStringLiteral("Export")};
-} // namespace
-
 TabView::TabView(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m_pages(new QStackedWidget(this))
 {
     m_bar->setShape(QTabBar::RoundedNorth);
@@ -19,8 +14,8 @@ TabView::TabView(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m
     m_bar->setDrawBase(true);
     m_bar->setFocusPolicy(Qt::NoFocus);
     for (int32_t i = 0; i < TabCount; ++i) {
-        m_bar->addTab(DefaultLabels[i]);
-        m_bar->setTabVisible(i, false);  // until its page comes
+        m_bar->addTab(QString());  // hidden and unnamed until its page comes
+        m_bar->setTabVisible(i, false);
     }
     m_bar->addTab(QString());
     m_bar->setTabVisible(NoneTab, false);
