@@ -132,10 +132,9 @@ TEST_F(CommandRulesTest, StepCommandsAppendOneRecordAPress)
     const Row rows[] = {
         {RotateRight, 3, {1, 1}, {1, 1}, 546, JournalRotateSize},
         {RotateLeft, 1, {1, 1}, {1, 1}, 65536 - 182, JournalRotateSize},
-        {IncreaseSize, 1, {1, 1}, {1.1f, 1.1f}, 0, JournalScaleSize},
+        // The keys' test covers one press of Increase, Decrease and Flip on an unmirrored layer.
         {IncreaseSize, 1, {-1, 1}, {-0.9f, 1.1f}, 0, JournalScaleSize},  // a mirrored layer
-        {DecreaseSize, 1, {1, 1}, {0.9f, 0.9f}, 0, JournalScaleSize},
-        {Flip, 1, {2, 3}, {-2, 3}, 0, JournalScaleSize},
+        {DecreaseSize, 2, {2, 2}, {1.8f, 1.8f}, 0, JournalScaleSize},
         {Flip, 2, {2, 3}, {2, 3}, 0, JournalScaleSize},
     };
     for (const Row& row : rows) {

@@ -20,29 +20,25 @@
 
 // Stands for the editing view behind its link: writes down each drag with the tool the document had
 // while it ran, and each brush size.
-class FakeEditingView final : public DocumentObserver, public EditingViewLink {
-public:
-    explicit FakeEditingView(Document& document) : m_document(document) { m_document.AddView(this); }
-    ~FakeEditingView() { m_document.RemoveView(this); }
-
-    void OnUpdate(DocumentObserver*, int32_t, const Rect*) override {}
-    EditingViewLink* AsEditingView() override { return this; }
-    bool TrackFromDocPoint(PointF docPoint) override
-    {
-        drags.push_back({docPoint, m_document.tool});
-        return true;
-    }
-    void SetBrushSize(int32_t size) override { brushSizes.push_back(size); }
-
+struct FakeEditingView final : DocumentObserver, EditingViewLink {
     struct Drag {
         PointF point;
         int32_t tool;
     };
+    explicit FakeEditingView(Document& document) : document(document) { document.AddView(this); }
+    ~FakeEditingView() { document.RemoveView(this); }
+    void OnUpdate(DocumentObserver*, int32_t, const Rect*) override {}
+    EditingViewLink* AsEditingView() override { return this; }
+    bool TrackFromDocPoint(PointF docPoint) override
+    {
+        drags.push_back({docPoint, document.tool});
+        return true;
+    }
+    void SetBrushSize(int32_t size) override { brushSizes.push_back(size); }
+
+    Document& document;
     std::vector<Drag> drags;
     std::vector<int32_t> brushSizes;
-
-private:
-    Document& m_document;
 };
 
 // A document bound to a real command router through its command map, with its panes recorded, the

@@ -3,6 +3,7 @@
 #include "platform/ResourceId.h"
 #include "platform/ResourceTable.h"
 #include "platform/Resources.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,11 +59,7 @@ TEST_F(PicturePrefetchTest, PathsOutsideTheBatchAndPicturesNotTakenReadTheirFile
     const QString inBatch = WritePicture(QStringLiteral("in.png"), 4, qRgb(1, 2, 3));
     const QString outside = WritePicture(QStringLiteral("out.png"), 6, qRgb(4, 5, 6));
     const QString broken = folder.filePath(QStringLiteral("broken.png"));
-    {
-        QFile file(broken);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("not a picture");
-    }
+    WriteFile(broken, "not a picture");
     ImageReference image;
     {
         std::vector<PicturePrefetch::Item> items{FileItem(inBatch), FileItem(broken)};

@@ -123,18 +123,6 @@ TEST_F(ViewTest, DragThroughPostedEventsEndsOnReleaseEscapeOrDeactivation)
     }
 }
 
-TEST_F(ViewTest, NoDragWhileAnotherWidgetHoldsTheMouse)
-{
-    QWidget other;
-    other.show();
-    other.grabMouse();
-    RecordingTracker tracker(view.get(), 3);
-    const ViewDC dc(*view);
-    EXPECT_EQ(tracker.Track(*dc, {100, 100}, false), 0);
-    EXPECT_TRUE(tracker.calls.isEmpty());
-    other.releaseMouse();
-}
-
 TEST_F(ViewTest, RegressionWheelDuringDragIsReadAtThePointersViewPosition)
 {
     view->move(100, 50);
@@ -151,12 +139,21 @@ TEST_F(ViewTest, RegressionWheelDuringDragIsReadAtThePointersViewPosition)
     EXPECT_EQ(tracker.calls, (QStringList{"begin", "erase 0 0", "draw 30 20", "end"}));
 }
 
-TEST_F(ViewTest, ClippedDragKeepsThePointInsideTheClientArea)
+TEST_F(ViewTest, NoDragWhileAnotherWidgetHoldsTheMouseAndAClippedDragStaysInTheClient)
 {
+    const ViewDC dc(*view);
+    {
+        QWidget other;
+        other.show();
+        other.grabMouse();
+        RecordingTracker tracker(view.get(), 3);
+        EXPECT_EQ(tracker.Track(*dc, {100, 100}, false), 0);
+        EXPECT_TRUE(tracker.calls.isEmpty());
+        other.releaseMouse();
+    }
     RecordingTracker tracker(view.get(), 1);
     EventPlayer player(*view);
     player.Moves({{-50, 900}}).End(DragEnd::Release, {0, 0}).Start();
-    const ViewDC dc(*view);
     tracker.Track(*dc, {10, 10}, true);
     EXPECT_EQ(tracker.current, (PointF{0.0f, 599.0f}));
 }

@@ -12,10 +12,7 @@ namespace {
 // (350.4375, 250.4375) to (450.5625, 350.5625).
 class TrackerRectTest : public ViewTest {
 protected:
-    TrackerRectTest()
-    {
-        face = SceneWithSelectedFace();
-    }
+    TrackerRectTest() { face = SceneWithSelectedFace(); }
     TrackerRect& Frame() { return *view->rectTracker; }
     // The frame of the current layer and view mode, as a repaint would draw it.
     void Refresh()
@@ -122,25 +119,20 @@ TEST_F(TrackerRectTest, CropKeepsOnePixelStaysInsideAndLeavesTheContentInPlace)
         QTransform before;
         Frame().BuildXForm(before, false);
         Frame().ApplyDrag(c.handle, false, c.drag.x, c.drag.y);
-        EXPECT_FLOAT_EQ(Frame().cropTopLeft.x, c.topLeft.x) << c.handle;
-        EXPECT_FLOAT_EQ(Frame().cropTopLeft.y, c.topLeft.y) << c.handle;
-        EXPECT_FLOAT_EQ(Frame().cropBottomRight.x, c.bottomRight.x) << c.handle;
-        EXPECT_FLOAT_EQ(Frame().cropBottomRight.y, c.bottomRight.y) << c.handle;
+        EXPECT_TRUE(PointNear(Frame().cropTopLeft, c.topLeft)) << c.handle;
+        EXPECT_TRUE(PointNear(Frame().cropBottomRight, c.bottomRight)) << c.handle;
         QTransform after;
         Frame().BuildXForm(after, false);
-        const QPointF content(60.0, 140.0);
-        EXPECT_NEAR(before.map(content).x(), after.map(content).x(), 1e-3) << c.handle;
-        EXPECT_NEAR(before.map(content).y(), after.map(content).y(), 1e-3) << c.handle;
+        const QPointF was = before.map(QPointF(60.0, 140.0)), is = after.map(QPointF(60.0, 140.0));
+        EXPECT_TRUE(PointNear({float(is.x()), float(is.y())}, {float(was.x()), float(was.y())}, 1e-3f)) << c.handle;
     }
     // In the Crop Layer view the inside slides, and stops at the content's border on one axis.
     document.viewMode = ViewModeCropLayer;
     face->angle = 0;
     Refresh();
     Frame().ApplyDrag(HandleMove, false, 10000.0f, -3.005f * 20.0f);
-    EXPECT_FLOAT_EQ(Frame().cropTopLeft.x, 0.5f);
-    EXPECT_FLOAT_EQ(Frame().cropBottomRight.x, 1.0f);
-    EXPECT_FLOAT_EQ(Frame().cropTopLeft.y, 0.15f);
-    EXPECT_FLOAT_EQ(Frame().cropBottomRight.y, 0.65f);
+    EXPECT_TRUE(PointNear(Frame().cropTopLeft, {0.5f, 0.15f}));
+    EXPECT_TRUE(PointNear(Frame().cropBottomRight, {1.0f, 0.65f}));
 }
 
 TEST_F(TrackerRectTest, RotationWrapsThroughAFullTurn)

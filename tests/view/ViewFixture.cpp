@@ -43,6 +43,19 @@ std::vector<uint8_t> RecordKinds(const Journal& journal, int32_t offset)
     return kinds;
 }
 
+void ExpectChangedOnlyInside(const QImage& before, const QImage& after, const QRect& area)
+{
+    bool changedInside = false;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            const bool same = before.pixel(x, y) == after.pixel(x, y);
+            changedInside = changedInside || (!same && area.contains(x, y));
+            ASSERT_TRUE(same || area.contains(x, y)) << "changed outside at " << x << ", " << y;
+        }
+    }
+    EXPECT_TRUE(changedInside);
+}
+
 EventPlayer::EventPlayer(QWidget& target) : m_target(target)
 {
     QObject::connect(&m_timer, &QTimer::timeout, [this] {

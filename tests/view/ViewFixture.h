@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/PointNear.h"
 #include "support/RecordingShell.h"
 #include "support/ScopedAppPaths.h"
 
@@ -21,6 +22,9 @@ std::unique_ptr<LayerImage> SolidLayer(int w, int h, QRgb colour, int32_t flags)
 
 // The kinds of the journal's records from offset to its position.
 std::vector<uint8_t> RecordKinds(const Journal& journal, int32_t offset);
+
+// Two pictures of the same size that differ somewhere inside area and nowhere outside it.
+void ExpectChangedOnlyInside(const QImage& before, const QImage& after, const QRect& area);
 
 // What a person does during a drag, sent to the view one event at a time from the event loop that runs
 // the drag (a zero-interval timer: Qt's own timers run during drags). Each event is made right before
