@@ -107,8 +107,6 @@ TEST_F(TreeViewTest, TheButtonBandBelongsToTheLoadButton)
     QTest::mouseClick(view->LoadButton(), Qt::LeftButton);
     EXPECT_EQ(titles, QStringList{"Select a face to open"});  // state 15
     EXPECT_EQ(OpenedIn(*view), Opened(2, 0));
-    view->SetLoadButtonText(QStringLiteral("Load face from PC..."));
-    EXPECT_EQ(view->LoadButton()->text(), QStringLiteral("Load face from PC..."));
     EXPECT_EQ(Make<AccessoryTree>()->LoadButton(), nullptr);
 }
 
