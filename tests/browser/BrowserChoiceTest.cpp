@@ -13,10 +13,7 @@
 #include "library/browser/AccessoryTree.h"
 #include "library/browser/BubbleTree.h"
 #include "library/browser/SceneTree.h"
-#include "platform/ui/ModalHost.h"
 
-#include <QDialog>
-#include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 
@@ -32,29 +29,6 @@ QString Identity(const Layer& layer)
 {
     return QStringLiteral("#%1 kind %2 %3 '%4'").arg(layer.number).arg(layer.kind).arg(layer.path, layer.name);
 }
-
-// Plays the person at the file dialog: picks the file, or cancels for an empty path; notes each title
-// and whether the journal could take records then.
-class Person {
-public:
-    Person(Journal& journal, const QString& path)
-        : m_answerer([this, &journal, path](QDialog& dialog) {
-              titles << dialog.windowTitle();
-              journalIdle << journal.IsIdle();
-              if (path.isEmpty())
-                  return int{QDialog::Rejected};
-              static_cast<QFileDialog&>(dialog).selectFile(path);
-              dialog.accept();
-              return dialog.result();
-          })
-    {
-    }
-    QStringList titles;
-    QList<bool> journalIdle;
-
-private:
-    platform::ModalHost::ScopedAnswerer m_answerer;
-};
 
 class BrowserChoiceTest : public BrowserTest {
 protected:

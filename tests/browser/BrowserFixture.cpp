@@ -6,6 +6,7 @@
 #include "engine/document/JournalKind.h"
 #include "library/browser/BrowserLayout.h"
 
+#include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 
@@ -54,6 +55,19 @@ std::vector<int> RecordKinds(const Journal& journal, int32_t offset)
         offset += size;
     }
     return kinds;
+}
+
+Person::Person(Journal& journal, const QString& path)
+    : m_answerer([this, &journal, path](QDialog& dialog) {
+          titles << dialog.windowTitle();
+          journalIdle << journal.IsIdle();
+          if (path.isEmpty())
+              return int{QDialog::Rejected};
+          static_cast<QFileDialog&>(dialog).selectFile(path);
+          dialog.accept();
+          return dialog.result();
+      })
+{
 }
 
 QByteArray ThumbnailBytes(int width, int height, QRgb colour)

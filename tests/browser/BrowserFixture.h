@@ -4,6 +4,7 @@
 
 #include "engine/document/Document.h"
 #include "library/browser/TreeView.h"
+#include "platform/ui/ModalHost.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -43,6 +44,18 @@ QByteArray ThumbnailBytes(int width, int height, QRgb colour);
 
 // The viewport's pixels as painted.
 QImage Grab(TreeView& view);
+
+// Plays the person at the file dialog: picks the file, or cancels for an empty path; notes each title
+// and whether the journal could take records then.
+class Person {
+public:
+    Person(Journal& journal, const QString& path);
+    QStringList titles;
+    QList<bool> journalIdle;
+
+private:
+    platform::ModalHost::ScopedAnswerer m_answerer;
+};
 
 // A document in a temporary program and cache folder; browsers made here are shown at the right-hand
 // column's width.

@@ -35,49 +35,46 @@ protected:
     Layer* bubble = nullptr;
 };
 
-TEST_F(InputBoxTest, ApplyRecordsAChangedTextOnceAndCancelKeepsIt)
-{
-    const Person person([&](QDialog& dialog) {
-        EXPECT_EQ(dialog.focusWidget(), Edit(dialog));  // with the text selected: typing replaces it
-        EXPECT_EQ(Edit(dialog)->textCursor().selectedText(), QStringLiteral("Place text here."));
-        Click(dialog, InputBox::ApplyId);
-        EXPECT_FALSE(journal.CanUndo());
-        Type(dialog, "A");
-        Click(dialog, InputBox::ApplyId);
-        Click(dialog, InputBox::ApplyId);
-        EXPECT_EQ(bubble->GetText(), QStringLiteral("A"));
-        Type(dialog, "B");
-        Click(dialog, CancelId);
-    });
-    document.OnEditText();
-    EXPECT_EQ(person.dialogs, 1);
-    EXPECT_EQ(bubble->GetText(), QStringLiteral("A"));
-    EXPECT_TRUE(OneStep());
-}
-
-TEST_F(InputBoxTest, OkRecordsTheFetchedText)
+// The box opens with the text selected, so that typing replaces it. Apply and OK record a changed
+// text, once however often they are pressed; Cancel keeps what was applied.
+TEST_F(InputBoxTest, ApplyAndOkRecordAChangedTextOnceAndCancelKeepsWhatWasApplied)
 {
     const QString typed(1100, QLatin1Char('k'));
-    const std::tuple<const char*, bool, QString, QString, bool> cases[] = {
-        // what, Apply first, typed, stored, a step
-        {"emptied", false, "", "", true},
-        {"applied, then OK", true, "A", "A", true},
-        {"1100 characters", false, typed, typed.left(1022), true},
-        {"unchanged", false, "Place text here.", "Place text here.", false},
+    struct Case {
+        const char* what;
+        QString first;
+        bool apply;    // twice, after the first text
+        QString then;  // typed next unless null
+        int button;
+        QString stored;
+        bool step;
     };
-    for (const auto& [what, applyFirst, text, stored, step] : cases) {
+    const Case cases[] = {
+        {"emptied", "", false, {}, OkId, "", true},
+        {"applied, then OK", "A", true, {}, OkId, "A", true},
+        {"1100 characters", typed, false, {}, OkId, typed.left(1022), true},
+        {"unchanged, applied", "Place text here.", true, {}, OkId, "Place text here.", false},
+        {"applied, then changed and cancelled", "A", true, "B", CancelId, "A", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         journal.Reset();
         bubble->SetText(QStringLiteral("Place text here."));
         const Person person([&](QDialog& dialog) {
-            Type(dialog, text);
-            if (applyFirst)
+            EXPECT_EQ(dialog.focusWidget(), Edit(dialog));
+            EXPECT_EQ(Edit(dialog)->textCursor().selectedText(), QStringLiteral("Place text here."));
+            Type(dialog, c.first);
+            for (int i = 0; c.apply && i < 2; ++i)
                 Click(dialog, InputBox::ApplyId);
-            Click(dialog, OkId);
-            EXPECT_EQ(dialog.result(), QDialog::Accepted) << what;
+            if (!c.then.isNull())
+                Type(dialog, c.then);
+            Click(dialog, c.button);
+            EXPECT_EQ(dialog.result(), c.button == OkId ? QDialog::Accepted : QDialog::Rejected);
         });
         document.OnEditText();
-        EXPECT_EQ(bubble->GetText(), stored) << what;
-        EXPECT_EQ(step ? OneStep() : !journal.CanUndo(), true) << what;
+        EXPECT_EQ(person.dialogs, 1);
+        EXPECT_EQ(bubble->GetText(), c.stored);
+        EXPECT_EQ(c.step ? OneStep() : !journal.CanUndo(), true);
     }
 }
 
