@@ -52,6 +52,8 @@ public:
 
     // The size of the record that starts at the position (forward) or ends there; 0 for none.
     int32_t RecordSize(bool forward) const;
+    // The size of the well-formed record that starts at offset; 0 for none.
+    int32_t RecordSizeAt(int32_t offset) const;
     // Perform or revert the record at offset; true only for a mark.
     bool ApplyForward(int32_t offset);
     bool ApplyBackward(int32_t offset);
@@ -93,7 +95,6 @@ private:
     void Redraw();
     // The start of the record that ends at offset, or -1 when there is none.
     int32_t RecordStartBefore(int32_t offset) const;
-    int32_t RecordSizeAt(int32_t offset) const;
     Layer* SelectedLayer() const;
 
     Document* owner;

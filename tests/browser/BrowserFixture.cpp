@@ -42,21 +42,6 @@ QByteArray FourCategories()
     return text;
 }
 
-std::vector<int> RecordKinds(const Journal& journal, int32_t offset)
-{
-    std::vector<int> kinds;
-    const uint8_t* data = journal.GetData();
-    while (offset < journal.GetPosition()) {
-        const uint8_t kind = data[offset];
-        int32_t size = JournalMarkSize;  // marks, steps and selections: the kinds browsers append
-        if (kind >= JournalNewScene && kind <= JournalSetText)
-            size = data[offset + ShortSizeFront] | data[offset + ShortSizeFront + 1] << 8;
-        kinds.push_back(kind);
-        offset += size;
-    }
-    return kinds;
-}
-
 Person::Person(Journal& journal, const QString& path)
     : m_answerer([this, &journal, path](QDialog& dialog) {
           titles << dialog.windowTitle();

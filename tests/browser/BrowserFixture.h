@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/JournalRecords.h"
 #include "support/ScopedAppPaths.h"
 
 #include "engine/document/Document.h"
@@ -34,9 +35,6 @@ inline constexpr int32_t G1Row = 3;
 inline constexpr int32_t FirstThumbnailRow = 4;
 inline constexpr int32_t G2Row = 7;
 inline constexpr int32_t DeltaRow = 8;
-
-// The kinds of the records from offset on, up to the journal's position.
-std::vector<int> RecordKinds(const Journal& journal, int32_t offset);
 
 // A solid picture of the size as the bytes of a thumbnail file (PNG bytes: the decoder reads them
 // whatever the name says, and exactly).

@@ -120,7 +120,7 @@ TEST_F(FrameDragTest, EachDragIsJournalledAsItsRecords)
         int32_t viewMode;
         PointF from;  // document point
         QPoint by;    // view pixels
-        std::vector<uint8_t> kinds;
+        std::vector<int> kinds;
     } const cases[] = {
         {"corner: scale and move as one group", ToolMoveResize, ViewModeAllLayers, {900, 500}, {20, -20},
          {JournalMark, JournalScale, JournalMove, JournalMark}},
@@ -206,7 +206,7 @@ TEST_F(FrameDragTest, TrackFromDocPointPutsTheCursorThereAndDrags)
     player.Add(nullptr).Moves({at + QPoint(10, 0)}).End(DragEnd::Release, at + QPoint(10, 0)).Start();
     EXPECT_TRUE(view->TrackFromDocPoint({800.0f, 600.0f}));
     EXPECT_EQ(view->mapFromGlobal(QCursor::pos()), at);
-    EXPECT_EQ(RecordKinds(journal, 0), (std::vector<uint8_t>{JournalMove}));
+    EXPECT_EQ(RecordKinds(journal, 0), (std::vector<int>{JournalMove}));
     EXPECT_NEAR(face->position.x, 800.0f + 10.0f / view->scale, 1e-3f);
 }
 

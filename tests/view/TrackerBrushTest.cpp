@@ -191,7 +191,7 @@ TEST_F(BrushTest, StrokesUndoBitForBitAndPaintBringsBackWhatEraseTook)
     Drag(*view, from, {from + QPoint(30, 0), from + QPoint(60, 10)});
     const QImage erased = Pixels();
     ASSERT_NE(erased, before);
-    EXPECT_EQ(RecordKinds(journal, 0), std::vector<uint8_t>{JournalPixels});
+    EXPECT_EQ(RecordKinds(journal, 0), std::vector<int>{JournalPixels});
     journal.Undo();
     EXPECT_EQ(Pixels(), before);
     journal.Redo();
@@ -215,7 +215,7 @@ TEST_F(BrushTest, RegressionMagicEraseSkipsALayerWhoseContentFailedToLoad)
     document.tool = ToolMagicErase;
     const QPoint from = ViewPixel(40, 100);
     Drag(*view, from, {from + QPoint(30, 0)});
-    EXPECT_EQ(RecordKinds(journal, 0), (std::vector<uint8_t>{JournalMark, JournalPixels, JournalMark}));
+    EXPECT_EQ(RecordKinds(journal, 0), (std::vector<int>{JournalMark, JournalPixels, JournalMark}));
     journal.Undo();
     EXPECT_EQ(journal.GetPosition(), 0);
 }

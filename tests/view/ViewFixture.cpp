@@ -20,29 +20,6 @@ std::unique_ptr<LayerImage> SolidLayer(int w, int h, QRgb colour, int32_t flags)
     return PictureLayer(Filled(w, h, colour), flags);
 }
 
-std::vector<uint8_t> RecordKinds(const Journal& journal, int32_t offset)
-{
-    std::vector<uint8_t> kinds;
-    const uint8_t* data = journal.GetData();
-    while (offset < journal.GetPosition()) {
-        const uint8_t kind = data[offset];
-        int32_t size = 0;
-        switch (kind) {
-        case JournalMark: size = JournalMarkSize; break;
-        case JournalSelectLayer: size = JournalSelectLayerSize; break;
-        case JournalRotate: size = JournalRotateSize; break;
-        case JournalMove: size = JournalMoveSize; break;
-        case JournalScale: size = JournalScaleSize; break;
-        case JournalCrop: size = JournalCropSize; break;
-        case JournalPixels: std::memcpy(&size, data + offset + PixelsSizeFront, sizeof size); break;
-        default: ADD_FAILURE() << "unexpected record kind " << int(kind); return kinds;
-        }
-        kinds.push_back(kind);
-        offset += size;
-    }
-    return kinds;
-}
-
 void ExpectChangedOnlyInside(const QImage& before, const QImage& after, const QRect& area)
 {
     bool changedInside = false;

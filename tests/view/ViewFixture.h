@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/JournalRecords.h"
 #include "support/PointNear.h"
 #include "support/RecordingShell.h"
 #include "support/ScopedAppPaths.h"
@@ -19,9 +20,6 @@
 // A picture layer of w x h pixels of one straight ARGB colour, uncropped, its content pixels on the same
 // document pixels when unscaled (position = its centre), with the flags given.
 std::unique_ptr<LayerImage> SolidLayer(int w, int h, QRgb colour, int32_t flags);
-
-// The kinds of the journal's records from offset to its position.
-std::vector<uint8_t> RecordKinds(const Journal& journal, int32_t offset);
 
 // Two pictures of the same size that differ somewhere inside area and nowhere outside it.
 void ExpectChangedOnlyInside(const QImage& before, const QImage& after, const QRect& area);
