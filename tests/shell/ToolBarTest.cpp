@@ -139,20 +139,11 @@ TEST_F(ToolBarTest, IsAColumnOfTwelveButtonsDockedOnTheLeft)
 
 TEST_F(ToolBarTest, ShowsTheCommandsTooltips)
 {
-    const QStringList tooltips{
-        "Next Step",
-        "Undo",
-        "Redo",
-        "Move/Resize the selected layer",
-        "Crop the selected layer",
-        "Rotate the selected layer",
-        "Flip the selected layer",
-        "Adjust selected layer's colors",
-        "Edit Text",
-        "Paint with pixels from the selected layer",
+    const QStringList tooltips{"Next Step", "Undo", "Redo", "Move/Resize the selected layer",
+        "Crop the selected layer", "Rotate the selected layer", "Flip the selected layer",
+        "Adjust selected layer's colors", "Edit Text", "Paint with pixels from the selected layer",
         "Erase pixels from the selected layer",
-        "Magically erase pixels from all the layers. Use to erase scene layer faces!",
-    };
+        "Magically erase pixels from all the layers. Use to erase scene layer faces!"};
     Disable({ToolBar::Undo});  // a disabled button shows its tooltip too
     for (int32_t i = 0; i < 12; ++i) {
         QToolButton* button = toolBar->Button(i);
