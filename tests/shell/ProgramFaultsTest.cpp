@@ -29,9 +29,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -255,14 +257,15 @@ QByteArray WithALyingBubbleText(const QByteArray& project)
 // What a damaged project on the command line does: the program either starts with what could be read
 // (a file that is not a project reads as an empty document, quietly) or says why it cannot open it and
 // ends, as a file that cannot be opened ends start-up.
+// bytes null: no file at all; step when it starts; reason: the message's second line when it does not
+// start (empty: the system's); folder: the path names a folder.
 struct DamagedCase {
     const char* name;
-    std::function<QByteArray(const QByteArray& good)> bytes;  // null: no file at all
+    std::function<QByteArray(const QByteArray& good)> bytes;
     bool starts;
-    int32_t step;       // when it starts
-    bool hasScene;      // when it starts
-    const char* reason;  // the second line of the message, when it does not start (empty: the system's)
-    bool folder = false;  // the path names a folder
+    int32_t step;
+    const char* reason;
+    bool folder = false;
 };
 
 TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBrokenProgram)
@@ -271,18 +274,18 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     const QByteArray goodBytes = ReadFile(good);
     ASSERT_GT(goodBytes.size(), 40);
     const DamagedCase cases[] = {
-        {"a missing file", nullptr, false, 0, false, ""},
-        {"a folder", nullptr, false, 0, false, "", true},
-        {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, false, ""},
-        {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, false, ""},
-        {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, false, ""},
-        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, false, ""},
+        {"a missing file", nullptr, false, 0, ""},
+        {"a folder", nullptr, false, 0, "", true},
+        {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, ""},
+        {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, ""},
+        {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, ""},
+        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, ""},
         {"a scene name longer than the file",
          [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
-         true, StepFinish, false, ""},
-        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, false, "The file is damaged or is not a file of this program."},
+         true, StepFinish, ""},
+        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, "The file is damaged or is not a file of this program."},
         {"a state the wizard does not have",
-         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, false,
+         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0,
          "The file is damaged or is not a file of this program."},
     };
     for (const DamagedCase& c : cases) {
@@ -308,7 +311,7 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         }
         EXPECT_TRUE(Frame().isVisible());
         EXPECT_EQ(g_document->step, c.step);
-        EXPECT_EQ(g_document->scene != nullptr, c.hasScene);
+        EXPECT_EQ(g_document->scene, nullptr);  // none of them holds a whole scene
         EXPECT_EQ(Frame().windowTitle(), QFileInfo(path).fileName() + " - Snapmingle");
         SaveGrab(Frame(), QStringLiteral("faults-damaged-%1").arg(&c - cases));
 
@@ -375,31 +378,53 @@ TEST_F(ProgramFaultsTest, SendingWithTheServerGoneIsToldAndThePictureCanStillBeS
     EXPECT_EQ(person.shown.size(), 1);
 }
 
-// Exit with a modified project whose save cannot be written: the person is told, and the program stays
-// with the project still modified and the old file as it was.
-TEST_F(ProgramFaultsTest, AnExitWhoseSaveFailsKeepsTheProgramAndTheProject)
+// Exit with a modified project asks to save it: Cancel keeps the program, No closes it, Yes saves and
+// closes; Yes with a save that cannot be written says why and keeps the program with the project still
+// modified and the old file as it was.
+TEST_F(ProgramFaultsTest, ExitAsksToSaveAModifiedProjectAndAFailedSaveKeepsTheProgram)
 {
     const QString project = SavedProject("mine.smg");
     const QByteArray old = ReadFile(project);
-    StartOn(project);
-    g_document->SetModifiedFlag(true);
-    {
-        const ScopedFileSizeLimit fullDisk(16);
-        EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
+    struct Case {
+        const char* name;
+        bool untitled;
+        int reply;
+        bool fullDisk;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"Cancel", true, QMessageBox::Cancel, false, false},
+        {"No", true, QMessageBox::No, false, true},
+        {"Yes on a full disk", false, QMessageBox::Yes, true, false},
+        {"Yes", false, QMessageBox::Yes, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.untitled) {
+            ASSERT_TRUE(Start());
+            person.shown.clear();
+        } else {
+            StartOn(project);
+        }
+        g_document->SetModifiedFlag(true);
+        person.messageReply = c.reply;
+        {
+            std::optional<ScopedFileSizeLimit> fullDisk;
+            if (c.fullDisk)
+                fullDisk.emplace(16);
+            EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
+        }
+        ASSERT_EQ(person.shown.size(), c.fullDisk ? 2 : 1) << person.shown.join('|').toStdString();
+        EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(c.untitled ? "Untitled" : project));
+        if (c.fullDisk)
+            EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
+        EXPECT_EQ(Frame().isVisible(), !c.closes);
+        if (!c.closes)
+            EXPECT_TRUE(g_document->IsModified());
+        EXPECT_EQ(ReadFile(project), old);
+        session.End();
+        person.shown.clear();
     }
-    ASSERT_EQ(person.shown.size(), 2) << person.shown.join('|').toStdString();
-    EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(project));
-    EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
-    EXPECT_TRUE(Frame().isVisible());
-    EXPECT_TRUE(g_document->IsModified());
-    EXPECT_EQ(ReadFile(project), old);
-
-    // With room again, Exit saves and closes.
-    person.shown.clear();
-    EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
-    EXPECT_EQ(person.shown.size(), 1);
-    EXPECT_FALSE(Frame().isVisible());
-    EXPECT_EQ(ReadFile(project), old);
 }
 
 } // namespace
