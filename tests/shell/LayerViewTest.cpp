@@ -92,11 +92,6 @@ protected:
         return view->List()->visualItemRect(view->List()->topLevelItem(row)).center();
     }
     // The pointer goes there first: the selection veto looks at the row under the pointer.
-    void Click(int row)
-    {
-        QTest::mouseMove(Viewport(), RowCentre(row));
-        QTest::mouseClick(Viewport(), Qt::LeftButton, {}, RowCentre(row));
-    }
     void Press(int row)
     {
         QTest::mouseMove(Viewport(), RowCentre(row));
@@ -104,6 +99,11 @@ protected:
     }
     void MoveTo(QPoint point) { QTest::mouseMove(Viewport(), point); }
     void Release(QPoint point) { QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, point); }
+    void Click(int row)
+    {
+        Press(row);
+        Release(RowCentre(row));
+    }
     void Drag(int from, int to)
     {
         Press(from);
@@ -197,6 +197,8 @@ TEST_F(LayerViewTest, ADragReordersAsOneRecord)
     AddLayers({"A", "B", "C", "D"});
     Click(0);
     Press(0);
+    MoveTo(RowCentre(0) + QPoint(0, -40));  // above row 0: nothing
+    EXPECT_EQ(RowTexts(), (QStringList{"A", "B", "C", "D"}));
     MoveTo(RowCentre(3));
     EXPECT_EQ(RowTexts(), (QStringList{"B", "C", "D", "A"}));  // the texts follow the mouse
     MoveTo(RowCentre(0));
@@ -212,21 +214,16 @@ TEST_F(LayerViewTest, ADragReordersAsOneRecord)
     document.journal.Undo();
     EXPECT_EQ(DocumentNames(), (QStringList{"A", "B", "C", "D"}));
     EXPECT_EQ(RowTexts(), DocumentNames());
-}
 
-TEST_F(LayerViewTest, DraggingPastTheEndsOfAShortList)
-{
-    AddLayers({"A", "B", "C"});
-    Click(0);
+    // Below a list shorter than its page the row stays last, and a release there is recorded.
+    const QPoint below(10, Viewport()->height() + 30);
     Press(0);
-    MoveTo(RowCentre(0) + QPoint(0, -40));  // above row 0: nothing
-    EXPECT_EQ(RowTexts(), (QStringList{"A", "B", "C"}));
-    MoveTo(RowCentre(2));
-    MoveTo(QPoint(10, Viewport()->height() + 30));  // below a list shorter than its page: nothing more
-    EXPECT_EQ(RowTexts(), (QStringList{"B", "C", "A"}));
-    Release(QPoint(10, Viewport()->height() + 30));
-    EXPECT_EQ(DocumentNames(), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(RecordKinds(document.journal), (std::vector<int>{JournalSelectLayer, JournalReorder}));
+    MoveTo(RowCentre(3));
+    MoveTo(below);
+    EXPECT_EQ(RowTexts(), (QStringList{"B", "C", "D", "A"}));
+    Release(below);
+    EXPECT_EQ(DocumentNames(), (QStringList{"B", "C", "D", "A"}));
+    EXPECT_EQ(RecordKinds(document.journal).back(), JournalReorder);
 }
 
 TEST_F(LayerViewTest, RegressionALostMouseGrabEndsTheDragWithoutARecord)

@@ -12,19 +12,15 @@
 #include "engine/layers/LayerInfo.h"
 #include "engine/layers/LayerKind.h"
 #include "engine/view/DocumentView.h"
-#include "engine/view/FileDialog.h"
 #include "library/browser/BrowserLayout.h"
 #include "library/browser/SceneTree.h"
 #include "library/download/RequestManager.h"
-#include "library/download/ui/LoadBox.h"
 #include "library/share/ui/MailBox.h"
 #include "platform/ui/CommandRouter.h"
-#include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
 #include "shell/PaneSplitters.h"
 #include "shell/StepBar.h"
 #include "shell/SnapmingleApplication.h"
-#include "shell/TabView.h"
 #include "support/Bytes.h"
 #include "support/LayerPictures.h"
 #include "support/ProgramSession.h"
@@ -33,89 +29,16 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 
-class ProgramFaultsTest : public ::testing::Test {
-protected:
-    ProgramFaultsTest()
-    {
-        person.otherDialogs = [this](QDialog& dialog) {
-            if (dynamic_cast<LoadBox*>(&dialog)) {
-                ++progressDialogs;
-                return dialog.exec();  // its own timer runs the queue
-            }
-            if (dynamic_cast<MailBox*>(&dialog)) {
-                // The sender and one friend, then Send.
-                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FromId)), "ann@example.org");
-                QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FirstFriendId)), "bob@example.org");
-                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
-                return dialog.result();
-            }
-            auto* files = qobject_cast<QFileDialog*>(&dialog);
-            if (!files || !fileToChoose)
-                return static_cast<int>(QDialog::Rejected);
-            files->selectFile(fileToChoose());
-            // The picture dialog decides on the name itself when it is accepted.
-            if (auto* picture = dynamic_cast<FileDialog*>(files)) {
-                picture->accept();
-                return picture->result();
-            }
-            return static_cast<int>(QDialog::Accepted);
-        };
-        person.messageReply = QMessageBox::Yes;
-    }
-
-    CMainFrame& Frame() const { return session.Frame(); }
-    bool Start(const QStringList& arguments = {}) { return session.Start(arguments); }
-
-    // A project at the last step with the start-up scene, saved by the program itself.
-    QString SavedProject(const QString& name)
-    {
-        const QString path = session.PathOf(name);
-        EXPECT_TRUE(Start());
-        g_document->step = StepFinish;
-        EXPECT_TRUE(g_document->DoSave(path));
-        session.End();
-        person.shown.clear();
-        return path;
-    }
-    // Starts the program on the project and waits until its step's tip has been read.
-    void StartOn(const QString& project)
-    {
-        ASSERT_TRUE(Start({project}));
-        ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
-        person.shown.clear();
-    }
-    // Presses one of the export panel's buttons, as the person does in the last step.
-    void PressExportButton(int32_t id)
-    {
-        TabView& tabs = *Frame().Tabs();
-        constexpr int32_t ExportTab = TabView::TabCount - 1;
-        if (tabs.ActiveTab() != ExportTab)
-            QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(ExportTab).center());
-        auto* panel = dynamic_cast<ExportDialog*>(tabs.Page(ExportTab));
-        ASSERT_NE(panel, nullptr);
-        QPushButton* button = panel->Button(id);
-        ASSERT_NE(button, nullptr);
-        ASSERT_TRUE(Settle([&] { return button->isVisible() && button->isEnabled(); }));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    ModalPerson person;
-    int progressDialogs = 0;
-    // The name the person types into a file dialog; without it file dialogs are cancelled.
-    std::function<QString()> fileToChoose;
-    ProgramSession session;
-};
+using ProgramFaultsTest = ProgramTest;
 
 // The picture inside thumbnail j's cell of the browser's open subcategory, as the viewport shows it.
 QImage ShownThumbnail(TreeView& browser, int32_t j)
@@ -234,8 +157,7 @@ constexpr UnwritableCase UnwritableCases[] = {
     {"a folder that is a file", Unwritable::FolderIsAFile},
 };
 
-// Makes a save into folder fail the way the case says while the returned guard lives, or says why it
-// cannot (permissions do not stop root).
+// Makes a save into folder fail the way the case says while it lives. Permissions do not stop root.
 class UnwritableFolder {
 public:
     UnwritableFolder(Unwritable how, const QString& folder) : m_how(how), m_folder(folder)
@@ -243,7 +165,7 @@ public:
         if (how == Unwritable::FullDisk)
             m_limit = std::make_unique<ScopedFileSizeLimit>(16);
         if (how == Unwritable::ReadOnlyFolder)
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     }
     ~UnwritableFolder()
     {
@@ -258,80 +180,67 @@ private:
     std::unique_ptr<ScopedFileSizeLimit> m_limit;
 };
 
-// Saving the project with Save Project As over the one it was opened from, when that cannot be written:
-// the old file stays byte for byte, nothing is left beside it, and the person reads why. (Save Project
-// itself is enabled only for a modified project; both end in the same save procedure.) On a full disk
-// the old project used to be replaced by the first bytes of the new one, and the save reported success.
+// Saving over a file when the save cannot be written, both ways a person saves over one: Save Project As
+// over the project that was opened (Save Project itself is enabled only for a modified project; both end
+// in the same save procedure), and Save Picture over an existing picture. The old file stays byte for
+// byte, nothing is left beside it, the person reads why, and once the disk takes it again the same
+// command saves. On a full disk the old project used to be replaced by the first bytes of the new one,
+// and the save reported success.
 TEST_F(ProgramFaultsTest, RegressionAProjectSaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo)
 {
     QDir().mkpath(session.PathOf("projects"));
-    const QString project = SavedProject("projects/mine.smg");
-    const QByteArray old = ReadFile(project);
-    ASSERT_GT(old.size(), 16);
-    for (const UnwritableCase& c : UnwritableCases) {
-        SCOPED_TRACE(c.name);
-        if (!UnwritableFolder::Possible(c.how))
-            continue;  // root writes into read-only folders: the other cases cover it
-        StartOn(project);
-        const QString title = Frame().windowTitle();
-        const QString target = c.how == Unwritable::FolderIsAFile ? project + "/copy.smg" : project;
-        fileToChoose = [&] { return target; };
-        {
-            const UnwritableFolder unwritable(c.how, session.PathOf("projects"));
-            EXPECT_TRUE(session.application->Commands().Run(CommandId::SaveProjectAs));
-        }
-        ASSERT_EQ(person.shown.size(), 1) << person.shown.join('|').toStdString();
-        EXPECT_TRUE(person.shown[0].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(target)))
-            << person.shown[0].toStdString();
-        EXPECT_EQ(ReadFile(project), old);
-        EXPECT_EQ(QDir(session.PathOf("projects")).entryList(QDir::Files), QStringList{"mine.smg"});
-        EXPECT_EQ(Frame().windowTitle(), title);
-        EXPECT_EQ(g_document->GetPathName(), project);
-
-        // Once the disk takes it again, the same command saves, without a word.
-        person.shown.clear();
-        fileToChoose = [&] { return project; };
-        EXPECT_TRUE(session.application->Commands().Run(CommandId::SaveProjectAs));
-        EXPECT_TRUE(person.shown.isEmpty()) << person.shown.join('|').toStdString();
-        EXPECT_EQ(ReadFile(project), old);
-        session.End();
-        person.shown.clear();
-    }
-}
-
-// Save Picture over an existing picture, when it cannot be written: the old picture stays and the person
-// reads why.
-TEST_F(ProgramFaultsTest, APictureSaveThatCannotBeWrittenKeepsTheOldPictureAndSaysSo)
-{
-    const QString project = SavedProject("mine.smg");
     QDir().mkpath(session.PathOf("pictures"));
-    const QString picture = session.PathOf("pictures/joke.jpg");
-    for (const UnwritableCase& c : UnwritableCases) {
-        SCOPED_TRACE(c.name);
-        if (!UnwritableFolder::Possible(c.how))
-            continue;
-        StartOn(project);
-        WriteFile(picture, "the old picture");
-        const QString target = c.how == Unwritable::FolderIsAFile ? picture + "/joke.jpg" : picture;
-        fileToChoose = [&] { return target; };
-        {
-            const UnwritableFolder unwritable(c.how, session.PathOf("pictures"));
-            PressExportButton(CommandId::SavePicture);
-        }
-        ASSERT_FALSE(person.shown.isEmpty());
-        EXPECT_EQ(person.shown.last(), QStringLiteral("Snapmingle: Could not save the picture \"%1\".").arg(target));
-        EXPECT_EQ(ReadFile(picture), QByteArray("the old picture"));
-        EXPECT_EQ(QDir(session.PathOf("pictures")).entryList(QDir::Files), QStringList{"joke.jpg"});
+    const QString project = SavedProject("projects/mine.smg");
+    const QByteArray oldProject = ReadFile(project);
+    ASSERT_GT(oldProject.size(), 16);
+    for (const bool picture : {false, true}) {
+        const QString file = picture ? session.PathOf("pictures/joke.jpg") : project;
+        const QFileInfo info(file);
+        const auto save = [&] {
+            if (picture)
+                PressExportButton(CommandId::SavePicture);
+            else
+                EXPECT_TRUE(App()->Commands().Run(CommandId::SaveProjectAs));
+        };
+        for (const UnwritableCase& c : UnwritableCases) {
+            SCOPED_TRACE(info.fileName().toStdString() + " on " + c.name);
+            if (!UnwritableFolder::Possible(c.how))
+                continue;  // root writes into read-only folders: the other cases cover it
+            StartOn(project);
+            if (picture)
+                WriteFile(file, "the old picture");
+            const QByteArray old = ReadFile(file);
+            const QString title = Frame().windowTitle();
+            const QString target = c.how == Unwritable::FolderIsAFile ? file + "/" + info.fileName() : file;
+            fileToChoose = [&] { return target; };
+            {
+                const UnwritableFolder unwritable(c.how, info.path());
+                save();
+            }
+            // A picture that exists is first asked about: may it be replaced?
+            ASSERT_EQ(person.shown.size(), picture && target == file ? 2 : 1) << person.shown.join('|').toStdString();
+            const QString& said = person.shown.last();
+            if (picture)
+                EXPECT_EQ(said, QStringLiteral("Snapmingle: Could not save the picture \"%1\".").arg(target));
+            else
+                EXPECT_TRUE(said.startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(target)))
+                    << said.toStdString();
+            EXPECT_EQ(ReadFile(file), old);
+            EXPECT_EQ(QDir(info.path()).entryList(QDir::Files), QStringList{info.fileName()});
+            EXPECT_EQ(Frame().windowTitle(), title);
+            EXPECT_EQ(g_document->GetPathName(), project);
 
-        // Written, the picture is the scene as a JPEG file.
-        person.shown.clear();
-        fileToChoose = [&] { return picture; };
-        PressExportButton(CommandId::SavePicture);
-        EXPECT_EQ(person.shown.size(), 1);  // the question before it is replaced
-        EXPECT_EQ(QImage(picture).size(), QSize(static_cast<int>(g_document->scene->size.x),
-                                                static_cast<int>(g_document->scene->size.y)));
-        session.End();
-        person.shown.clear();
+            person.shown.clear();
+            fileToChoose = [&] { return file; };
+            save();
+            EXPECT_EQ(person.shown.size(), picture ? 1 : 0) << person.shown.join('|').toStdString();
+            if (picture)
+                EXPECT_EQ(QImage(file).size(), SceneSize());  // the scene as a JPEG file
+            else
+                EXPECT_EQ(ReadFile(project), oldProject);
+            session.End();
+            person.shown.clear();
+        }
     }
 }
 
@@ -348,14 +257,15 @@ QByteArray WithALyingBubbleText(const QByteArray& project)
 // What a damaged project on the command line does: the program either starts with what could be read
 // (a file that is not a project reads as an empty document, quietly) or says why it cannot open it and
 // ends, as a file that cannot be opened ends start-up.
+// bytes null: no file at all; step when it starts; reason: the message's second line when it does not
+// start (empty: the system's); folder: the path names a folder.
 struct DamagedCase {
     const char* name;
-    std::function<QByteArray(const QByteArray& good)> bytes;  // null: no file at all
+    std::function<QByteArray(const QByteArray& good)> bytes;
     bool starts;
-    int32_t step;       // when it starts
-    bool hasScene;      // when it starts
-    const char* reason;  // the second line of the message, when it does not start (empty: the system's)
-    bool folder = false;  // the path names a folder
+    int32_t step;
+    const char* reason;
+    bool folder = false;
 };
 
 TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBrokenProgram)
@@ -364,18 +274,18 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     const QByteArray goodBytes = ReadFile(good);
     ASSERT_GT(goodBytes.size(), 40);
     const DamagedCase cases[] = {
-        {"a missing file", nullptr, false, 0, false, ""},
-        {"a folder", nullptr, false, 0, false, "", true},
-        {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, false, ""},
-        {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, false, ""},
-        {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, false, ""},
-        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, false, ""},
+        {"a missing file", nullptr, false, 0, ""},
+        {"a folder", nullptr, false, 0, "", true},
+        {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, ""},
+        {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, ""},
+        {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, ""},
+        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, ""},
         {"a scene name longer than the file",
          [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
-         true, StepFinish, false, ""},
-        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, false, "The file is damaged or is not a file of this program."},
+         true, StepFinish, ""},
+        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, "The file is damaged or is not a file of this program."},
         {"a state the wizard does not have",
-         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, false,
+         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0,
          "The file is damaged or is not a file of this program."},
     };
     for (const DamagedCase& c : cases) {
@@ -401,7 +311,7 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         }
         EXPECT_TRUE(Frame().isVisible());
         EXPECT_EQ(g_document->step, c.step);
-        EXPECT_EQ(g_document->scene != nullptr, c.hasScene);
+        EXPECT_EQ(g_document->scene, nullptr);  // none of them holds a whole scene
         EXPECT_EQ(Frame().windowTitle(), QFileInfo(path).fileName() + " - Snapmingle");
         SaveGrab(Frame(), QStringLiteral("faults-damaged-%1").arg(&c - cases));
 
@@ -464,36 +374,57 @@ TEST_F(ProgramFaultsTest, SendingWithTheServerGoneIsToldAndThePictureCanStillBeS
     const QString picture = session.PathOf("joke.jpg");
     fileToChoose = [&] { return picture; };
     PressExportButton(CommandId::SavePicture);
-    EXPECT_EQ(QImage(picture).size(), QSize(static_cast<int>(g_document->scene->size.x),
-                                            static_cast<int>(g_document->scene->size.y)));
+    EXPECT_EQ(QImage(picture).size(), SceneSize());
     EXPECT_EQ(person.shown.size(), 1);
 }
 
-// Exit with a modified project whose save cannot be written: the person is told, and the program stays
-// with the project still modified and the old file as it was.
-TEST_F(ProgramFaultsTest, AnExitWhoseSaveFailsKeepsTheProgramAndTheProject)
+// Exit with a modified project asks to save it: Cancel keeps the program, No closes it, Yes saves and
+// closes; Yes with a save that cannot be written says why and keeps the program with the project still
+// modified and the old file as it was.
+TEST_F(ProgramFaultsTest, ExitAsksToSaveAModifiedProjectAndAFailedSaveKeepsTheProgram)
 {
     const QString project = SavedProject("mine.smg");
     const QByteArray old = ReadFile(project);
-    StartOn(project);
-    g_document->SetModifiedFlag(true);
-    {
-        const ScopedFileSizeLimit fullDisk(16);
-        EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
+    struct Case {
+        const char* name;
+        bool untitled;
+        int reply;
+        bool fullDisk;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"Cancel", true, QMessageBox::Cancel, false, false},
+        {"No", true, QMessageBox::No, false, true},
+        {"Yes on a full disk", false, QMessageBox::Yes, true, false},
+        {"Yes", false, QMessageBox::Yes, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.untitled) {
+            ASSERT_TRUE(Start());
+            person.shown.clear();
+        } else {
+            StartOn(project);
+        }
+        g_document->SetModifiedFlag(true);
+        person.messageReply = c.reply;
+        {
+            std::optional<ScopedFileSizeLimit> fullDisk;
+            if (c.fullDisk)
+                fullDisk.emplace(16);
+            EXPECT_TRUE(App()->Commands().Run(CommandId::Exit));
+        }
+        ASSERT_EQ(person.shown.size(), c.fullDisk ? 2 : 1) << person.shown.join('|').toStdString();
+        EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(c.untitled ? "Untitled" : project));
+        if (c.fullDisk)
+            EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
+        EXPECT_EQ(Frame().isVisible(), !c.closes);
+        if (!c.closes)
+            EXPECT_TRUE(g_document->IsModified());
+        EXPECT_EQ(ReadFile(project), old);
+        session.End();
+        person.shown.clear();
     }
-    ASSERT_EQ(person.shown.size(), 2) << person.shown.join('|').toStdString();
-    EXPECT_EQ(person.shown[0], QStringLiteral("Snapmingle: Save changes to %1?").arg(project));
-    EXPECT_TRUE(person.shown[1].startsWith(QStringLiteral("Snapmingle: Could not save \"%1\".\n").arg(project)));
-    EXPECT_TRUE(Frame().isVisible());
-    EXPECT_TRUE(g_document->IsModified());
-    EXPECT_EQ(ReadFile(project), old);
-
-    // With room again, Exit saves and closes.
-    person.shown.clear();
-    EXPECT_TRUE(session.application->Commands().Run(CommandId::Exit));
-    EXPECT_EQ(person.shown.size(), 1);
-    EXPECT_FALSE(Frame().isVisible());
-    EXPECT_EQ(ReadFile(project), old);
 }
 
 } // namespace

@@ -1,8 +1,19 @@
 #include "ShellTestSupport.h"
 
+#include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
+#include "engine/layers/Layer.h"
+#include "engine/view/FileDialog.h"
+#include "library/download/ui/LoadBox.h"
+#include "library/share/ui/MailBox.h"
+#include "shell/ExportDialog.h"
+#include "shell/MainFrame.h"
+#include "shell/TabView.h"
 #include "shell/Tutor.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QTabBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -42,4 +53,68 @@ QImage SaveGrab(QWidget& widget, const QString& name)
     const QImage image = widget.grab().toImage();
     image.save(QDir::temp().filePath(QStringLiteral("snapmingle-shell-%1.png").arg(name)));
     return image;
+}
+
+ProgramTest::ProgramTest()
+{
+    person.otherDialogs = [this](QDialog& dialog) {
+        if (dynamic_cast<LoadBox*>(&dialog)) {
+            ++progressDialogs;
+            return dialog.exec();  // its own timer runs the queue
+        }
+        if (dynamic_cast<MailBox*>(&dialog)) {
+            QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FromId)), "ann@example.org");
+            QTest::keyClicks(dialog.findChild<QWidget*>(QString::number(MailBox::FirstFriendId)), "bob@example.org");
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+            return dialog.result();
+        }
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        if (!files || !fileToChoose)
+            return static_cast<int>(QDialog::Rejected);
+        files->selectFile(fileToChoose());
+        // The picture dialog decides on the name itself when it is accepted.
+        if (auto* picture = dynamic_cast<FileDialog*>(files)) {
+            picture->accept();
+            return picture->result();
+        }
+        return static_cast<int>(QDialog::Accepted);
+    };
+    person.messageReply = QMessageBox::Yes;
+}
+
+QString ProgramTest::SavedProject(const QString& name)
+{
+    const QString path = session.PathOf(name);
+    EXPECT_TRUE(Start());
+    g_document->step = StepFinish;
+    EXPECT_TRUE(g_document->DoSave(path));
+    session.End();
+    person.shown.clear();
+    return path;
+}
+
+void ProgramTest::StartOn(const QString& project)
+{
+    ASSERT_TRUE(Start({project}));
+    ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
+    person.shown.clear();
+}
+
+void ProgramTest::PressExportButton(int32_t id)
+{
+    TabView& tabs = *Frame().Tabs();
+    constexpr int32_t ExportTab = TabView::TabCount - 1;
+    if (tabs.ActiveTab() != ExportTab)
+        QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(ExportTab).center());
+    auto* panel = dynamic_cast<ExportDialog*>(tabs.Page(ExportTab));
+    ASSERT_NE(panel, nullptr);
+    QPushButton* button = panel->Button(id);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(Settle([&] { return button->isVisible() && button->isEnabled(); }));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QSize ProgramTest::SceneSize()
+{
+    return QSize(static_cast<int>(g_document->scene->size.x), static_cast<int>(g_document->scene->size.y));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ProgramSession.h"
 #include "support/TempSettings.h"
 
 #include "platform/ui/ModalHost.h"
@@ -7,7 +8,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <gtest/gtest.h>
 
+class CMainFrame;
+class SnapmingleApplication;
 class Tutor;
 
 // Plays the person in front of every modal dialog while it lives: a help tip is written down as
@@ -36,3 +40,28 @@ void ShowAndExpose(QWidget& widget);
 
 // Saves the widget's picture as /tmp/snapmingle-shell-<name>.png, for a look at it.
 QImage SaveGrab(QWidget& widget, const QString& name);
+
+// The whole program in process (a ProgramSession) with a person at it: progress dialogs run for real and
+// are counted, the e-mail box gets a sender and one friend and is sent, a file dialog takes
+// fileToChoose() (or is cancelled without it), message boxes are answered Yes.
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest();
+
+    bool Start(const QStringList& arguments = {}) { return session.Start(arguments); }
+    CMainFrame& Frame() const { return session.Frame(); }
+    SnapmingleApplication* App() const { return session.application.get(); }
+    // A project at the last step with the start-up scene, saved by the program itself, which then ends.
+    QString SavedProject(const QString& name);
+    // Starts the program on the project and waits until its step's tip has been read.
+    void StartOn(const QString& project);
+    // Presses one of the export panel's buttons, as the person does in the last step.
+    void PressExportButton(int32_t id);
+    // The size of the document's scene, which a saved picture has.
+    static QSize SceneSize();
+
+    ModalPerson person;
+    int progressDialogs = 0;
+    std::function<QString()> fileToChoose;
+    ProgramSession session;
+};

@@ -50,17 +50,13 @@ protected:
     PaneSplitters panes{*view, *tabs, *layers, &frame};
 };
 
-TEST_F(PaneSplittersTest, TheColumnIsHiddenAtStartAndItsBarLocked)
+TEST_F(PaneSplittersTest, TheColumnHiddenAtStartKeepsItsWidthOnceShownWhenTheWindowIsResized)
 {
     EXPECT_FALSE(panes.IsRightColumnShown());
     EXPECT_TRUE(panes.Outer().IsLocked());
     EXPECT_FALSE(panes.Inner().isVisible());
     EXPECT_EQ(view->width(), frame.width());
     EXPECT_NE(panes.Outer().handle(1)->cursor().shape(), Qt::SplitHCursor);
-}
-
-TEST_F(PaneSplittersTest, TheShownColumnKeepsItsWidthWhenTheWindowIsResized)
-{
     panes.ShowRightColumn();
     EXPECT_EQ(Column(), PaneSplitters::RightColumnWidth);
     EXPECT_EQ(panes.Inner().sizes().value(0), PaneSplitters::TabViewHeight);

@@ -85,13 +85,19 @@ TEST_F(StepBarTest, TextStepAndTipsOfEveryState)
         {16, "", 8, {}},
         {-1, "", 0, {}},
     };
+    // A tip and its follow-up show in one dialog, each with its own picture.
+    person.duringTip = [](Tutor& tip) {
+        EXPECT_EQ(Shown(*tip.Picture()), TipPicture(tip.m_tip).convertToFormat(QImage::Format_RGB32)) << tip.m_tip;
+    };
     for (const Row& row : rows) {
         person.shown.clear();
+        const int runs = person.runs;
         bar.SetStep(row.state, false);
         EXPECT_EQ(bar.Text(), QString::fromLatin1(row.text)) << row.state;
         EXPECT_EQ(bar.Step(), row.step) << row.state;
         EXPECT_EQ(pictures.Highlighted(), row.step) << row.state;
         EXPECT_EQ(person.shown, row.tips) << row.state;
+        EXPECT_EQ(person.runs - runs, row.tips.isEmpty() ? 0 : 1) << row.state;
     }
 }
 
@@ -106,6 +112,20 @@ TEST_F(StepBarTest, NoTipWhenTheCallerOrEitherStoreSaysSo)
     EXPECT_EQ(person.runs, 0);
     EXPECT_EQ(bar.Text(), QStringLiteral("Step 4: Outline face, then click Next."));  // the rest follows
     EXPECT_EQ(pictures.Highlighted(), 4);
+
+    // Continue writes the box to both stores on every press: ticked switches the tips off...
+    ASSERT_TRUE(stores.settings.WriteIniInt("TutorialOff", 0));
+    person.tickDontShow = true;
+    bar.SetStep(1, false);
+    EXPECT_EQ(RegistryTutorialOff(), 1);
+    EXPECT_EQ(IniTutorialOff(), 1u);
+    bar.SetStep(3, false);
+    EXPECT_EQ(person.runs, 1);
+    // ...and unticked on again.
+    person.tickDontShow = false;
+    Tutor::Run(stores.settings, 2, 0, 0);
+    EXPECT_EQ(RegistryTutorialOff(), 0);
+    EXPECT_EQ(IniTutorialOff(), 0u);
 }
 
 TEST_F(StepBarTest, UndoShowsNoTipAndRedoDoes)
@@ -123,50 +143,7 @@ TEST_F(StepBarTest, UndoShowsNoTipAndRedoDoes)
     EXPECT_EQ(person.shown, (QStringList{"Step 5 Help Tip: tip 6", "Step 5 Help Tip: tip 6"}));
 }
 
-TEST_F(StepBarTest, ContinueWritesTheBoxToBothStoresOnEveryPress)
-{
-    person.tickDontShow = true;
-    bar.SetStep(1, false);
-    EXPECT_EQ(RegistryTutorialOff(), 1);
-    EXPECT_EQ(IniTutorialOff(), 1u);
-    bar.SetStep(3, false);
-    EXPECT_EQ(person.runs, 1);  // switched off: no later tip
-
-    // An unticked box switches them on again in both stores.
-    person.tickDontShow = false;
-    Tutor::Run(stores.settings, 2, 0, 0);
-    EXPECT_EQ(RegistryTutorialOff(), 0);
-    EXPECT_EQ(IniTutorialOff(), 0u);
-}
-
-TEST_F(StepBarTest, FollowUpTipShowsInTheSameDialog)
-{
-    std::vector<QImage> seen;
-    person.duringTip = [&](Tutor& tip) { seen.push_back(Shown(*tip.Picture())); };
-    bar.SetStep(12, false);
-    EXPECT_EQ(person.runs, 1);
-    EXPECT_EQ(person.shown, (QStringList{"Step 6 Help Tip: tip 7", "Step 6 Help Tip: tip 8"}));
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], TipPicture(7).convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(seen[1], TipPicture(8).convertToFormat(QImage::Format_RGB32));
-}
-
-TEST_F(StepBarTest, EscapeAndTheCloseBoxDoNothingEnterContinues)
-{
-    Tutor tip(stores.settings, 3, 1, 0);
-    bool stillUp = false;
-    QTimer::singleShot(0, &tip, [&] {
-        QTest::keyClick(&tip, Qt::Key_Escape);
-        tip.close();
-        stillUp = tip.isVisible();
-        QTest::keyClick(&tip, Qt::Key_Return);
-    });
-    EXPECT_EQ(tip.exec(), QDialog::Accepted);
-    EXPECT_TRUE(stillUp);
-    EXPECT_EQ(RegistryTutorialOff(), 0);
-}
-
-TEST_F(StepBarTest, TipLayoutAndPicture)
+TEST_F(StepBarTest, TipLayoutPictureAndKeys)
 {
     Tutor tip(stores.settings, 3, 1, 0);
     EXPECT_EQ(tip.size(), QSize(476, 299));
@@ -183,6 +160,18 @@ TEST_F(StepBarTest, TipLayoutAndPicture)
     const QImage picture = TipPicture(3).convertToFormat(QImage::Format_RGB32);
     const QImage shown = grab.copy(11, 11, 438, 219).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, picture.copy(2, 36, 438, 219));
+
+    // Escape and the close box do nothing; Enter continues.
+    bool stillUp = false;
+    QTimer::singleShot(0, &tip, [&] {
+        QTest::keyClick(&tip, Qt::Key_Escape);
+        tip.close();
+        stillUp = tip.isVisible();
+        QTest::keyClick(&tip, Qt::Key_Return);
+    });
+    EXPECT_EQ(tip.exec(), QDialog::Accepted);
+    EXPECT_TRUE(stillUp);
+    EXPECT_EQ(RegistryTutorialOff(), 0);
 }
 
 TEST_F(StepBarTest, RegressionEachTipOwnsItsPicture)
