@@ -6,6 +6,7 @@
 #include "platform/ui/DocumentPromptBoxes.h"
 #include "shell/LayerView.h"
 #include "shell/StepBar.h"
+#include "support/JournalRecords.h"
 #include "support/ScopedAppPaths.h"
 #include "support/TestLayer.h"
 
@@ -17,31 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The kinds of the journal's records up to its position.
-std::vector<int> RecordKinds(const Journal& journal)
-{
-    std::vector<int> kinds;
-    const uint8_t* data = journal.GetData();
-    for (int32_t at = 0; at < journal.GetPosition();) {
-        const uint8_t kind = data[at];
-        kinds.push_back(kind);
-        int32_t size = 0;
-        switch (kind) {
-        case JournalMark: size = JournalMarkSize; break;
-        case JournalStep: size = JournalStepSize; break;
-        case JournalSelectLayer: size = JournalSelectLayerSize; break;
-        case JournalReorder: size = JournalReorderSize; break;
-        default: {
-            uint16_t shortSize = 0;
-            std::memcpy(&shortSize, data + at + ShortSizeFront, sizeof shortSize);
-            size = shortSize;
-        }
-        }
-        at += size;
-    }
-    return kinds;
-}
 
 class LayerViewTest : public ::testing::Test {
 protected:
