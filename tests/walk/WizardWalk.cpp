@@ -3,7 +3,6 @@
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 
-#include "engine/base/AppPaths.h"
 #include "engine/document/CommandId.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -21,13 +20,10 @@
 #include "library/download/ui/LoadBox.h"
 #include "shell/LayerView.h"
 #include "shell/MainFrame.h"
-#include "shell/SnapmingleApplication.h"
 #include "shell/TabView.h"
-#include "shell/ToolBar.h"
 #include "shell/Tutor.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
@@ -43,7 +39,6 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QTransform>
 #include <QTreeWidget>
 
@@ -154,6 +149,22 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
 bool WizardWalk::Settle(const std::function<bool()>& condition)
 {
     return ::Settle(condition);
+}
+
+bool WizardWalk::WalkTo(int32_t state, const QString& face)
+{
+    if (g_document->step < StepChooseScene && !PressNextStep(StepChooseScene))
+        return false;
+    if (state >= StepSceneChosen && g_document->step < StepSceneChosen && !ChooseScene(0))
+        return false;
+    if (state >= StepFaceChosen && g_document->step < StepFaceChosen &&
+        !ChooseOwnFace(face.isEmpty() ? DataFile("rocket.jpg") : face))
+        return false;
+    for (const int32_t next : {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories, StepBubble, StepFinish}) {
+        if (next <= state && g_document->step < next && !PressNextStep(next))
+            return false;
+    }
+    return g_document->step == state;
 }
 
 bool WizardWalk::PressNextStep(int32_t state)
@@ -373,6 +384,11 @@ QImage WizardWalk::GrabView(const QString& name) const
     const QImage image = Frame().View()->grab().toImage();
     image.save(QStringLiteral("/tmp/snapmingle-walk-%1.png").arg(name));
     return image;
+}
+
+QImage WizardWalk::Render(const QString& name) const
+{
+    return g_document->SavePicture(Path(name)) ? QImage(Path(name)) : QImage();
 }
 
 bool WizardWalk::AllLoaded()
