@@ -100,16 +100,6 @@ bool WizardWalk::Start(const QStringList& arguments)
     return QTest::qWaitForWindowActive(&Frame());
 }
 
-void WizardWalk::End()
-{
-    m_session.End();
-}
-
-void WizardWalk::Answer(std::function<void(QDialog&)> script)
-{
-    m_scripts.push_back(std::move(script));
-}
-
 int WizardWalk::AnswerDialog(QDialog& dialog)
 {
     if (auto* tip = dynamic_cast<Tutor*>(&dialog)) {
@@ -160,7 +150,8 @@ bool WizardWalk::WalkTo(int32_t state, const QString& face)
     if (state >= StepFaceChosen && g_document->step < StepFaceChosen &&
         !ChooseOwnFace(face.isEmpty() ? DataFile("rocket.jpg") : face))
         return false;
-    for (const int32_t next : {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories, StepBubble, StepFinish}) {
+    for (const int32_t next :
+         {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories, StepBubble, StepFinish}) {
         if (next <= state && g_document->step < next && !PressNextStep(next))
             return false;
     }
@@ -170,11 +161,6 @@ bool WizardWalk::WalkTo(int32_t state, const QString& face)
 bool WizardWalk::PressNextStep(int32_t state)
 {
     return PressToolButton(CommandId::NextStep) && Settle([&] { return g_document->step >= state; });
-}
-
-bool WizardWalk::PressToolButton(int32_t command)
-{
-    return m_session.PressToolButton(command);
 }
 
 bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)
@@ -283,11 +269,6 @@ bool WizardWalk::MoveSelectedLayer(QPointF by)
     return DragInView(middle, {middle + by / 2, middle + by});
 }
 
-void WizardWalk::DoubleClickInView(QPointF at)
-{
-    QTest::mouseDClick(Frame().View(), Qt::LeftButton, Qt::NoModifier, ViewPoint(at));
-}
-
 bool WizardWalk::ClickLayerRow(int row)
 {
     QTreeWidget& list = *Frame().Layers()->List();
@@ -299,7 +280,7 @@ bool WizardWalk::ClickLayerRow(int row)
     QCursor::setPos(list.viewport()->mapToGlobal(at));
     QTest::mouseMove(list.viewport(), at);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    return true;
+    return Settle([row] { return g_document->selectedIndex == row; });
 }
 
 bool WizardWalk::DragLayerRow(int from, int to)
@@ -449,7 +430,8 @@ bool WizardWalk::EditBubbleText(const QString& text)
         }
         ClickControl(dialog, OkId);
     });
-    DoubleClickInView({bubble->position.x, bubble->position.y});
+    const QPoint at = ViewPoint({bubble->position.x, bubble->position.y});
+    QTest::mouseDClick(Frame().View(), Qt::LeftButton, Qt::NoModifier, at);
     return m_scripts.empty();
 }
 

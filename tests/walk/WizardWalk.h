@@ -39,14 +39,14 @@ public:
     // Starts the program as main does, with the command line; false when start-up ended.
     bool Start(const QStringList& arguments = {});
     // Ends the program's instance (what main does after its event loop).
-    void End();
+    void End() { m_session.End(); }
     CMainFrame& Frame() const { return m_session.Frame(); }
     SampleLibrary& Library() { return m_session.Library(); }
     // A path in the walk's own temporary folder.
     QString Path(const QString& name) const { return m_session.PathOf(name); }
     QString CacheFolder() const { return m_session.CacheFolder(); }
 
-    void Answer(std::function<void(QDialog&)> script);
+    void Answer(std::function<void(QDialog&)> script) { m_scripts.push_back(std::move(script)); }
     int PendingAnswers() const { return static_cast<int>(m_scripts.size()); }
     QStringList told;  // message boxes and unexpected dialogs, in order
     QStringList tips;  // "<caption>: tip <n>" for every tip picture shown
@@ -59,7 +59,7 @@ public:
     // Next Step on the tool bar; true when the wizard reaches state (or passes it: a face chosen in the
     // dialog that the face step opens moves it on at once).
     bool PressNextStep(int32_t state);
-    bool PressToolButton(int32_t command);
+    bool PressToolButton(int32_t command) { return m_session.PressToolButton(command); }
     // Clicks the thumbnail n of the browser's open subcategory (its tab made active, scrolled into view).
     bool ClickThumbnail(TreeView& browser, int32_t n);
     // Opens the browser's category and subcategory (empty: the first) by clicks on their rows.
@@ -69,9 +69,9 @@ public:
     // Drags the selected layer's top-left crop corner (content pixels) or its middle (document pixels).
     bool DragCropCorner(QPointF by);
     bool MoveSelectedLayer(QPointF by);
-    void DoubleClickInView(QPointF at);
     QPoint ViewPoint(QPointF doc) const;
-    // A click on a row of the layers panel's list, and a drag of one row to another.
+    // A click on a row of the layers panel's list (true once its layer is selected), and a drag of one row
+    // to another.
     bool ClickLayerRow(int row);
     bool DragLayerRow(int from, int to);
     // A key in the editing view (the window active, the view focused).
@@ -94,6 +94,8 @@ public:
     bool SavePicture(const QString& path);
     bool SaveProject(const QString& path);
     bool SendPicture(const QStringList& fields);
+    // A click on the export panel's button (the Export tab opened first).
+    bool PressExportButton(int32_t command);
     // File > Exit through the menu bar; true when the window closed.
     bool Exit();
     // No download is pending for the scene or any layer.
@@ -115,7 +117,6 @@ public:
 private:
     int AnswerDialog(QDialog& dialog);
     bool AddLayer(TreeView& browser, int32_t n);
-    bool PressExportButton(int32_t command);
 
     ProgramSession m_session;
     std::deque<std::function<void(QDialog&)>> m_scripts;
