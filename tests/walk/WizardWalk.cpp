@@ -3,7 +3,6 @@
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 
-#include "engine/base/AppPaths.h"
 #include "engine/document/CommandId.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
@@ -21,13 +20,10 @@
 #include "library/download/ui/LoadBox.h"
 #include "shell/LayerView.h"
 #include "shell/MainFrame.h"
-#include "shell/SnapmingleApplication.h"
 #include "shell/TabView.h"
-#include "shell/ToolBar.h"
 #include "shell/Tutor.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
@@ -43,7 +39,6 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QTransform>
 #include <QTreeWidget>
 
@@ -105,16 +100,6 @@ bool WizardWalk::Start(const QStringList& arguments)
     return QTest::qWaitForWindowActive(&Frame());
 }
 
-void WizardWalk::End()
-{
-    m_session.End();
-}
-
-void WizardWalk::Answer(std::function<void(QDialog&)> script)
-{
-    m_scripts.push_back(std::move(script));
-}
-
 int WizardWalk::AnswerDialog(QDialog& dialog)
 {
     if (auto* tip = dynamic_cast<Tutor*>(&dialog)) {
@@ -156,14 +141,26 @@ bool WizardWalk::Settle(const std::function<bool()>& condition)
     return ::Settle(condition);
 }
 
+bool WizardWalk::WalkTo(int32_t state, const QString& face)
+{
+    if (g_document->step < StepChooseScene && !PressNextStep(StepChooseScene))
+        return false;
+    if (state >= StepSceneChosen && g_document->step < StepSceneChosen && !ChooseScene(0))
+        return false;
+    if (state >= StepFaceChosen && g_document->step < StepFaceChosen &&
+        !ChooseOwnFace(face.isEmpty() ? DataFile("rocket.jpg") : face))
+        return false;
+    for (const int32_t next :
+         {StepSelectFace, StepOutlineFace, StepPlaceFace, StepAccessories, StepBubble, StepFinish}) {
+        if (next <= state && g_document->step < next && !PressNextStep(next))
+            return false;
+    }
+    return g_document->step == state;
+}
+
 bool WizardWalk::PressNextStep(int32_t state)
 {
     return PressToolButton(CommandId::NextStep) && Settle([&] { return g_document->step >= state; });
-}
-
-bool WizardWalk::PressToolButton(int32_t command)
-{
-    return m_session.PressToolButton(command);
 }
 
 bool WizardWalk::ClickThumbnail(TreeView& browser, int32_t n)
@@ -272,11 +269,6 @@ bool WizardWalk::MoveSelectedLayer(QPointF by)
     return DragInView(middle, {middle + by / 2, middle + by});
 }
 
-void WizardWalk::DoubleClickInView(QPointF at)
-{
-    QTest::mouseDClick(Frame().View(), Qt::LeftButton, Qt::NoModifier, ViewPoint(at));
-}
-
 bool WizardWalk::ClickLayerRow(int row)
 {
     QTreeWidget& list = *Frame().Layers()->List();
@@ -288,7 +280,7 @@ bool WizardWalk::ClickLayerRow(int row)
     QCursor::setPos(list.viewport()->mapToGlobal(at));
     QTest::mouseMove(list.viewport(), at);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    return true;
+    return Settle([row] { return g_document->selectedIndex == row; });
 }
 
 bool WizardWalk::DragLayerRow(int from, int to)
@@ -375,6 +367,11 @@ QImage WizardWalk::GrabView(const QString& name) const
     return image;
 }
 
+QImage WizardWalk::Render(const QString& name) const
+{
+    return g_document->SavePicture(Path(name)) ? QImage(Path(name)) : QImage();
+}
+
 bool WizardWalk::AllLoaded()
 {
     if (!g_document || !g_document->scene || g_document->scene->pendingTask)
@@ -433,7 +430,8 @@ bool WizardWalk::EditBubbleText(const QString& text)
         }
         ClickControl(dialog, OkId);
     });
-    DoubleClickInView({bubble->position.x, bubble->position.y});
+    const QPoint at = ViewPoint({bubble->position.x, bubble->position.y});
+    QTest::mouseDClick(Frame().View(), Qt::LeftButton, Qt::NoModifier, at);
     return m_scripts.empty();
 }
 

@@ -11,30 +11,24 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class CMainFrame;
-class DocumentView;
 class QDialog;
 class QWidget;
 class SnapmingleApplication;
 class TreeView;
 
 // A person walking the wizard of the real program: the program started in this process as main starts
-// it (SnapmingleApplication) against the sample library on a loopback server of its own, with a data
-// folder and a program folder of its own, and driven by mouse and key events on the real widgets.
-//
-// Every modal dialog is answered here: help tips are read and Continue is pressed, the download
-// progress dialog runs its own loop, message boxes are written down ("<caption>: <text>") and answered
-// with messageReply, and any other dialog is shown and handed to the next script queued by Answer (it
-// is rejected, and written down as unexpected, when none is queued). Each step answers whether it got
-// where it was going; what went wrong is in Failure().
+// it, against the sample library on a loopback server of its own, driven by mouse and key events on the
+// real widgets. Every modal dialog is answered: tips are read and Continue pressed, the download progress
+// dialog runs its own loop, message boxes are written down in told ("<caption>: <text>") and answered with
+// messageReply, any other dialog is handed to the next script queued by Answer (rejected, and written
+// down as unexpected, when none is queued). Each action answers whether it got where it was going.
 //
 //   WizardWalk walk;
 //   walk.Start();
-//   walk.PressNextStep(StepChooseScene);
-//   walk.ClickThumbnail(*walk.Frame().Scenes(), 0);
+//   walk.WalkTo(StepOutlineFace);
 class WizardWalk {
 public:
     WizardWalk();
@@ -45,74 +39,66 @@ public:
     // Starts the program as main does, with the command line; false when start-up ended.
     bool Start(const QStringList& arguments = {});
     // Ends the program's instance (what main does after its event loop).
-    void End();
-    bool Running() const { return m_session.Running(); }
+    void End() { m_session.End(); }
     CMainFrame& Frame() const { return m_session.Frame(); }
-    SnapmingleApplication& Program() const { return *m_session.application; }
     SampleLibrary& Library() { return m_session.Library(); }
     // A path in the walk's own temporary folder.
     QString Path(const QString& name) const { return m_session.PathOf(name); }
     QString CacheFolder() const { return m_session.CacheFolder(); }
 
-    // The next dialog that is neither a tip, a progress dialog nor a message box is shown and handed to
-    // script, which answers it as a person would.
-    void Answer(std::function<void(QDialog&)> script);
+    void Answer(std::function<void(QDialog&)> script) { m_scripts.push_back(std::move(script)); }
     int PendingAnswers() const { return static_cast<int>(m_scripts.size()); }
-    QStringList told;      // message boxes and unexpected dialogs, in order
-    QStringList tips;      // "<caption>: tip <n>" for every tip picture shown
+    QStringList told;  // message boxes and unexpected dialogs, in order
+    QStringList tips;  // "<caption>: tip <n>" for every tip picture shown
     int progressDialogs = 0;
     int messageReply = 0;
 
-    // Next Step through the tool bar's button; true when the wizard reaches state (or passes it: a face
-    // chosen in the dialog that the face step opens moves it on at once).
+    // Walks on from the wizard's state to state the shortest way: Start, the first scene, face (a picture
+    // of our own, rocket.jpg when empty) and Next Step for the rest.
+    bool WalkTo(int32_t state, const QString& face = {});
+    // Next Step on the tool bar; true when the wizard reaches state (or passes it: a face chosen in the
+    // dialog that the face step opens moves it on at once).
     bool PressNextStep(int32_t state);
-    // A click on a tool bar button (by its command).
-    bool PressToolButton(int32_t command);
-    // Clicks the thumbnail of item position n of the browser's open subcategory (scrolling it into view);
-    // the browser's tab is made active first.
+    bool PressToolButton(int32_t command) { return m_session.PressToolButton(command); }
+    // Clicks the thumbnail n of the browser's open subcategory (its tab made active, scrolled into view).
     bool ClickThumbnail(TreeView& browser, int32_t n);
-    // Opens the browser's category of this name and its subcategory of that name (empty: the first) by
-    // clicks on their rows, as needed; false when there is no such folder.
+    // Opens the browser's category and subcategory (empty: the first) by clicks on their rows.
     bool OpenBrowserFolder(TreeView& browser, const QString& category, const QString& subcategory = {});
     // A left-button drag in the editing view through document points, run by the view's drag loop.
     bool DragInView(QPointF from, const std::vector<QPointF>& through);
-    // Drags the selected layer's crop corner (top left) by a distance in content pixels (Crop Layer view).
+    // Drags the selected layer's top-left crop corner (content pixels) or its middle (document pixels).
     bool DragCropCorner(QPointF by);
-    // Drags the selected layer by its middle, a distance in document pixels (All Layers view).
     bool MoveSelectedLayer(QPointF by);
-    // A double click in the editing view at a document point.
-    void DoubleClickInView(QPointF at);
-    // The view point of a document point.
     QPoint ViewPoint(QPointF doc) const;
-    // A click on row of the layers panel's list, and a drag of one row to another.
+    // A click on a row of the layers panel's list (true once its layer is selected), and a drag of one row
+    // to another.
     bool ClickLayerRow(int row);
     bool DragLayerRow(int from, int to);
-    // A key with modifiers in the editing view (the window active, the view focused).
+    // A key in the editing view (the window active, the view focused).
     void KeyInView(int key, Qt::KeyboardModifiers modifiers);
     // Opens the menu bar's menu by its title (without '&') and clicks its item.
     bool ChooseMenuItem(const QString& menu, const QString& item);
 
-    // The wizard's content choices and exports as a person makes them, each waiting until the program
-    // has done it (the content downloaded, the file written); false when it did not.
-    // A scene thumbnail of the scene browser (wizard states 1 and 2).
+    // Content choices and exports, each waiting until the program has done it (content loaded, file
+    // written). ChooseOwnFace presses Next Step at a chosen scene and answers the face dialog with path.
     bool ChooseScene(int32_t n);
-    // Next Step at a chosen scene; the face dialog it opens is answered with the picture's path.
     bool ChooseOwnFace(const QString& path);
-    // An accessory or speech-bubble thumbnail: one more layer, its content loaded.
     bool AddAccessory(int32_t n);
     bool AddBubble(int32_t n);
     // A double click on the selected bubble; text typed into the Edit Text dialog, then OK.
     bool EditBubbleText(const QString& text);
     // Change Color on the tool bar; Auto Adjust, then OK.
     bool AutoAdjustColour();
-    // The export panel's buttons: Save Picture and Save Project answer the save dialog with path, Send
-    // Picture fills in the e-mail dialog (name, sender, subject, first friend) and sends.
+    // The export panel's buttons with their dialogs answered; SendPicture types name, sender, subject and
+    // the first friend.
     bool SavePicture(const QString& path);
     bool SaveProject(const QString& path);
     bool SendPicture(const QStringList& fields);
-    // File > Exit, through the menu bar; true when the window closed.
+    // A click on the export panel's button (the Export tab opened first).
+    bool PressExportButton(int32_t command);
+    // File > Exit through the menu bar; true when the window closed.
     bool Exit();
-    // Whether the scene and every layer have their content: no download is pending.
+    // No download is pending for the scene or any layer.
     static bool AllLoaded();
 
     // Waits (processing events) until condition holds; false after the patience limit.
@@ -125,11 +111,12 @@ public:
 
     // The editing view's pixels as the screen shows them, saved as /tmp/snapmingle-walk-<name>.png.
     QImage GrabView(const QString& name) const;
+    // The document's own render of the composition, saved as name in the walk's folder.
+    QImage Render(const QString& name) const;
 
 private:
     int AnswerDialog(QDialog& dialog);
     bool AddLayer(TreeView& browser, int32_t n);
-    bool PressExportButton(int32_t command);
 
     ProgramSession m_session;
     std::deque<std::function<void(QDialog&)>> m_scripts;
