@@ -18,10 +18,13 @@ namespace {
 // content pixels land on the same document pixels.
 class ColorMatchTest : public ::testing::Test {
 protected:
-    void SetScene(int w, int h, QRgb colour) { document.scene = Placed(w, h, colour, LayerFlagsBackground); }
+    void SetScene(int w, int h, QRgb colour)
+    {
+        document.scene = PictureLayer(Filled(w, h, colour), LayerFlagsBackground);
+    }
     LayerImage* AddFace(int w, int h, QRgb colour)
     {
-        LayerImage* face = Placed(w, h, colour, LayerFlagsFace).release();
+        LayerImage* face = PictureLayer(Filled(w, h, colour), LayerFlagsFace).release();
         face->LinkBefore(&document.layers);
         document.selectedIndex = 0;
         face->redGamma = face->greenGamma = face->blueGamma = 5000;
@@ -30,18 +33,9 @@ protected:
 
     ScopedAppPaths paths;
     Document document;
-
-private:
-    static std::unique_ptr<LayerImage> Placed(int w, int h, QRgb colour, int32_t flags)
-    {
-        return PictureLayer(Filled(w, h, colour), flags);
-    }
 };
 
-int64_t Total(const Histogram2::Counts& counts)
-{
-    return std::accumulate(counts.begin(), counts.end(), int64_t{0});
-}
+int64_t Total(const Histogram2::Counts& counts) { return std::accumulate(counts.begin(), counts.end(), int64_t{0}); }
 
 } // namespace
 
@@ -91,8 +85,6 @@ TEST_F(ColorMatchTest, GammasMoveEachChannelTowardsTheBackground)
         EXPECT_EQ(face->greenGamma, c.green) << c.what;
         EXPECT_EQ(face->blueGamma, c.blue) << c.what;
     }
-    EXPECT_LT(GammaFromPosition(617), 10000);
-    EXPECT_GT(GammaFromPosition(305), 10000);
 }
 
 TEST_F(ColorMatchTest, WithoutAPictureBehindTheGammasStay)

@@ -19,24 +19,35 @@
 
 namespace {
 
+ContentServer::Options ServerOptions(const QString& root, const QString& outbox = {})
+{
+    QDir().mkpath(root);
+    ContentServer::Options options;
+    options.root = root;
+    options.outbox = outbox;
+    options.port = 0;
+    return options;
+}
+
 // The content server on a free loopback port with a route on the share path, in front of the outbox:
 // it records each post's headers and raw body and answers as told, or, stalled, only after a while.
 class ShareServer {
 public:
-    explicit ShareServer(const QString& root) : m_server(Options(root))
+    explicit ShareServer(const QString& root) : m_server(ServerOptions(root))
     {
         // The library parses a form post into parts and keeps no raw bytes: relabelled before routing,
-        // the post reaches the route with its body whole, its own label kept aside.
+        // the post reaches the route with its body whole; the route puts the label back.
         m_server.Http().set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
             auto& headers = const_cast<httplib::Request&>(request).headers;
             const auto type = headers.find("Content-Type");
             if (type != headers.end())
-                type->second = "application/octet-stream; was=" + type->second;
+                type->second = std::string(Relabel) + type->second;
             return httplib::Server::HandlerResponse::Unhandled;
         });
         m_server.Http().Post("/shareAction.php", [this](const httplib::Request& request, httplib::Response& response) {
             std::unique_lock guard(m_lock);
-            m_posts.push_back({request.get_header_value("Content-Type").substr(StrippedLabel), request.body, request.headers});
+            Post& post = m_posts.emplace_back(Post{request.body, request.headers});
+            post.headers.find("Content-Type")->second.erase(0, Relabel.size());
             if (stall)
                 m_released.wait_for(guard, std::chrono::seconds(40), [this] { return m_ending; });
             response.status = status;
@@ -56,7 +67,6 @@ public:
     int Port() const { return m_server.Port(); }
 
     struct Post {
-        std::string contentType;
         std::string body;
         httplib::Headers headers;
     };
@@ -71,16 +81,7 @@ public:
     std::string answer = "0";
 
 private:
-    static constexpr size_t StrippedLabel = sizeof("application/octet-stream; was=") - 1;
-    static ContentServer::Options Options(const QString& root)
-    {
-        QDir().mkpath(root);
-        ContentServer::Options options;
-        options.root = root;
-        options.port = 0;
-        return options;
-    }
-
+    static constexpr std::string_view Relabel = "application/octet-stream; was=";
     ContentServer m_server;
     std::mutex m_lock;
     std::condition_variable m_released;
@@ -89,19 +90,13 @@ private:
 };
 
 // Sets an environment variable while it lives.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const QByteArray& value) : m_name(name), m_saved(qgetenv(name))
-    {
-        m_wasSet = qEnvironmentVariableIsSet(name);
-        qputenv(name, value);
-    }
-    ~ScopedVariable() { m_wasSet ? qputenv(m_name, m_saved) : qunsetenv(m_name); }
-
-private:
-    const char* m_name;
-    QByteArray m_saved;
-    bool m_wasSet = false;
+struct ScopedVariable {
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name(name), saved(qgetenv(name)), wasSet(qEnvironmentVariableIsSet(name)) { qputenv(name, value); }
+    ~ScopedVariable() { wasSet ? qputenv(name, saved) : qunsetenv(name); }
+    const char* name;
+    QByteArray saved;
+    bool wasSet;
 };
 
 ShareMessage Message()
@@ -114,9 +109,14 @@ ShareMessage Message()
     return message;
 }
 
+// The service on a share server; each test's picture goes to a temporary folder.
 class ShareServiceTest : public ::testing::Test {
 protected:
-    ShareServiceTest() { paths.Get().shareHost = QStringLiteral("127.0.0.1"); }
+    ShareServiceTest()
+    {
+        paths.Get().shareHost = QStringLiteral("127.0.0.1");
+        UsePort(server.Port());
+    }
 
     void UsePort(int port) { paths.Get().sharePort = static_cast<uint16_t>(port); }
     QString PictureFile(const QByteArray& bytes, const QString& name = QStringLiteral("picture.jpg"))
@@ -124,32 +124,45 @@ protected:
         WriteFile(folder.filePath(name), bytes);
         return folder.filePath(name);
     }
-    // An 8 x 6 scene, so that the document has a picture to save.
-    void SetScene()
+    // Each (status, answer) is answered to one post: accepted or not, and how much of the answer was read.
+    struct Answer {
+        int status;
+        std::string answer;
+        bool accepted;
+        qsizetype read;
+    };
+    void ExpectAnswers(std::initializer_list<Answer> answers)
     {
-        QImage pixels(8, 6, QImage::Format_ARGB32);
-        pixels.fill(qRgb(200, 40, 90));
-        document.scene = PaintLayerFrom(pixels, LayerFlagsBackground | LayerFlagPaint);
-        document.scene->position = document.scene->centre;
+        const QString picture = PictureFile("jpeg");
+        for (const Answer& a : answers) {
+            server.status = a.status;
+            server.answer = a.answer;
+            const ShareReply reply = ShareService().PostReply(picture, Message());
+            EXPECT_EQ(reply.Accepted(), a.accepted) << a.status << " " << a.answer.substr(0, 20);
+            EXPECT_EQ(reply.answer.size(), a.read) << a.status << " " << a.answer.substr(0, 20);
+            EXPECT_EQ(ShareService().PostShare(picture, Message()), a.accepted) << a.status;
+        }
     }
 
     ScopedAppPaths paths;
     QTemporaryDir folder;
+    ShareServer server{folder.filePath("tree")};
     Document document;
 };
 
 } // namespace
 
-TEST_F(ShareServiceTest, OnlyFriendEightFilledPostsTheWholeFormByteForByte)
+// The full local path named the user's home folder, and a quote or line break in it broke the header:
+// the picture is "shareImage.jpg" in a form that is the same, byte for byte, wherever the file lies.
+TEST_F(ShareServiceTest, RegressionTheFormNamesThePictureByItsFullLocalPath)
 {
-    ShareServer server(folder.filePath("tree"));
-    UsePort(server.Port());
     const QByteArray picture("\xFF\xD8pic\r\nture", 11);
     {
         // The service is reached directly, whatever proxy the environment names.
         const ScopedVariable proxy("http_proxy", "http://127.0.0.1:9/");
         const ScopedVariable noProxy("no_proxy", "");
-        EXPECT_TRUE(ShareService().PostShare(PictureFile(picture), Message()));
+        const QString file = PictureFile(picture, QStringLiteral("my \"odd\"\nfolder/p.jpg"));
+        EXPECT_TRUE(ShareService().PostShare(file, Message()));
     }
     const std::vector<ShareServer::Post> posts = server.Posts();
     ASSERT_EQ(posts.size(), 1u);
@@ -164,8 +177,8 @@ TEST_F(ShareServiceTest, OnlyFriendEightFilledPostsTheWholeFormByteForByte)
               "Content-Type: image/pjpeg\r\n\r\n" + picture.toStdString() + "\r\n--AzQ49z\r\n"
               "Content-Disposition: form-data; name=\"Submit\"\r\n\r\nSend\r\n--AzQ49z--\r\n";
     EXPECT_EQ(posts[0].body, golden);
-    EXPECT_EQ(posts[0].contentType, "multipart/form-data, boundary=AzQ49z");
-    const httplib::Headers expected{{"Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*"},
+    const httplib::Headers expected{{"Content-Type", "multipart/form-data, boundary=AzQ49z"},
+                                    {"Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*"},
                                     {"User-Agent", "Microsoft Internet Explorer"},
                                     {"Referer", "http://127.0.0.1:" + std::to_string(server.Port()) + "/"},
                                     {"Content-Length", std::to_string(golden.size())}};
@@ -176,61 +189,31 @@ TEST_F(ShareServiceTest, OnlyFriendEightFilledPostsTheWholeFormByteForByte)
     EXPECT_EQ(posts[0].headers.count("Expect"), 0u);
 }
 
-// The full local path named the user's home folder, and a quote or line break in it broke the header.
-TEST_F(ShareServiceTest, RegressionTheFormNamesThePictureByItsFullLocalPath)
-{
-    ShareServer server(folder.filePath("tree"));
-    UsePort(server.Port());
-    ASSERT_TRUE(ShareService().PostShare(PictureFile("jpeg", QStringLiteral("my \"odd\"\nfolder/p.jpg")), Message()));
-    const std::vector<ShareServer::Post> posts = server.Posts();
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_NE(posts[0].body.find("; filename=\"shareImage.jpg\"\r\nContent-Type: image/pjpeg\r\n\r\njpeg\r\n"),
-              std::string::npos);
-    EXPECT_EQ(posts[0].body.find("folder"), std::string::npos);
-}
-
 TEST_F(ShareServiceTest, TheAnswerDecides)
 {
-    const std::tuple<int, std::string, bool, qsizetype> cases[] = {
+    ExpectAnswers({
         {200, "0", true, 1},
         {200, "1 missing mailFrom", false, 18},
         {200, "", false, 0},
         {200, "0" + std::string(9999, 'x'), true, ShareAnswerLimit},  // read up to 8192 bytes
         {500, "<html>Internal Server Error</html>", false, 34},
-    };
-    ShareServer server(folder.filePath("tree"));
-    UsePort(server.Port());
-    const QString picture = PictureFile("jpeg");
-    for (const auto& [status, answer, accepted, read] : cases) {
-        server.status = status;
-        server.answer = answer;
-        const ShareReply reply = ShareService().PostReply(picture, Message());
-        EXPECT_EQ(reply.Accepted(), accepted) << answer.substr(0, 20);
-        EXPECT_EQ(reply.answer.size(), read) << answer.substr(0, 20);
-    }
+    });
     EXPECT_FALSE(ShareService().PostShare(folder.filePath("missing.jpg"), Message()));
     UsePort(ShareServer(folder.filePath("tree")).Port());  // a port nobody serves any more
-    EXPECT_FALSE(ShareService().PostShare(picture, Message()));
+    EXPECT_FALSE(ShareService().PostShare(PictureFile("jpeg"), Message()));
 }
 
 // An error page that happened to begin with "0" was taken for the service's success.
 TEST_F(ShareServiceTest, RegressionAnErrorStatusWithAnAnswerOfZeroCountsAsSuccess)
 {
-    ShareServer server(folder.filePath("tree"));
-    UsePort(server.Port());
-    server.answer = "0 error page";
-    for (const int status : {500, 404, 302}) {
-        server.status = status;
-        EXPECT_FALSE(ShareService().PostShare(PictureFile("jpeg"), Message())) << status;
-    }
+    ExpectAnswers({{500, "0 error page", false, 12}, {404, "0 error page", false, 12},
+                   {302, "0 error page", false, 12}});
 }
 
 // A service that took the post and never answered kept the program waiting for good.
 TEST_F(ShareServiceTest, RegressionAStalledServiceHangsTheSend)
 {
-    ShareServer server(folder.filePath("tree"));
     server.stall = true;  // answers "0", but only after 40 s
-    UsePort(server.Port());
     ShareTimings timings;
     timings.stallTimeout = std::chrono::milliseconds(300);
     const auto start = std::chrono::steady_clock::now();
@@ -242,8 +225,6 @@ TEST_F(ShareServiceTest, RegressionAStalledServiceHangsTheSend)
 // The save's result was ignored: the picture of an earlier send went out, and the send "succeeded".
 TEST_F(ShareServiceTest, RegressionAStalePictureIsSentWhenTheSaveFails)
 {
-    ShareServer server(folder.filePath("tree"));
-    UsePort(server.Port());
     WriteFile(ShareService::PicturePath(), "an earlier picture");
     EXPECT_FALSE(ShareService().SendPicture(document, Message()));  // no scene: nothing to save
     EXPECT_TRUE(server.Posts().empty());
@@ -253,14 +234,13 @@ TEST_F(ShareServiceTest, RegressionAStalePictureIsSentWhenTheSaveFails)
 // The program folder is read-only for a user on Linux: the picture goes to the user's data folder.
 TEST_F(ShareServiceTest, RegressionThePictureIsWrittenToTheProgramFolder)
 {
-    ContentServer::Options options;
-    options.root = folder.filePath("tree");
-    options.outbox = folder.filePath("outbox");
-    options.port = 0;
-    ContentServer server(options);
-    ASSERT_GT(server.Start(), 0);
-    UsePort(server.Port());
-    SetScene();
+    ContentServer outbox(ServerOptions(folder.filePath("tree"), folder.filePath("outbox")));
+    ASSERT_GT(outbox.Start(), 0);
+    UsePort(outbox.Port());
+    QImage pixels(8, 6, QImage::Format_ARGB32);
+    pixels.fill(qRgb(200, 40, 90));
+    document.scene = PaintLayerFrom(pixels, LayerFlagsBackground | LayerFlagPaint);
+    document.scene->position = document.scene->centre;
     ShareMessage message = Message();
     message.name = QString::fromUtf8("Zo\u00e9 B\u0142");
     ASSERT_TRUE(ShareService().SendPicture(document, message));
