@@ -16,7 +16,7 @@ namespace id = platform::ResourceId;
 struct Expected {
     ResourceType type;
     int32_t id;
-    int32_t size;  // cursors and icons
+    int32_t size;  // icons
     int width;
     int height;
     QImage::Format format;
@@ -26,7 +26,8 @@ constexpr auto B8 = QImage::Format_Indexed8;
 constexpr auto B24 = QImage::Format_BGR888;
 constexpr auto B32 = QImage::Format_ARGB32_Premultiplied;
 
-// Every picture the program names, with the size its users rely on.
+// Every picture the program names, with the size its users rely on. The cursors' sizes and hot spots are
+// checked where the shared cursors load them (SharedCursorsTest).
 std::vector<Expected> EveryPicture()
 {
     std::vector<Expected> all{
@@ -42,13 +43,8 @@ std::vector<Expected> EveryPicture()
     }
     for (int32_t tip = 169; tip <= 179; ++tip)
         all.push_back({ResourceType::Png, tip, 0, 442, 290, B32});
-    for (int32_t cursor : {130, 131, 133, 135, 137, 141, 142, 143, 144, 145})
-        all.push_back({ResourceType::Cursor, cursor, 32, 32, 32, B32});
-    for (int32_t size : {16, 32, 48}) {
-        all.push_back({ResourceType::Cursor, 146, size, size, size, B32});
-        all.push_back({ResourceType::Cursor, 147, size, size, size, B32});
+    for (int32_t size : {16, 32, 48})
         all.push_back({ResourceType::Icon, 128, size, size, size, B32});
-    }
     return all;
 }
 
@@ -56,13 +52,6 @@ TEST(ResourcesTest, EveryPictureResolvesAtItsExactSizeAndDepth)
 {
     for (const Expected& e : EveryPicture()) {
         SCOPED_TRACE(testing::Message() << "resource " << e.id << " size " << e.size);
-        if (e.type == ResourceType::Cursor) {
-            const auto cursor = Resources::Cursor(e.id, e.size);
-            ASSERT_TRUE(cursor.has_value());
-            EXPECT_EQ(cursor->image.size(), QSize(e.width, e.height));
-            EXPECT_EQ(cursor->hotSpot, QPoint(e.size / 2, e.size / 2));  // the middle of every cursor
-            continue;
-        }
         const QImage picture = Resources::Picture(e.type, e.id, e.size);
         ASSERT_FALSE(picture.isNull());
         EXPECT_EQ(picture.size(), QSize(e.width, e.height));
