@@ -88,11 +88,8 @@ TEST_F(CommandRouterTest, ADisabledCommandNeverRuns)
     router.ConnectButton(*panelButton, NextStep);
     toolButton->show();
     panelButton->show();
-    const struct {
-        const char* name;
-        std::function<void()> fire;
-        bool firesWhileShownDisabled;
-    } triggers[] = {
+    struct Trigger { const char* name; std::function<void()> fire; bool firesWhileShownDisabled; };
+    const Trigger triggers[] = {
         {"Ctrl+N", [&] { QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier); }, true},
         {"F5", [&] { QTest::keyClick(first, Qt::Key_F5); }, true},  // the accelerator's second key
         {"tool button", [&] { QTest::mouseClick(toolButton, Qt::LeftButton); }, false},
