@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace id = platform::ResourceId;
 struct Expected {
     ResourceType type;
     int32_t id;
-    int32_t size;  // cursors and icons
+    int32_t size;  // icons
     int width;
     int height;
     QImage::Format format;
@@ -25,7 +26,8 @@ constexpr auto B8 = QImage::Format_Indexed8;
 constexpr auto B24 = QImage::Format_BGR888;
 constexpr auto B32 = QImage::Format_ARGB32_Premultiplied;
 
-// Every picture the program names, with the size its users rely on.
+// Every picture the program names, with the size its users rely on. The cursors' sizes and hot spots are
+// checked where the shared cursors load them (SharedCursorsTest).
 std::vector<Expected> EveryPicture()
 {
     std::vector<Expected> all{
@@ -36,19 +38,11 @@ std::vector<Expected> EveryPicture()
         {ResourceType::Bitmap, 184, 0, 26, 28, B32},  {ResourceType::Bitmap, 185, 0, 24, 24, B32},
     };
     for (int32_t first : {153, 161}) {
-        for (int i = 0; i < 8; ++i) {
-            const int width = i == 5 ? 125 : i == 6 ? 72 : 92;
-            all.push_back({ResourceType::Bitmap, first + i, 0, width, 48, B24});
-        }
+        for (int i = 0; i < 8; ++i)
+            all.push_back({ResourceType::Bitmap, first + i, 0, i == 5 ? 125 : i == 6 ? 72 : 92, 48, B24});
     }
     for (int32_t tip = 169; tip <= 179; ++tip)
         all.push_back({ResourceType::Png, tip, 0, 442, 290, B32});
-    for (int32_t cursor : {130, 131, 133, 135, 137, 141, 142, 143, 144, 145})
-        all.push_back({ResourceType::Cursor, cursor, 32, 32, 32, B32});
-    for (int32_t cursor : {146, 147}) {
-        for (int32_t size : {16, 32, 48})
-            all.push_back({ResourceType::Cursor, cursor, size, size, size, B32});
-    }
     for (int32_t size : {16, 32, 48})
         all.push_back({ResourceType::Icon, 128, size, size, size, B32});
     return all;
@@ -58,13 +52,6 @@ TEST(ResourcesTest, EveryPictureResolvesAtItsExactSizeAndDepth)
 {
     for (const Expected& e : EveryPicture()) {
         SCOPED_TRACE(testing::Message() << "resource " << e.id << " size " << e.size);
-        if (e.type == ResourceType::Cursor) {
-            const auto cursor = Resources::Cursor(e.id, e.size);
-            ASSERT_TRUE(cursor.has_value());
-            EXPECT_EQ(cursor->image.size(), QSize(e.width, e.height));
-            EXPECT_EQ(cursor->hotSpot, QPoint(e.size / 2, e.size / 2));  // the middle of every cursor
-            continue;
-        }
         const QImage picture = Resources::Picture(e.type, e.id, e.size);
         ASSERT_FALSE(picture.isNull());
         EXPECT_EQ(picture.size(), QSize(e.width, e.height));
@@ -87,41 +74,37 @@ TEST(ResourcesTest, AMissingIdIsAnAnswerNotAFailure)
     EXPECT_TRUE(Resources::CommandTooltip(40000).isEmpty());
 }
 
-// Pictures 0 to 11 of the tool bar strips and the highlighted Next Step: every picture's edge is the
-// transparent key colour, and something is drawn inside it.
+// How many pixels of `area` in `image` pass `test`.
+int Count(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& test)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(image.pixel(x, y));
+    }
+    return count;
+}
+
+// Every picture of the tool bar strips has an edge of the transparent key colour and something drawn
+// inside; the disabled strip is grey but for its key colour.
 TEST(ResourcesTest, ToolBarStripsStandOnTheKeyColour)
 {
     const QRgb key = qRgb(236, 233, 216);
+    const auto isKey = [key](QRgb pixel) { return pixel == key; };
     for (int32_t strip : {id::ToolBarNormal, id::ToolBarHot, id::ToolBarDisabled}) {
         const QImage image = Resources::Picture(ResourceType::Bitmap, strip);
         ASSERT_EQ(image.width(), 13 * 32);
         for (int picture = 0; picture < 13; ++picture) {
             SCOPED_TRACE(testing::Message() << "strip " << strip << " picture " << picture);
-            const int left = picture * 32;
-            int edgePixels = 0;
-            int drawn = 0;
-            for (int y = 0; y < 32; ++y) {
-                for (int x = left; x < left + 32; ++x) {
-                    const QRgb pixel = image.pixel(x, y);
-                    const bool edge = y == 0 || y == 31 || x == left || x == left + 31;
-                    if (edge && pixel == key)
-                        ++edgePixels;
-                    drawn += pixel != key;
-                }
-            }
-            EXPECT_EQ(edgePixels, 4 * 31);
-            EXPECT_GT(drawn, 100);
+            const QRect whole(picture * 32, 0, 32, 32);
+            EXPECT_EQ(Count(image, whole, isKey) - Count(image, whole.adjusted(1, 1, -1, -1), isKey), 4 * 31);
+            EXPECT_GT(32 * 32 - Count(image, whole, isKey), 100);
         }
     }
-    // The disabled strip is grey but for its key colour.
     const QImage disabled = Resources::Picture(ResourceType::Bitmap, id::ToolBarDisabled);
-    for (int y = 0; y < disabled.height(); ++y) {
-        for (int x = 0; x < disabled.width(); ++x) {
-            const QRgb pixel = disabled.pixel(x, y);
-            if (pixel != key)
-                ASSERT_TRUE(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel)) << x << "," << y;
-        }
-    }
+    EXPECT_EQ(Count(disabled, disabled.rect(), [key](QRgb p) {
+                  return p != key && (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p));
+              }), 0);
 }
 
 // The help tip dialog shows a tip centred in a control of 438 x 219 pixels: outside that middle part a
@@ -132,17 +115,9 @@ TEST(ResourcesTest, TipPicturesKeepTheirContentInTheShownMiddle)
     for (int32_t tip = id::TipFirst; tip <= id::TipLast; ++tip) {
         const QImage image = Resources::Picture(ResourceType::Png, tip);
         ASSERT_FALSE(image.isNull());
-        const QRgb background = image.pixel(0, 0);
-        int outside = 0;
-        int inside = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (image.pixel(x, y) == background)
-                    continue;
-                ++(shown.contains(x, y) ? inside : outside);
-            }
-        }
-        EXPECT_EQ(outside, 0) << tip;
+        const auto drawn = [background = image.pixel(0, 0)](QRgb pixel) { return pixel != background; };
+        const int inside = Count(image, shown, drawn);
+        EXPECT_EQ(Count(image, image.rect(), drawn), inside) << tip;  // nothing outside
         EXPECT_GT(inside, 5000) << tip;  // a text and an illustration
     }
 }
