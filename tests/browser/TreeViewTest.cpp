@@ -134,6 +134,32 @@ TEST_F(TreeViewTest, ScrollStepsGoByRowsAndAChoiceKeepsRowsAndScroll)
     EXPECT_EQ(view->ScrollPosition(), 60);
 }
 
+// A step down from the end used to land on the last row's top, which lies above the end when the last
+// row is taller than the rest of the page: the view scrolled up.
+TEST_F(TreeViewTest, RegressionLineDownAndPageDownAtTheBottomDoNotScrollUp)
+{
+    auto view = Make<AccessoryTree>();
+    ClickRow(*view, 6);  // Delta, below the open Alpha
+    ClickRow(*view, 4);  // D1: Alpha, Beta, Gamma, Delta, D1 and its one thumbnail from 85 to 199
+    ASSERT_EQ(OpenedIn(*view), Opened(3, 0));
+    view->resize(ColumnWidth, 100);
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    ASSERT_EQ(view->ScrollPosition(), 100);
+    for (const QAbstractSlider::SliderAction action :
+         {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderPageStepAdd}) {
+        bar->triggerAction(action);
+        EXPECT_EQ(view->ScrollPosition(), 100) << action;
+    }
+    // The same with a click on the bar's down arrow, at its foot.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, bar->height() - 3));
+    EXPECT_EQ(view->ScrollPosition(), 100);
+    // Up from the end still goes by rows: 99 lies in the thumbnail's row as 100 does, so the row above
+    // it, D1 at 68.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 3));
+    EXPECT_EQ(view->ScrollPosition(), 68);
+}
+
 TEST_F(TreeViewTest, AnEmptyCatalogueShowsItsNoticeAndIgnoresClicks)
 {
     QFile::remove(paths.Get().cacheFolder + QStringLiteral("EncList.txt"));  // no index at all
