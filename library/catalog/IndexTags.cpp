@@ -1,5 +1,7 @@
 #include "library/catalog/IndexTags.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -55,7 +57,10 @@ void Utf8ToCString(QString& text, const char* bytes, int64_t n)
         text.clear();
         return;
     }
-    text = QString::fromUtf8(bytes, static_cast<qsizetype>(n - 1)).trimmed();
+    // The bytes as they stand: a byte-order mark at the start is a character of the tag, not a marker
+    // to drop, so "<\xEF\xBB\xBFCAT A>" does not read as a category.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    text = QString(decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(n - 1)))).trimmed();
 }
 
 bool IsItemSeparator(QChar c)
