@@ -7,6 +7,7 @@
 #include "library/browser/SceneTree.h"
 #include "platform/ResourceId.h"
 #include "platform/Resources.h"
+#include "support/TestPictures.h"
 #include "support/WaitUntil.h"
 
 #include <QPushButton>
@@ -167,7 +168,7 @@ TEST_F(TreeViewTest, AnEmptyCatalogueShowsItsNoticeAndIgnoresClicks)
     for (const std::unique_ptr<TreeView>& view : {std::unique_ptr<TreeView>(Make<SceneTree>(400)),
                                                   std::unique_ptr<TreeView>(Make<AccessoryTree>(400))}) {
         const QImage before = Grab(*view);
-        view->grab().save(QStringLiteral("/tmp/browser-empty-%1.png").arg(view->GetCatalog().GetIndexName()));
+        SaveForALook(before, QStringLiteral("browser-empty-") + view->GetCatalog().GetIndexName());
         EXPECT_EQ(before.pixel(5, before.height() - 5), view->palette().color(QPalette::Button).rgb());
         // "Web Directory missing." in the 20 rows above the middle, "(Downloading...)" in the 20 below,
         // each centred; nothing else dark below the button band.
@@ -216,7 +217,7 @@ TEST_F(TreeViewTest, FoldersThumbnailsPlaceholderFrameAndTextsAreDrawnWhereTheyB
     view->OnTimer();
     ClickRow(*view, FirstThumbnailRow);  // item 4, the blue 60 x 40 picture
     const QImage image = Grab(*view);
-    image.save(QStringLiteral("/tmp/browser-rows.png"));
+    SaveForALook(image, QStringLiteral("browser-rows"));
     auto top = [&](int32_t row) { return ButtonBandHeight + view->Rows().RowTop(row); };
     auto expectAt = [&](const QImage& picture, int x, int y) {
         EXPECT_EQ(image.copy(x, y, picture.width(), picture.height()), picture) << x << "," << y;

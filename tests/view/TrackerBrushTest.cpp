@@ -1,6 +1,7 @@
 #include "ViewFixture.h"
 
 #include "support/LayerPictures.h"
+#include "support/TestPictures.h"
 
 #include "engine/document/JournalKind.h"
 #include "engine/document/ToolId.h"
@@ -151,7 +152,7 @@ TEST_F(BrushTest, OutlineCutsAwayToTheBorderWithTheCornerBetweenNeighbouringEdge
     EXPECT_EQ(Mask(66, 100), 0);
     EXPECT_EQ(Mask(56, 100), 255);
     EXPECT_EQ(Mask(56, 145), 255);
-    view->grab().save(QStringLiteral("/tmp/view-outline.png"));
+    SaveForALook(view->grab().toImage(), QStringLiteral("view-outline"));
 }
 
 TEST_F(BrushTest, RegressionOutlinePointOnTheCropCentreCutsNothing)
