@@ -12,6 +12,7 @@ constexpr char TagOpen = '<';
 constexpr char TagClose = '>';
 // Outside a run, the next of these matters: a quote opens a run, ">" closes the tag.
 constexpr const char* RunOrClose = "'\">";
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool IsAsciiDigit(QChar c)
 {
@@ -57,10 +58,16 @@ void Utf8ToCString(QString& text, const char* bytes, int64_t n)
         text.clear();
         return;
     }
-    // The bytes as they stand: a byte-order mark at the start is a character of the tag, not a marker
-    // to drop, so "<\xEF\xBB\xBFCAT A>" does not read as a category.
+    const QByteArrayView tag(bytes, static_cast<qsizetype>(n - 1));
+    if (!tag.startsWith(ByteOrderMark)) {
+        text = QString::fromUtf8(tag).trimmed();
+        return;
+    }
+    // The bytes as they stand: QString::fromUtf8 drops a byte-order mark at the start, but here it is a
+    // character of the tag, so "<\xEF\xBB\xBFCAT A>" does not read as a category. (The decoder is made
+    // only for such a tag: it costs more than the plain conversion.)
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    text = QString(decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(n - 1)))).trimmed();
+    text = QString(decoder.decode(tag)).trimmed();
 }
 
 bool IsItemSeparator(QChar c)

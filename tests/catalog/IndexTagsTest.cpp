@@ -66,6 +66,8 @@ TEST(Utf8ToCStringTest, ConvertsNMinusOneBytesTrimmed)
     EXPECT_EQ(text, QStringLiteral("\uFFFDa"));
     Utf8ToCString(text, "\xEF\xBB\xBF" "CAT A ", 10);  // a byte-order mark is a character like any other
     EXPECT_EQ(text, QStringLiteral("\uFEFFCAT A"));
+    Utf8ToCString(text, "\xEF\xBB\xBF\xEF\xBB\xBF" "A", 8);  // each of them
+    EXPECT_EQ(text, QStringLiteral("\uFEFF\uFEFFA"));
 }
 
 TEST(DecimalValueTest, AsTheCLibraryReadsThem)
