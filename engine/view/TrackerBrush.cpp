@@ -76,6 +76,8 @@ bool TrackerBrush::SetCursor(PointF viewPoint)
     return true;
 }
 
+void TrackerBrush::OnErase(platform::DeviceContext&, PointF) {}
+
 void TrackerBrush::OnDraw(platform::DeviceContext&, PointF)
 {
     if (target) {

@@ -20,6 +20,9 @@ public:
     ~TrackerBrush() override;
 
     bool SetCursor(PointF viewPoint) override;
+    // Does nothing: a stroke is never taken back during the drag. The base's erase draws the step
+    // again, which would stamp every segment twice.
+    void OnErase(platform::DeviceContext& dc, PointF offset) override;
     // Applies the segment from last to current; the arguments are not used.
     void OnDraw(platform::DeviceContext& dc, PointF offset) override;
     void OnEndTrack() override;

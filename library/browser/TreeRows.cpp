@@ -83,7 +83,9 @@ int32_t TreeRows::LineScrollPos(int32_t from, int32_t to) const
         if (row < 0)
             return 0;
     }
-    return RowTop(std::min(row, std::max(m_range.totalRows - 1, 0)));
+    // Below every row: the list's bottom, which the scroll bar clamps to its end. The last row's top
+    // would lie above a position near the end, and a step down would scroll up.
+    return RowTop(std::min(row, m_range.totalRows));
 }
 
 int32_t TreeRows::ScrollMaximum(int32_t buttonBand) const

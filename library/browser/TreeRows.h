@@ -22,7 +22,8 @@ public:
     // The row that holds y: 0 for a negative y and inside the note band; TotalRows below the last row.
     int32_t RowAtY(int32_t y) const;
     // The top of the row a line or page scroll from position from towards position to lands on: the row
-    // at to, or one row further when that is still the row at from (never above 0 nor past the last row).
+    // at to, or one row further when that is still the row at from (never above 0); past the last row,
+    // the bottom of the list.
     int32_t LineScrollPos(int32_t from, int32_t to) const;
     // The scroll bar's inclusive maximum: the last row's bottom plus the note band again and the button
     // band, less one. Without rows the last row is a RowHeight row at RowTop(-1).

@@ -1,5 +1,7 @@
 #include "library/catalog/IndexTags.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -10,6 +12,7 @@ constexpr char TagOpen = '<';
 constexpr char TagClose = '>';
 // Outside a run, the next of these matters: a quote opens a run, ">" closes the tag.
 constexpr const char* RunOrClose = "'\">";
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool IsAsciiDigit(QChar c)
 {
@@ -55,7 +58,16 @@ void Utf8ToCString(QString& text, const char* bytes, int64_t n)
         text.clear();
         return;
     }
-    text = QString::fromUtf8(bytes, static_cast<qsizetype>(n - 1)).trimmed();
+    const QByteArrayView tag(bytes, static_cast<qsizetype>(n - 1));
+    if (!tag.startsWith(ByteOrderMark)) {
+        text = QString::fromUtf8(tag).trimmed();
+        return;
+    }
+    // The bytes as they stand: QString::fromUtf8 drops a byte-order mark at the start, but here it is a
+    // character of the tag, so "<\xEF\xBB\xBFCAT A>" does not read as a category. (The decoder is made
+    // only for such a tag: it costs more than the plain conversion.)
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    text = QString(decoder.decode(tag)).trimmed();
 }
 
 bool IsItemSeparator(QChar c)

@@ -263,8 +263,7 @@ bool DownloadThread::ConfigureTransfer()
     ok = ok && curl_easy_setopt(h, CURLOPT_MAXREDIRS, MaxRedirects) == CURLE_OK;
     // Every request names its own address as the referrer.
     ok = ok && curl_easy_setopt(h, CURLOPT_REFERER, url.c_str()) == CURLE_OK;
-    // The content server is reached directly, whatever proxy the environment names.
-    ok = ok && curl_easy_setopt(h, CURLOPT_PROXY, "") == CURLE_OK;
+    ok = ok && UseSystemProxyExceptLoopback(h);
     ok = ok && curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
                                 static_cast<long>(m_timings.connectTimeout.count())) == CURLE_OK;

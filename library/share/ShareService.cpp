@@ -153,8 +153,7 @@ ShareReply ShareService::PostReply(const QString& picturePath, const ShareMessag
     bool ok = curl_easy_setopt(h, CURLOPT_URL, url.constData()) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) == CURLE_OK;
-    // The service is reached directly, whatever proxy the environment names.
-    ok = ok && curl_easy_setopt(h, CURLOPT_PROXY, "") == CURLE_OK;
+    ok = ok && UseSystemProxyExceptLoopback(h);
     ok = ok && curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
                                 static_cast<long>(m_timings.connectTimeout.count())) == CURLE_OK;

@@ -10,7 +10,7 @@ class Document;
 
 // Sends the finished picture to friends through the sharing web service: an HTTP/1.1 form post to
 // "shareAction.php" on the service's host and port (g_paths), synchronous, on the calling thread. Every
-// wait is bounded by the timings; no proxy from the environment is used (the service is reached directly).
+// wait is bounded by the timings. The system's proxy serves it unless its host is a loopback one.
 class ShareService {
 public:
     explicit ShareService(const ShareTimings& timings = {});

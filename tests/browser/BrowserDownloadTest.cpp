@@ -3,6 +3,7 @@
 #include "BrowserFixture.h"
 
 #include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "support/WaitUntil.h"
 #include "tests/download/LoopbackServer.h"
 
@@ -110,7 +111,7 @@ TEST_F(BrowserDownloadTest, TheSceneBrowserFetchesTheOpenSubcategoryFirstAndDraw
     ClickRow(*view, view->Rows().Range().firstThumbnailRow + 1);
     EXPECT_EQ(view->SelectedItem(), first + 1);
     ExpectThumbnailsDrawn(*view);
-    view->grab().save(QStringLiteral("/tmp/browser-scenes.png"));
+    SaveForALook(view->grab().toImage(), QStringLiteral("browser-scenes"));
 }
 
 TEST_F(BrowserDownloadTest, AccessoriesAndBubblesShowTheirFirstSubcategory)
@@ -119,7 +120,7 @@ TEST_F(BrowserDownloadTest, AccessoriesAndBubblesShowTheirFirstSubcategory)
     for (const std::unique_ptr<TreeView>& view : views) {
         ASSERT_TRUE(PollUntilLoaded(*view));
         ExpectThumbnailsDrawn(*view);
-        view->grab().save(QStringLiteral("/tmp/browser-%1.png").arg(view->GetCatalog().GetIndexName()));
+        SaveForALook(view->grab().toImage(), QStringLiteral("browser-") + view->GetCatalog().GetIndexName());
     }
 }
 

@@ -7,6 +7,7 @@
 #include "library/browser/SceneTree.h"
 #include "platform/ResourceId.h"
 #include "platform/Resources.h"
+#include "support/TestPictures.h"
 #include "support/WaitUntil.h"
 
 #include <QPushButton>
@@ -134,6 +135,32 @@ TEST_F(TreeViewTest, ScrollStepsGoByRowsAndAChoiceKeepsRowsAndScroll)
     EXPECT_EQ(view->ScrollPosition(), 60);
 }
 
+// A step down from the end used to land on the last row's top, which lies above the end when the last
+// row is taller than the rest of the page: the view scrolled up.
+TEST_F(TreeViewTest, RegressionLineDownAndPageDownAtTheBottomDoNotScrollUp)
+{
+    auto view = Make<AccessoryTree>();
+    ClickRow(*view, 6);  // Delta, below the open Alpha
+    ClickRow(*view, 4);  // D1: Alpha, Beta, Gamma, Delta, D1 and its one thumbnail from 85 to 199
+    ASSERT_EQ(OpenedIn(*view), Opened(3, 0));
+    view->resize(ColumnWidth, 100);
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    ASSERT_EQ(view->ScrollPosition(), 100);
+    for (const QAbstractSlider::SliderAction action :
+         {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderPageStepAdd}) {
+        bar->triggerAction(action);
+        EXPECT_EQ(view->ScrollPosition(), 100) << action;
+    }
+    // The same with a click on the bar's down arrow, at its foot.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, bar->height() - 3));
+    EXPECT_EQ(view->ScrollPosition(), 100);
+    // Up from the end still goes by rows: 99 lies in the thumbnail's row as 100 does, so the row above
+    // it, D1 at 68.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 3));
+    EXPECT_EQ(view->ScrollPosition(), 68);
+}
+
 TEST_F(TreeViewTest, AnEmptyCatalogueShowsItsNoticeAndIgnoresClicks)
 {
     QFile::remove(paths.Get().cacheFolder + QStringLiteral("EncList.txt"));  // no index at all
@@ -141,7 +168,7 @@ TEST_F(TreeViewTest, AnEmptyCatalogueShowsItsNoticeAndIgnoresClicks)
     for (const std::unique_ptr<TreeView>& view : {std::unique_ptr<TreeView>(Make<SceneTree>(400)),
                                                   std::unique_ptr<TreeView>(Make<AccessoryTree>(400))}) {
         const QImage before = Grab(*view);
-        view->grab().save(QStringLiteral("/tmp/browser-empty-%1.png").arg(view->GetCatalog().GetIndexName()));
+        SaveForALook(before, QStringLiteral("browser-empty-") + view->GetCatalog().GetIndexName());
         EXPECT_EQ(before.pixel(5, before.height() - 5), view->palette().color(QPalette::Button).rgb());
         // "Web Directory missing." in the 20 rows above the middle, "(Downloading...)" in the 20 below,
         // each centred; nothing else dark below the button band.
@@ -190,7 +217,7 @@ TEST_F(TreeViewTest, FoldersThumbnailsPlaceholderFrameAndTextsAreDrawnWhereTheyB
     view->OnTimer();
     ClickRow(*view, FirstThumbnailRow);  // item 4, the blue 60 x 40 picture
     const QImage image = Grab(*view);
-    image.save(QStringLiteral("/tmp/browser-rows.png"));
+    SaveForALook(image, QStringLiteral("browser-rows"));
     auto top = [&](int32_t row) { return ButtonBandHeight + view->Rows().RowTop(row); };
     auto expectAt = [&](const QImage& picture, int x, int y) {
         EXPECT_EQ(image.copy(x, y, picture.width(), picture.height()), picture) << x << "," << y;

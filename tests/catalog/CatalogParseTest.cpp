@@ -81,6 +81,13 @@ TEST_F(CatalogParseTest, RegressionRectangleEdgesOverflow32Bits)
     EXPECT_EQ(Parsed("<SUB S><1 \"n\" 0 -2147483648 0 -1>"), std::string("S 0 S | I 1 n 0,-2147483648,0,2147483647"));
 }
 
+// The decoding dropped a byte-order mark at the start of a tag, so the tag read as the one after it.
+TEST_F(CatalogParseTest, RegressionByteOrderMarkAfterTheBracketMakesNoTag)
+{
+    EXPECT_EQ(Parsed("<\xEF\xBB\xBF" "CAT A><CAT B><SUB T><\xEF\xBB\xBF" "SUB S><1 \"x\" 0 0 1 1>"),
+              "C 0,0 B | S 0 T | I 1 x 0,0,1,1");
+}
+
 TEST_F(CatalogParseTest, RegressionUnreadableIndexIsReportedAndEmptiesTheCatalogue)
 {
     Parsed("<CAT A><SUB S><1 \"x\" 0 0 1 1>");

@@ -64,6 +64,10 @@ TEST(Utf8ToCStringTest, ConvertsNMinusOneBytesTrimmed)
     }
     Utf8ToCString(text, "\xff" "a", 3);  // not UTF-8: the replacement character, as the platform converts
     EXPECT_EQ(text, QStringLiteral("\uFFFDa"));
+    Utf8ToCString(text, "\xEF\xBB\xBF" "CAT A ", 10);  // a byte-order mark is a character like any other
+    EXPECT_EQ(text, QStringLiteral("\uFEFFCAT A"));
+    Utf8ToCString(text, "\xEF\xBB\xBF\xEF\xBB\xBF" "A", 8);  // each of them
+    EXPECT_EQ(text, QStringLiteral("\uFEFF\uFEFFA"));
 }
 
 TEST(DecimalValueTest, AsTheCLibraryReadsThem)

@@ -1,5 +1,7 @@
 #include "CommandsFixture.h"
 
+#include "support/TestPictures.h"
+
 #include "engine/document/CommandId.h"
 #include "engine/document/JournalKind.h"
 #include "platform/ui/CommandReceiver.h"
@@ -8,7 +10,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -74,7 +75,7 @@ protected:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(menu)) << title.toStdString();
         const QString name = title.mid(1).toLower();
-        menu->grab().save(QDir::temp().filePath(QStringLiteral("snapmingle-menu-%1.png").arg(name)));
+        SaveForALook(menu->grab().toImage(), QStringLiteral("menu-") + name);
         QStringList lines;
         for (const QAction* action : menu->actions()) {
             if (action->isSeparator()) {

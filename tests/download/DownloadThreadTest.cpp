@@ -2,6 +2,8 @@
 #include "library/download/DownloadThread.h"
 #include "tests/download/DownloadTestSupport.h"
 #include "tests/download/LoopbackServer.h"
+#include "support/RecordingProxy.h"
+#include "support/ScopedVariable.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -113,6 +115,25 @@ TEST_F(DownloadThreadTest, FetchesAFileWithItsAddressAsReferrer)
     ASSERT_NE(referer, recorded[0].end());
     EXPECT_EQ(referer->second, m_server.Url("fault/record"));
     EXPECT_EQ(ReadFile(Target()), QByteArray("recorded"));
+}
+
+// The workers turned the system's proxy off, so a content server behind it could not be reached.
+TEST_F(DownloadThreadTest, RegressionDownloadsGoThroughTheSystemProxyExceptFromALoopbackHost)
+{
+    const RecordingProxy proxy;
+    const ScopedVariable httpProxy("http_proxy", proxy.Address());
+    const ScopedVariable noProxy("no_proxy", "");
+    m_worker.Acknowledge();
+    ASSERT_TRUE(WaitUntil([&] { return m_worker.State() == DownloadStateIdle; }));
+    m_worker.StartDownload("http://content.invalid/Scenes/7.jpg", Local(Target()));
+    ASSERT_TRUE(WaitUntil([&] { return IsFinal(m_worker.State()); }));
+    EXPECT_EQ(m_worker.State(), DownloadStateDone);
+    EXPECT_EQ(ReadFile(Target()), QByteArray("0"));  // the proxy's answer
+    EXPECT_EQ(proxy.Requests(), std::vector<std::string>{"GET http://content.invalid/Scenes/7.jpg"});
+
+    EXPECT_EQ(Fetch("Scenes/7.jpg", Target()), DownloadStateDone);  // 127.0.0.1: straight to the server
+    EXPECT_EQ(ReadFile(Target()), QByteArray("\xFF\xD8scene", 7));
+    EXPECT_EQ(proxy.Requests().size(), 1u);
 }
 
 TEST_F(DownloadThreadTest, ServerErrorsFailBeforeAnyDataAndRemoveTheFile)

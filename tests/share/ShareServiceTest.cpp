@@ -1,5 +1,7 @@
 #include "support/LayerPictures.h"
+#include "support/RecordingProxy.h"
 #include "support/ScopedAppPaths.h"
+#include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
 #include "engine/document/Document.h"
@@ -89,16 +91,6 @@ private:
     std::vector<Post> m_posts;
 };
 
-// Sets an environment variable while it lives.
-struct ScopedVariable {
-    ScopedVariable(const char* name, const QByteArray& value)
-        : name(name), saved(qgetenv(name)), wasSet(qEnvironmentVariableIsSet(name)) { qputenv(name, value); }
-    ~ScopedVariable() { wasSet ? qputenv(name, saved) : qunsetenv(name); }
-    const char* name;
-    QByteArray saved;
-    bool wasSet;
-};
-
 ShareMessage Message()
 {
     ShareMessage message;
@@ -158,7 +150,7 @@ TEST_F(ShareServiceTest, RegressionTheFormNamesThePictureByItsFullLocalPath)
 {
     const QByteArray picture("\xFF\xD8pic\r\nture", 11);
     {
-        // The service is reached directly, whatever proxy the environment names.
+        // A loopback service is reached directly, whatever proxy the environment names.
         const ScopedVariable proxy("http_proxy", "http://127.0.0.1:9/");
         const ScopedVariable noProxy("no_proxy", "");
         const QString file = PictureFile(picture, QStringLiteral("my \"odd\"\nfolder/p.jpg"));
@@ -187,6 +179,31 @@ TEST_F(ShareServiceTest, RegressionTheFormNamesThePictureByItsFullLocalPath)
         EXPECT_TRUE(header != posts[0].headers.end() && header->second == value) << name;
     }
     EXPECT_EQ(posts[0].headers.count("Expect"), 0u);
+}
+
+// The post turned the system's proxy off, so a service behind it could not be reached at all.
+TEST_F(ShareServiceTest, RegressionThePostGoesThroughTheSystemProxyExceptToALoopbackHost)
+{
+    enum Way { Proxy, Server, Nowhere };  // who answers: nothing listens on 127.0.0.2 or ::1
+    const struct {
+        const char* host;
+        Way way;
+    } cases[] = {{"share.invalid", Proxy}, {"127.0.0.1", Server}, {"localhost", Server},
+                 {"127.0.0.2", Nowhere}, {"::1", Nowhere}};
+    const QString picture = PictureFile("jpeg");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host);
+        const RecordingProxy proxy;
+        const ScopedVariable httpProxy("http_proxy", proxy.Address());
+        const ScopedVariable noProxy("no_proxy", "");
+        paths.Get().shareHost = QString::fromLatin1(c.host);
+        const size_t postsBefore = server.Posts().size();
+        EXPECT_EQ(ShareService().PostShare(picture, Message()), c.way != Nowhere);
+        const std::string absolute = "POST http://" + std::string(c.host) + ':' + std::to_string(server.Port()) +
+                                     "/shareAction.php";
+        EXPECT_EQ(proxy.Requests(), c.way == Proxy ? std::vector<std::string>{absolute} : std::vector<std::string>{});
+        EXPECT_EQ(server.Posts().size(), postsBefore + (c.way == Server ? 1 : 0));
+    }
 }
 
 TEST_F(ShareServiceTest, TheAnswerDecides)

@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include "support/TestPictures.h"
+
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
 #include "engine/layers/Layer.h"
@@ -51,7 +53,7 @@ void ShowAndExpose(QWidget& widget)
 QImage SaveGrab(QWidget& widget, const QString& name)
 {
     const QImage image = widget.grab().toImage();
-    image.save(QDir::temp().filePath(QStringLiteral("snapmingle-shell-%1.png").arg(name)));
+    SaveForALook(image, QStringLiteral("shell-") + name);
     return image;
 }
 

@@ -38,7 +38,7 @@ private:
 // Shows the widget and waits until it is on the (offscreen) screen.
 void ShowAndExpose(QWidget& widget);
 
-// Saves the widget's picture as /tmp/snapmingle-shell-<name>.png, for a look at it.
+// The widget's picture, kept for a look as "shell-<name>" (SaveForALook).
 QImage SaveGrab(QWidget& widget, const QString& name);
 
 // The whole program in process (a ProgramSession) with a person at it: progress dialogs run for real and

@@ -3,6 +3,7 @@
 #include "engine/base/Scramble.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <gtest/gtest.h>
 
 QByteArray PngBytes(const QImage& image)
@@ -25,4 +26,13 @@ QImage DecodedPicture(const QByteArray& bytes, const char* format)
     QImage image;
     image.loadFromData(bytes, format);
     return image;
+}
+
+void SaveForALook(const QImage& image, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("SMG_TEST_PICTURES");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    EXPECT_TRUE(image.save(QDir(folder).filePath(name + QStringLiteral(".png")))) << name.toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 // A PNG file's bytes; a picture that does not encode fails the test.
 QByteArray PngBytes(const QImage& image);
@@ -9,3 +10,8 @@ QByteArray PngBytes(const QImage& image);
 QByteArray Scrambled(QByteArray bytes);
 // The picture the bytes decode to (null when they do not); format null lets the decoder guess.
 QImage DecodedPicture(const QByteArray& bytes, const char* format = nullptr);
+
+// A picture for a person to look at after a run: saved as <name>.png in the folder that the variable
+// SMG_TEST_PICTURES names, and nowhere when it names none, so that a test writes nothing outside its
+// own temporary folder unless asked to.
+void SaveForALook(const QImage& image, const QString& name);

@@ -1,6 +1,7 @@
 #include "ViewFixture.h"
 
 #include "support/LayerPictures.h"
+#include "support/TestPictures.h"
 
 #include "engine/document/JournalKind.h"
 #include "engine/document/ToolId.h"
@@ -10,6 +11,8 @@
 #include "engine/view/TrackerBrush.h"
 
 #include <QTransform>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -149,7 +152,7 @@ TEST_F(BrushTest, OutlineCutsAwayToTheBorderWithTheCornerBetweenNeighbouringEdge
     EXPECT_EQ(Mask(66, 100), 0);
     EXPECT_EQ(Mask(56, 100), 255);
     EXPECT_EQ(Mask(56, 145), 255);
-    view->grab().save(QStringLiteral("/tmp/view-outline.png"));
+    SaveForALook(view->grab().toImage(), QStringLiteral("view-outline"));
 }
 
 TEST_F(BrushTest, RegressionOutlinePointOnTheCropCentreCutsNothing)
@@ -235,6 +238,56 @@ TEST_F(BrushTest, RegressionStrokeWithoutStampsDrawsNothingAndStaysUndoable)
     EXPECT_EQ(Pixels(), before);
     journal.Undo();
     EXPECT_EQ(Pixels(), before);
+}
+
+// The base's erase draws the step again: every pointer move stamped, re-masked and redrew its segment
+// twice, so a half-opaque stamp took the mask twice as far. Opaque stamps hide it.
+TEST_F(BrushTest, RegressionBrushAppliesEveryPointerMoveOnce)
+{
+    WriteStamps(paths.Get().resourceFolder, 128);
+    view = std::make_unique<DocumentView>(&document);
+    view->resize(800, 600);
+    view->show();
+    struct Case {
+        const char* name;
+        int32_t tool;
+        int32_t viewMode;
+        int32_t step;
+        uint8_t maskBefore;
+        uint8_t maskAfter;  // one half-opaque stamp
+        int32_t segmentHint;
+    } const cases[] = {
+        {"erase", ToolErase, ViewModeAllLayers, StepPlaceFace, 255, 127, HintRedrawRect},
+        {"outline", ToolOutline, ViewModePaintLayer, StepOutlineFace, 255, 127, HintRedraw},
+        {"magic erase", ToolMagicErase, ViewModeAllLayers, StepPlaceFace, 255, 127, HintRedraw},
+        // Last: the face is made clear without a record.
+        {"paint", ToolPaint, ViewModeAllLayers, StepPlaceFace, 0, 128, HintRedrawRect},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document.step = c.step;
+        document.viewMode = c.viewMode;
+        document.tool = c.tool;
+        view->OnUpdate(nullptr, HintRedraw, nullptr);
+        Image& image = *face->GetImage();
+        if (c.maskBefore == 0)
+            std::memset(image.GetBits(), 0, static_cast<size_t>(image.pitch) * image.height);
+        // Two moves of six view units to the right of (90, 60), above the centre (100, 100): the
+        // outline cuts away only above the stroke. The pixel looked at lies four view units behind the
+        // start and two below it, where only the first stamp (ten units wide) reaches.
+        const float unitsPerPixel = View(1, 0).x - View(0, 0).x;
+        const QPoint from = ViewPixel(90, 60);
+        const int probeX = 90 - static_cast<int>(std::lround(4 / unitsPerPixel));
+        const int probeY = 60 + static_cast<int>(std::lround(2 / unitsPerPixel));
+        HintLog log(document);
+        Drag(*view, from, {from + QPoint(6, 0), from + QPoint(12, 0)});
+        EXPECT_NEAR(Mask(probeX, probeY), c.maskAfter, 1);
+        // One hint per move, then the full redraw at the end of the stroke.
+        std::vector<int32_t> expected(2, c.segmentHint);
+        expected.push_back(HintRedraw);
+        EXPECT_EQ(log.hints, expected);
+        journal.Undo();
+    }
 }
 
 TEST_F(BrushTest, RegressionCropOutsideThePictureStaysInsideTheImage)

@@ -86,11 +86,12 @@ void Drag(DocumentView& view, QPoint from, const std::vector<QPoint>& points, Dr
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, from);
 }
 
-void WriteStamps(const QString& programFolder)
+void WriteStamps(const QString& programFolder, int alpha)
 {
-    for (const auto& [name, colour] : {std::pair{"paint.bki", Qt::white}, {"erase.bki", Qt::black}}) {
+    // The blend takes the stamp's bytes as premultiplied: white at an opacity is that opacity's grey.
+    for (const auto& [name, grey] : {std::pair{"paint.bki", alpha}, {"erase.bki", 0}}) {
         QImage stamp(StampSide, StampSide, QImage::Format_ARGB32);
-        stamp.fill(colour);
+        stamp.fill(qRgba(grey, grey, grey, alpha));
         WriteFile(programFolder + QLatin1Char('/') + QLatin1String(name), Scrambled(PngBytes(stamp)));
     }
 }

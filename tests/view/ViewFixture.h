@@ -49,10 +49,10 @@ private:
 // A press at from, a move to each point and the end, run through the real drag loop.
 void Drag(DocumentView& view, QPoint from, const std::vector<QPoint>& points, DragEnd end = DragEnd::Release);
 
-// The brush stamps the tests use, written into a program folder: opaque squares of StampSide pixels,
-// white to paint and black to erase (10 view pixels at the default brush scale).
+// The brush stamps the tests use, written into a program folder: squares of StampSide pixels, white to
+// paint and black to erase (10 view pixels at the default brush scale), of the opacity given.
 inline constexpr int StampSide = 40;
-void WriteStamps(const QString& programFolder);
+void WriteStamps(const QString& programFolder, int alpha = 255);
 
 // A document shown in an 800 x 600 editing view, at wizard state 10 with the Move / Resize tool; the
 // shared cursors are loaded from pictures made here and the brush stamps are WriteStamps'.

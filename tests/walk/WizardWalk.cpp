@@ -1,6 +1,7 @@
 #include "WizardWalk.h"
 
 #include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "support/WaitUntil.h"
 
 #include "engine/document/CommandId.h"
@@ -363,7 +364,7 @@ void WizardWalk::TypeFileName(QDialog& dialog, const QString& path)
 QImage WizardWalk::GrabView(const QString& name) const
 {
     const QImage image = Frame().View()->grab().toImage();
-    image.save(QStringLiteral("/tmp/snapmingle-walk-%1.png").arg(name));
+    SaveForALook(image, QStringLiteral("walk-") + name);
     return image;
 }
 

@@ -109,7 +109,7 @@ public:
     // Types path into a file dialog's name box and presses Return.
     static void TypeFileName(QDialog& dialog, const QString& path);
 
-    // The editing view's pixels as the screen shows them, saved as /tmp/snapmingle-walk-<name>.png.
+    // The editing view's pixels as the screen shows them, kept for a look as "walk-<name>" (SaveForALook).
     QImage GrabView(const QString& name) const;
     // The document's own render of the composition, saved as name in the walk's folder.
     QImage Render(const QString& name) const;

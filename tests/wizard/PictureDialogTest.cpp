@@ -90,6 +90,8 @@ TEST_F(PictureDialogTest, RegressionTheOverwriteQuestionNamesTheJpgFile)
 TEST(DocumentPromptBoxesTest, QuestionsAndTheSaveDialogGoThroughTheModalHost)
 {
     platform::DocumentPromptBoxes boxes("Snapmingle");
+    const QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("chosen"));
     QStringList seen;
     int reply = QMessageBox::No;
     const platform::ModalHost::ScopedAnswerer answerer([&](QDialog& dialog) {
@@ -99,14 +101,14 @@ TEST(DocumentPromptBoxesTest, QuestionsAndTheSaveDialogGoThroughTheModalHost)
         }
         auto& files = static_cast<QFileDialog&>(dialog);
         seen << "filter " + files.nameFilters().join(';') + ", file " + files.selectedFiles().value(0).section('/', -1);
-        files.selectFile("/tmp/chosen");
+        files.selectFile(chosen);
         static_cast<QDialog&>(files).done(QDialog::Accepted);
         return files.result();
     });
     EXPECT_EQ(boxes.AskYesNoCancel("Save changes to a?"), platform::DocumentPrompts::Answer::No);
     reply = QMessageBox::Cancel;
     EXPECT_EQ(boxes.AskYesNoCancel("Save changes to b?"), platform::DocumentPrompts::Answer::Cancel);
-    EXPECT_EQ(boxes.AskSavePath("Untitled.smg", "Snapmingle Projects (*.smg)", ".smg"), QStringLiteral("/tmp/chosen.smg"));
+    EXPECT_EQ(boxes.AskSavePath("Untitled.smg", "Snapmingle Projects (*.smg)", ".smg"), chosen + QStringLiteral(".smg"));
     boxes.ReportFailure("It failed.");
     EXPECT_EQ(seen, (QStringList{"Snapmingle: Save changes to a?", "Snapmingle: Save changes to b?",
                                  "filter Snapmingle Projects (*.smg), file Untitled.smg", "Snapmingle: It failed."}));
