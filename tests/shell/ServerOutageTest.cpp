@@ -3,20 +3,38 @@
 // choice fetches its content again, without a restart of the program.
 #include "ShellTestSupport.h"
 
+#include "engine/base/AppPaths.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
 #include "engine/layers/Image.h"
 #include "engine/layers/Layer.h"
 #include "engine/layers/LayerKind.h"
+#include "library/browser/BrowserLayout.h"
 #include "library/browser/SceneTree.h"
+#include "library/download/Request.h"
 #include "shell/MainFrame.h"
 #include "support/LayerPictures.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 
 using ServerOutageTest = ProgramTest;
+
+// What thumbnail j's cell of the browser's open subcategory shows of a picture of this size, inside the
+// frame that the chosen item gets.
+QImage ShownThumbnail(TreeView& browser, int32_t j, QSize size)
+{
+    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
+    if (y < 0)
+        return QImage();
+    using namespace browser_layout;
+    const QRect inside(ThumbnailX + FrameThickness, y + FrameThickness, size.width() - 2 * FrameThickness,
+                       size.height() - 2 * FrameThickness);
+    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 // The item number of thumbnail j of the browser's open subcategory.
 int32_t ItemNumber(TreeView& browser, int32_t j)
@@ -107,6 +125,41 @@ TEST_F(ServerOutageTest, RegressionTheSameFaceChosenAgainAfterAnOutageIsFetched)
     // The face that is there now, chosen again, stays as it is.
     session.ClickThumbnail(faces, 0);
     EXPECT_EQ(g_document->GetSelectedLayer(), face);
+}
+
+// Thumbnails that could not be fetched showed their placeholder for good; the subcategory opened
+// again once the server is back fetches and draws them.
+TEST_F(ServerOutageTest, RegressionFailedThumbnailsAreFetchedWhenTheirSubcategoryOpensAgain)
+{
+    // The server has no scene thumbnails at first: every one of them fails.
+    const QString thumbs = session.Library().Tree() + QStringLiteral("/Thumbs");
+    const QString away = session.Library().Tree() + QStringLiteral("/Thumbs-away");
+    ASSERT_TRUE(QDir().rename(thumbs, away));
+    ASSERT_TRUE(Start());
+    SceneTree& scenes = *Frame().Scenes();
+    session.PressNextStep();
+    const int32_t open = scenes.Rows().OpenSubcategory();
+    ASSERT_GE(open, 0);
+    const QString cached = g_paths->cacheFolder + QStringLiteral("Thumbs/%1.jpg").arg(ItemNumber(scenes, 0));
+    ASSERT_TRUE(Settle([&] { return scenes.GetCatalog().ThumbnailStatus(
+                                        scenes.GetCatalog().GetSubcategoryFirstItem(2, open)) == RequestFailed; }));
+    const QImage expected =
+        QImage(away + QStringLiteral("/%1.jpg").arg(ItemNumber(scenes, 0))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(expected.isNull());
+    const int frame = browser_layout::FrameThickness;
+    const QImage inside = expected.copy(frame, frame, expected.width() - 2 * frame, expected.height() - 2 * frame);
+    EXPECT_NE(ShownThumbnail(scenes, 0, expected.size()), inside);
+    EXPECT_FALSE(QFile::exists(cached));
+
+    ASSERT_TRUE(QDir().rename(away, thumbs));
+    // Its own row closes the subcategory; a second click opens it again.
+    session.ClickSubcategory(scenes, open);
+    ASSERT_EQ(scenes.Rows().OpenSubcategory(), -1);
+    session.ClickSubcategory(scenes, open);
+    ASSERT_EQ(scenes.Rows().OpenSubcategory(), open);
+    EXPECT_TRUE(Settle([&] { return !scenes.IsPolling(); }));
+    EXPECT_TRUE(QFile::exists(cached));
+    EXPECT_EQ(ShownThumbnail(scenes, 0, expected.size()), inside);
 }
 
 } // namespace
