@@ -130,8 +130,8 @@ void Catalog::RequestFailedThumbnails(int32_t c, int32_t s)
     const int64_t k = SubcategoryIndex(c, s);
     if (k < 0 || !m_queue || m_queue != g_requestManager)
         return;
-    for (size_t i = static_cast<size_t>(subcategories[static_cast<size_t>(k)].first); i < ItemEnd(static_cast<size_t>(k));
-         ++i) {
+    const size_t subcategory = static_cast<size_t>(k);
+    for (size_t i = static_cast<size_t>(subcategories[subcategory].first); i < ItemEnd(subcategory); ++i) {
         if (ThumbnailStatus(static_cast<int32_t>(i)) != RequestFailed)
             continue;
         const int32_t id = RequestThumbnail(items[i].first, RequestPriorityOpenSubcategory);

@@ -40,7 +40,8 @@ QImage ShownThumbnail(TreeView& browser, int32_t j, QSize size)
 int32_t ItemNumber(TreeView& browser, int32_t j)
 {
     const Catalog& catalog = browser.GetCatalog();
-    const int32_t first = catalog.GetSubcategoryFirstItem(browser.Rows().OpenCategory(), browser.Rows().OpenSubcategory());
+    const TreeRows& rows = browser.Rows();
+    const int32_t first = catalog.GetSubcategoryFirstItem(rows.OpenCategory(), rows.OpenSubcategory());
     return catalog.items[static_cast<size_t>(first + j)].first;
 }
 
