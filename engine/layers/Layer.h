@@ -54,6 +54,8 @@ public:
     void Init(const QString& path, int32_t number, int32_t kind, bool fit);
     bool OnDownloadTask();
     void DrawPlaceholder(platform::DeviceContext& dc);
+    // Nothing is on its way and nothing has loaded: the download failed or the file did not decode.
+    bool LoadFailed();
     void AdvanceWizard();
     // Scales a movable layer to half the largest size that fits the background and centres it there.
     void FitToBackground();
@@ -76,6 +78,9 @@ protected:
 
     // A layer read from a project file keeps its stored position when its content arrives later.
     std::optional<PointF> m_storedPosition;
+
+    // Whether the content has loaded: a picture here, a bubble's metafile in LayerText.
+    virtual bool HasContent();
 
     // The status of the content request: queued, running, done or failed.
     int32_t RequestStatus() const;

@@ -115,6 +115,16 @@ void Layer::DrawPlaceholder(platform::DeviceContext& dc)
     dc.DrawText(text, r, platform::TextFormat::Centre);
 }
 
+bool Layer::HasContent()
+{
+    return GetImage() != nullptr;
+}
+
+bool Layer::LoadFailed()
+{
+    return !pendingTask && !HasContent();
+}
+
 bool Layer::Load(platform::ArchiveReader&)
 {
     Init(path, number, kind, false);

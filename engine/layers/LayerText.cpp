@@ -106,6 +106,11 @@ Rect LayerText::DocumentBounds(const QTransform& m) const
 
 void LayerText::Draw(platform::DeviceContext& dc, const Rect& clip, const Rect&, int32_t mode)
 {
+    // A bubble on its way draws nothing; one that failed says so, as a picture layer does.
+    if (LoadFailed()) {
+        DrawPlaceholder(dc);
+        return;
+    }
     // A zero or non-finite scale leaves nothing to see, and no font could fit it.
     if (!m_bubble || scale.x == 0.0f || scale.y == 0.0f || !std::isfinite(scale.x) || !std::isfinite(scale.y))
         return;

@@ -44,6 +44,9 @@ public:
     int32_t GetFontHeight() const { return m_fontHeight; }
     bool HasBubble() const { return m_bubble != nullptr; }
 
+protected:
+    bool HasContent() override { return HasBubble(); }
+
 private:
     // The document rectangle the bubble's pixels can reach under m (its drawing transform).
     Rect DocumentBounds(const QTransform& m) const;

@@ -73,13 +73,15 @@ void SceneTree::AddFace(const QString& path, int32_t number, int32_t type)
 {
     const int32_t n = m_document.layers.GetCount();
     const bool faceSteps = m_document.step == StepChooseFace || m_document.step == StepFaceChosen;
-    const Layer* selected = faceSteps ? m_document.GetSelectedLayer() : nullptr;
+    Layer* selected = faceSteps ? m_document.GetSelectedLayer() : nullptr;
     if (!selected) {
         AppendAddingGroup(m_document, Rect{}, path, QString(), number, type);
         return;
     }
-    if (selected->number == number && selected->kind == type && selected->path == path)
-        return;  // the face that is already there
+    // The face that is already there, or on its way, stays. One whose download failed is replaced by
+    // the same face, fetched again: the server may be back.
+    if (selected->number == number && selected->kind == type && selected->path == path && !selected->LoadFailed())
+        return;
     // A face the journal cannot record would leave the old one removed and no new one: keep the old one.
     if (number < 0 || number > MaxRecordedNumber)
         return;

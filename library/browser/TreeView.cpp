@@ -179,6 +179,7 @@ void TreeView::Open(int32_t c, int32_t s)
     UpdateScrollBar();
     verticalScrollBar()->setValue(position);
     if (rows.OpenSubcategory() >= 0) {
+        catalog.RequestFailedThumbnails(c, s);
         catalog.PrioritizeCategory(c, s);
         m_timer.Start();
     }

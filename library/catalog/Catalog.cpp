@@ -125,6 +125,22 @@ void Catalog::PrioritizeCategory(int32_t c, int32_t s)
     }
 }
 
+void Catalog::RequestFailedThumbnails(int32_t c, int32_t s)
+{
+    const int64_t k = SubcategoryIndex(c, s);
+    if (k < 0 || !m_queue || m_queue != g_requestManager)
+        return;
+    const size_t subcategory = static_cast<size_t>(k);
+    for (size_t i = static_cast<size_t>(subcategories[subcategory].first); i < ItemEnd(subcategory); ++i) {
+        if (ThumbnailStatus(static_cast<int32_t>(i)) != RequestFailed)
+            continue;
+        const int32_t id = RequestThumbnail(items[i].first, RequestPriorityOpenSubcategory);
+        items[i].second = id;
+        if (id >= 0)
+            m_itemsByRequest[id].push_back(i);
+    }
+}
+
 QString Catalog::GetItemName(int32_t i) const
 {
     return InRange(i, items.size()) ? items[static_cast<size_t>(i)].name : QString();

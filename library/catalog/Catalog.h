@@ -42,6 +42,9 @@ public:
     // Moves the still-queued thumbnails of category c ahead: those of its subcategory s to
     // RequestPriorityOpenSubcategory, the rest of the category to RequestPriorityOpenCategory.
     void PrioritizeCategory(int32_t c, int32_t s);
+    // Asks again for the thumbnails of subcategory s of category c whose download failed (the server
+    // may be back), ahead of the rest as an open subcategory's.
+    void RequestFailedThumbnails(int32_t c, int32_t s);
 
     QString GetItemName(int32_t i) const;  // empty for no such item
     QString GetCategoryName(int32_t c) const;
@@ -72,6 +75,8 @@ private:
     size_t ItemEnd(size_t k) const;
     // The global index of subcategory s of category c, or -1.
     int64_t SubcategoryIndex(int32_t c, int32_t s) const;
+    // Asks the queue for item number's thumbnail: an id, or the negated status (FileItem::second).
+    int32_t RequestThumbnail(int32_t number, int32_t priority) const;
     // Registers with g_requestManager and indexes the items that hold its ids.
     void ListenToQueue();
     void StopListening();

@@ -85,6 +85,18 @@ Rect ItemRect(QStringView numbers)
 
 } // namespace
 
+int32_t Catalog::RequestThumbnail(int32_t number, int32_t priority) const
+{
+    if (!g_paths)
+        return RequestQueueFull;  // nowhere to fetch from or to: reads as failed
+    const QString relative = QStringLiteral("%1/%2.jpg").arg(folder).arg(number);
+    const QString local = g_paths->cacheFolder + relative;
+    if (!g_requestManager)
+        return QFileInfo::exists(local) ? RequestAlreadyCached : RequestQueueFull;
+    // Arrives under local + "_" and is renamed when complete; a thumbnail in the cache is not fetched again.
+    return g_requestManager->AddRequest(g_paths->serverUrl + relative, local, priority, true, false);
+}
+
 bool Catalog::Parse(const QString& path)
 {
     const std::optional<QByteArray> text = ReadScrambledFile(path);
@@ -105,14 +117,7 @@ bool Catalog::Parse(const QString& path)
         const auto earlier = earlierRequests.constFind(number);
         if (earlier != earlierRequests.cend())
             return *earlier;
-        if (!g_paths)
-            return RequestQueueFull;  // nowhere to fetch from or to: reads as failed
-        const QString relative = QStringLiteral("%1/%2.jpg").arg(folder).arg(number);
-        const QString local = g_paths->cacheFolder + relative;
-        if (!g_requestManager)
-            return QFileInfo::exists(local) ? RequestAlreadyCached : RequestQueueFull;
-        // Arrives under local + "_" and is renamed when complete; a thumbnail in the cache is not fetched again.
-        return g_requestManager->AddRequest(g_paths->serverUrl + relative, local, RequestPriorityContent, true, false);
+        return RequestThumbnail(number, RequestPriorityContent);
     };
 
     QString pendingTitle;

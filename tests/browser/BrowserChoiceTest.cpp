@@ -42,9 +42,12 @@ protected:
     }
     ~BrowserChoiceTest() override { LoadFromPcRequest = 0; }
 
-    void AddSelectedFace(int number)
+    // A face that has loaded its picture, or one whose download failed (no picture, nothing on its way).
+    void AddSelectedFace(int number, bool loaded = true)
     {
         auto* layer = new LayerImage(QString(), LayerFlagsFace, 0);
+        if (loaded)
+            EXPECT_TRUE(layer->LoadFile(m_ownPicture));
         layer->kind = LayerKindFace;
         layer->number = number;
         layer->path = QStringLiteral("http://host/%1.jpg").arg(number);
@@ -117,6 +120,7 @@ TEST_F(BrowserChoiceTest, ASceneOrFaceChoiceDependsOnTheState)
         int selectedFace;  // the number of a selected face put in first, 0 for none
         Kinds records;
         QStringList layers;  // afterwards
+        bool selectedFailed = false;  // the selected face's download failed
     };
     const QString chosen = QStringLiteral("#5 kind 5 http://host/5.jpg 'Face 1'");
     const Case cases[] = {
@@ -126,6 +130,7 @@ TEST_F(BrowserChoiceTest, ASceneOrFaceChoiceDependsOnTheState)
         {"another face replaces the selected one", 4, 6, ReplacingGroup, {chosen}},
         {"also in state 3", 3, 6, ReplacingGroup, {chosen}},
         {"the same face again: nothing", 4, 5, {}, {chosen}},
+        {"the same face whose download failed is fetched again", 4, 5, ReplacingGroup, {chosen}, true},
         {"from state 15 a face is added", 15, 6, AddingGroup,
          {"#6 kind 5 http://host/6.jpg 'Face 1'", "#5 kind 5 http://host/5.jpg 'Face 2'"}},
     };
@@ -133,7 +138,7 @@ TEST_F(BrowserChoiceTest, ASceneOrFaceChoiceDependsOnTheState)
         SCOPED_TRACE(c.what);
         document.DeleteContents();
         if (c.selectedFace)
-            AddSelectedFace(c.selectedFace);
+            AddSelectedFace(c.selectedFace, !c.selectedFailed);
         auto view = Make<SceneTree>();
         SetState(c.state);
         const int32_t before = journal.GetPosition();

@@ -289,3 +289,14 @@ TEST_F(LayerLoadingTest, RegressionPlacementOfAReadLayerSurvivesADownload)
 }
 
 } // namespace
+
+// A bubble whose download failed used to draw nothing at all: the person saw no bubble and no reason.
+TEST_F(LayerLoadingTest, RegressionABubbleWhoseDownloadFailedShowsLoadFailed)
+{
+    LayerText bubble(Rect{10, 10, 100, 60}, 0);
+    bubble.Init(QString(), 9, LayerKindBubble, true);  // the server has no such file: 404
+    EXPECT_EQ(DrawnLayer(bubble, 512, 512, ViewModeAllLayers), PlaceholderPicture(QString()));  // on its way
+    ASSERT_TRUE(TickUntil([&] { return bubble.pendingTask == nullptr; }));
+    EXPECT_FALSE(bubble.HasBubble());
+    EXPECT_EQ(DrawnLayer(bubble, 512, 512, ViewModeAllLayers), PlaceholderPicture(QStringLiteral("Load Failed.")));
+}

@@ -39,6 +39,15 @@ void SampleLibrary::Stop()
     m_running = false;
 }
 
+bool SampleLibrary::Restart()
+{
+    const int port = m_server->Port();
+    Stop();
+    m_server = std::make_unique<ContentServer>(ContentServer::Options{Tree(), Outbox(), "127.0.0.1", port});
+    m_running = m_server->Start() == port;
+    return m_running;
+}
+
 bool SampleLibrary::CopyProgramFiles(const QString& folder) const
 {
     QDir().mkpath(folder);

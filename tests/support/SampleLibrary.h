@@ -23,6 +23,8 @@ public:
     QString Outbox() const { return m_dir.filePath(QStringLiteral("outbox")); }
     ContentServer& Server() { return *m_server; }
     void Stop();
+    // Serves the same tree again on the port it had, as a server that comes back after an outage.
+    bool Restart();
 
     // Copies the program folder's resource files into folder.
     bool CopyProgramFiles(const QString& folder) const;
