@@ -76,6 +76,7 @@ bool ToolBar::SetButtons(std::span<const int32_t> ids)
         button->setFocusPolicy(Qt::NoFocus);  // the editing view keeps the focus and its keys
         button->setFixedSize(ButtonWidth, ButtonHeight);
         button->setIconSize(iconSize());
+        m_router.KeepCurrent(id);  // the button shows the command's state between menus
         QAction* action = m_router.Action(id);
         button->setToolTip(action->toolTip());
         m_buttons.push_back({id, button, addWidget(button), -1});
