@@ -171,7 +171,7 @@ TEST_F(CommandRouterTest, EnablingHandlersSetTheSharedActionsState)
 
 // Menu-only actions follow their enabling handlers when their menu opens; the actions kept current
 // (buttons) also after any input and at every timer tick, as the program's idle work.
-TEST_F(CommandRouterTest, StatesRefreshWhenAMenuOpensAndKeptOnesAfterInput)
+TEST_F(CommandRouterTest, RegressionMenuOnlyHandlersRunWhenTheirMenuOpensNotAtEveryTick)
 {
     QWidget& frame = ActiveWindow();
     int asked = 0;
