@@ -608,7 +608,7 @@ TEST_F(WalkTest, OwnContentLayerToolsUndoneAPictureReplacedAndSentTwiceAndAProje
     ASSERT_TRUE(walk.ClickLayerRow(bubbleRow));
     walk.Answer([](QDialog& dialog) {
         QWidget* edit = WizardWalk::Control(dialog, InputBox::EditId);
-        edit->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton);  // the text field takes the focus
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, "Two");
         QTest::keyClick(&dialog, Qt::Key_Return);  // OK, the default button

@@ -374,8 +374,8 @@ void WizardWalk::TypeFileName(QDialog& dialog, const QString& path)
     auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!edit)
         return;
-    edit->setFocus();
-    edit->selectAll();
+    QTest::mouseClick(edit, Qt::LeftButton);  // the name box takes the focus
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, path);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -442,7 +442,7 @@ bool WizardWalk::EditBubbleText(const QString& text)
         auto* edit = qobject_cast<QPlainTextEdit*>(Control(dialog, InputBox::EditId));
         if (!edit)
             return;
-        edit->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton);  // the text field takes the focus
         const QStringList lines = text.split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (i > 0)
