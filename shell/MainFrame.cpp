@@ -64,7 +64,7 @@ bool CMainFrame::Create()
     bool ok = CreateBars();
     CreateClient();
     AddCommands();
-    InstallMainMenu(*m_menuBar, m_router, *m_view);
+    InstallMainMenu(*m_menuBar, m_router, *this);
     m_document.titleShown = [this](const QString& title) { ShowTitle(title); };
     ShowTitle(m_document.GetShownTitle());
     // Its start does not decide whether the frame was made.
@@ -172,6 +172,13 @@ void CMainFrame::OnOnlineHelp()
 void CMainFrame::OnAppExit()
 {
     close();
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip)
+        return true;  // taken here: QMainWindow would put it over the step text
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -94,6 +94,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // No menu offering to hide the bars.
     QMenu* createPopupMenu() override { return nullptr; }
+    // The step bar's text stays while a menu entry is highlighted or the mouse rests on a tool bar
+    // button: their prompts are not shown on the status line (the tool bar's tooltips say the same).
+    bool event(QEvent* event) override;
 
 private:
     bool CreateBars();

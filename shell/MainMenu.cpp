@@ -60,7 +60,7 @@ constexpr MenuItem LayerMenu[] = {
     {CommandId::MoveUp, "Move Up\tCtrl+Up Arrow"},
     {CommandId::MoveDown, "Move Down\tCtrl+Down Arrow"},
     {Separator, nullptr},
-    {CommandId::ChangeRotation, "Change &Rotatation"},
+    {CommandId::ChangeRotation, "Change &Rotation"},
     {CommandId::RotateLeft, "Rotate Left\tCtrl+["},
     {CommandId::RotateRight, "Rotate Right\tCtrl+]"},
     {Separator, nullptr},
@@ -104,79 +104,64 @@ const Menu Menus[] = {
     {"&Layer", LayerMenu}, {"&Tools", ToolsMenu}, {"&Help", HelpMenu},
 };
 
-// Where a key works: anywhere in the editing view's window, or only with the focus in the view.
-enum class KeyScope { Window, EditingView };
-
 struct Accelerator {
     QKeyCombination key;
     int32_t id;
-    KeyScope scope;
 };
 
 constexpr auto Ctrl = Qt::ControlModifier;
 constexpr auto CtrlPad = Qt::ControlModifier | Qt::KeypadModifier;
-constexpr auto Window = KeyScope::Window;
-constexpr auto View = KeyScope::EditingView;
 
-// Accelerator table 128, by command; a command may have several keys.
+// Accelerator table 128, by command; a command may have several keys. Every key is the main window's,
+// whichever pane has the focus.
 constexpr Accelerator Accelerators[] = {
-    {Ctrl | Qt::Key_N, CommandId::NewProject, Window},
-    {Ctrl | Qt::Key_O, CommandId::OpenProject, Window},
-    {Ctrl | Qt::Key_S, CommandId::SaveProject, Window},
-    {Ctrl | Qt::Key_Z, CommandId::Undo, Window},
-    {Qt::AltModifier | Qt::Key_Backspace, CommandId::Undo, Window},
-    {Ctrl | Qt::Key_Y, CommandId::Redo, Window},
+    {Ctrl | Qt::Key_N, CommandId::NewProject},
+    {Ctrl | Qt::Key_O, CommandId::OpenProject},
+    {Ctrl | Qt::Key_S, CommandId::SaveProject},
+    {Ctrl | Qt::Key_Z, CommandId::Undo},
+    {Qt::AltModifier | Qt::Key_Backspace, CommandId::Undo},
+    {Ctrl | Qt::Key_Y, CommandId::Redo},
     // The plus/equals key gives "=" on some layouts and "+" on others.
-    {CtrlPad | Qt::Key_Plus, CommandId::IncreaseSize, View},
-    {Ctrl | Qt::Key_Equal, CommandId::IncreaseSize, View},
-    {Ctrl | Qt::Key_Plus, CommandId::IncreaseSize, View},
-    {CtrlPad | Qt::Key_Minus, CommandId::DecreaseSize, View},
-    {Ctrl | Qt::Key_Minus, CommandId::DecreaseSize, View},
-    {QKeyCombination(Qt::Key_Left), CommandId::MoveLeft, View},
-    {QKeyCombination(Qt::Key_Right), CommandId::MoveRight, View},
-    {QKeyCombination(Qt::Key_Up), CommandId::MoveUp, View},
-    {QKeyCombination(Qt::Key_Down), CommandId::MoveDown, View},
-    {Ctrl | Qt::Key_BracketLeft, CommandId::RotateLeft, View},
-    {Ctrl | Qt::Key_BracketRight, CommandId::RotateRight, View},
-    {Ctrl | Qt::Key_T, CommandId::EditText, View},
-    {Ctrl | Qt::Key_A, CommandId::ChangeColor, View},
-    {Ctrl | Qt::Key_F, CommandId::Flip, View},
-    {QKeyCombination(Qt::Key_Delete), CommandId::DeleteLayer, View},
-    {Ctrl | Qt::Key_C, CommandId::Crop, View},
-    {Ctrl | Qt::Key_M, CommandId::MoveResize, View},
-    {Ctrl | Qt::Key_R, CommandId::Rotate, View},
-    {Ctrl | Qt::Key_P, CommandId::Paint, View},
-    {Ctrl | Qt::Key_E, CommandId::Erase, View},
-    {Ctrl | Qt::Key_L, CommandId::LockResizeRatio, View},
-    {Ctrl | Qt::Key_0, CommandId::SelectLayerFirst, View},
-    {Ctrl | Qt::Key_1, CommandId::SelectLayerFirst + 1, View},
-    {Ctrl | Qt::Key_2, CommandId::SelectLayerFirst + 2, View},
-    {Ctrl | Qt::Key_3, CommandId::SelectLayerFirst + 3, View},
-    {Ctrl | Qt::Key_4, CommandId::SelectLayerFirst + 4, View},
-    {Ctrl | Qt::Key_5, CommandId::SelectLayerFirst + 5, View},
-    {Ctrl | Qt::Key_6, CommandId::SelectLayerFirst + 6, View},
-    {Ctrl | Qt::Key_7, CommandId::SelectLayerFirst + 7, View},
-    {Ctrl | Qt::Key_8, CommandId::SelectLayerFirst + 8, View},
-    {Ctrl | Qt::Key_9, CommandId::SelectLayerFirst + 9, View},
+    {CtrlPad | Qt::Key_Plus, CommandId::IncreaseSize},
+    {Ctrl | Qt::Key_Equal, CommandId::IncreaseSize},
+    {Ctrl | Qt::Key_Plus, CommandId::IncreaseSize},
+    {CtrlPad | Qt::Key_Minus, CommandId::DecreaseSize},
+    {Ctrl | Qt::Key_Minus, CommandId::DecreaseSize},
+    {QKeyCombination(Qt::Key_Left), CommandId::MoveLeft},
+    {QKeyCombination(Qt::Key_Right), CommandId::MoveRight},
+    {QKeyCombination(Qt::Key_Up), CommandId::MoveUp},
+    {QKeyCombination(Qt::Key_Down), CommandId::MoveDown},
+    {Ctrl | Qt::Key_BracketLeft, CommandId::RotateLeft},
+    {Ctrl | Qt::Key_BracketRight, CommandId::RotateRight},
+    {Ctrl | Qt::Key_T, CommandId::EditText},
+    {Ctrl | Qt::Key_A, CommandId::ChangeColor},
+    {Ctrl | Qt::Key_F, CommandId::Flip},
+    {QKeyCombination(Qt::Key_Delete), CommandId::DeleteLayer},
+    {Ctrl | Qt::Key_C, CommandId::Crop},
+    {Ctrl | Qt::Key_M, CommandId::MoveResize},
+    {Ctrl | Qt::Key_R, CommandId::Rotate},
+    {Ctrl | Qt::Key_P, CommandId::Paint},
+    {Ctrl | Qt::Key_E, CommandId::Erase},
+    {Ctrl | Qt::Key_L, CommandId::LockResizeRatio},
+    {Ctrl | Qt::Key_0, CommandId::SelectLayerFirst},
+    {Ctrl | Qt::Key_1, CommandId::SelectLayerFirst + 1},
+    {Ctrl | Qt::Key_2, CommandId::SelectLayerFirst + 2},
+    {Ctrl | Qt::Key_3, CommandId::SelectLayerFirst + 3},
+    {Ctrl | Qt::Key_4, CommandId::SelectLayerFirst + 4},
+    {Ctrl | Qt::Key_5, CommandId::SelectLayerFirst + 5},
+    {Ctrl | Qt::Key_6, CommandId::SelectLayerFirst + 6},
+    {Ctrl | Qt::Key_7, CommandId::SelectLayerFirst + 7},
+    {Ctrl | Qt::Key_8, CommandId::SelectLayerFirst + 8},
+    {Ctrl | Qt::Key_9, CommandId::SelectLayerFirst + 9},
 };
 
-void InstallAccelerators(platform::CommandRouter& router, QWidget& editingView)
+void InstallAccelerators(platform::CommandRouter& router, QWidget& window)
 {
-    struct Keys {
-        QList<QKeySequence> sequences;
-        KeyScope scope = KeyScope::Window;
-    };
-    std::map<int32_t, Keys> byCommand;
-    for (const Accelerator& accelerator : Accelerators) {
-        Keys& keys = byCommand[accelerator.id];
-        keys.sequences << QKeySequence(accelerator.key);
-        keys.scope = accelerator.scope;
-    }
-    for (const auto& [id, keys] : byCommand) {
-        const Qt::ShortcutContext context =
-            keys.scope == KeyScope::Window ? Qt::WindowShortcut : Qt::WidgetWithChildrenShortcut;
-        router.SetShortcuts(id, editingView, keys.sequences, context);
-    }
+    std::map<int32_t, QList<QKeySequence>> byCommand;
+    for (const Accelerator& accelerator : Accelerators)
+        byCommand[accelerator.id] << QKeySequence(accelerator.key);
+    for (const auto& [id, keys] : byCommand)
+        router.SetAccelerators(id, window, keys);
 }
 
 // The recent-file entries that hold no file are hidden; while none does, the first stays as a
@@ -194,7 +179,7 @@ void ShowRecentFiles(platform::CommandRouter& router)
 
 } // namespace
 
-void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget& editingView)
+void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget& window)
 {
     for (const Menu& description : Menus) {
         QMenu* menu = menuBar.addMenu(QString::fromLatin1(description.title));
@@ -211,7 +196,7 @@ void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget
         if (description.items.data() == FileMenu)
             QObject::connect(menu, &QMenu::aboutToShow, &router, [&router] { ShowRecentFiles(router); });
     }
-    InstallAccelerators(router, editingView);
+    InstallAccelerators(router, window);
     router.UpdateActions();
     ShowRecentFiles(router);
 }

@@ -73,9 +73,10 @@ bool ToolBar::SetButtons(std::span<const int32_t> ids)
         auto* button = new CommandButton(this);
         button->setObjectName(QString::number(id));
         button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);  // the editing view keeps the focus and its keys
+        button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it was
         button->setFixedSize(ButtonWidth, ButtonHeight);
         button->setIconSize(iconSize());
+        m_router.KeepCurrent(id);  // the button shows the command's state between menus
         QAction* action = m_router.Action(id);
         button->setToolTip(action->toolTip());
         m_buttons.push_back({id, button, addWidget(button), -1});

@@ -46,7 +46,8 @@ void BM_RefreshAllActions(benchmark::State& state)
     RefreshAllActions(state, true);
 }
 
-// The same without the help tips' stores: Enable Help Tips reads two files at every refresh.
+// The same without the help tips' settings: Enable Help Tips answers from the setting the settings object
+// keeps, so the two differ by no file read.
 void BM_RefreshWithoutHelpTipsStores(benchmark::State& state)
 {
     RefreshAllActions(state, false);

@@ -32,7 +32,13 @@ uint32_t Settings::IsTutorialOff() const
         fromFile = 0;
     const uint32_t fromRegistry = static_cast<uint32_t>(
         ReadRegistryInt(QString::fromLatin1(ConfigKey), name, TutorialOffIndex).value_or(0));
-    return std::max(fromFile, fromRegistry);
+    m_knownTutorialOff = std::max(fromFile, fromRegistry);
+    return *m_knownTutorialOff;
+}
+
+uint32_t Settings::KnownTutorialOff() const
+{
+    return m_knownTutorialOff ? *m_knownTutorialOff : IsTutorialOff();
 }
 
 bool Settings::SetTutorialOff(int32_t value)
@@ -40,6 +46,7 @@ bool Settings::SetTutorialOff(int32_t value)
     const QString name = QString::fromLatin1(TutorialOffName);
     const bool registryWritten = WriteRegistryInt(QString::fromLatin1(ConfigKey), name, TutorialOffIndex, value);
     const bool fileWritten = WriteIniInt(name, value);
+    IsTutorialOff();  // what the stores hold now, also when a write failed
     return registryWritten && fileWritten;
 }
 

@@ -20,9 +20,13 @@ public:
     static constexpr const char* TutorialOffName = "TutorialOff";
     static constexpr int TutorialOffIndex = -1;
 
-    // Non-zero when the help tips are switched off in either store.
+    // Non-zero when the help tips are switched off in either store; reads both stores.
     uint32_t IsTutorialOff() const;
-    // Registry first, then the settings file, both with the same value.
+    // The value IsTutorialOff answered last (read once when it never has), for a question asked over
+    // and over, as the Help menu's check mark is: the stores are not read again. Every switch through
+    // this object (SetTutorialOff) and every IsTutorialOff brings it up to date.
+    uint32_t KnownTutorialOff() const;
+    // Registry first, then the settings file, both with the same value; then reads them back.
     bool SetTutorialOff(int32_t value);
 
     std::optional<int32_t> ReadRegistryInt(const QString& subKey, const QString& name, int index) const;
@@ -36,6 +40,7 @@ public:
 private:
     platform::IniFile m_ini;
     platform::RegistryStore m_registry;
+    mutable std::optional<uint32_t> m_knownTutorialOff;
 };
 
 // Opens a web page in the user's browser; false when nothing could open it.

@@ -170,5 +170,5 @@ void Document::OnEnableHelpTips()
 void Document::OnUpdateEnableHelpTips(platform::CommandUI& ui) const
 {
     ui.Enable(m_settings != nullptr);
-    ui.SetCheck(m_settings && m_settings->IsTutorialOff() == 0);
+    ui.SetCheck(m_settings && m_settings->KnownTutorialOff() == 0);  // asked at every refresh: no file read
 }

@@ -12,6 +12,7 @@
 #include "platform/ui/ModalHost.h"
 
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -225,6 +226,11 @@ void TreeView::OnScrollAction(int action)
         return;  // the thumb, dragged or placed, keeps its track position
     }
     verticalScrollBar()->setSliderPosition(position);
+}
+
+void TreeView::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore();  // to the parent, as a widget without key handling does
 }
 
 void TreeView::scrollContentsBy(int dx, int dy)

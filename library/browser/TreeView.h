@@ -79,6 +79,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // A browser has no keys of its own (no scrolling by arrow or page keys): the main window's keys
+    // act on the composition whichever pane has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
 
     Document& m_document;
     Catalog catalog;

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QShortcut>
 #include <QWidget>
 #include <algorithm>
 
@@ -54,7 +55,7 @@ CommandRouter::CommandRouter(QObject* parent) : QObject(parent)
 {
     m_idle.setSingleShot(true);
     m_idle.setInterval(0);
-    connect(&m_idle, &QTimer::timeout, this, [this] { UpdateActions(); });
+    connect(&m_idle, &QTimer::timeout, this, [this] { UpdateKeptActions(); });
     if (QCoreApplication* application = QCoreApplication::instance())
         application->installEventFilter(this);
 }
@@ -81,13 +82,15 @@ QAction* CommandRouter::Action(int32_t id)
     return action;
 }
 
-void CommandRouter::SetShortcuts(int32_t id, QWidget& scope, const QList<QKeySequence>& keys,
-                                 Qt::ShortcutContext context)
+void CommandRouter::SetAccelerators(int32_t id, QWidget& window, const QList<QKeySequence>& keys)
 {
-    QAction* action = Action(id);
-    action->setShortcuts(keys);
-    action->setShortcutContext(context);
-    scope.addAction(action);
+    // Shortcuts of their own, always enabled, rather than the action's: a disabled action would let its
+    // key through to the pane with the focus (a list would move its row on an arrow key).
+    for (const QKeySequence& key : keys) {
+        auto* shortcut = new QShortcut(key, &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, id] { Run(id); });
+    }
 }
 
 void CommandRouter::WatchMenu(QMenu& menu)
@@ -95,8 +98,15 @@ void CommandRouter::WatchMenu(QMenu& menu)
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateActions(); });
 }
 
+void CommandRouter::KeepCurrent(int32_t id)
+{
+    Action(id);
+    m_kept.insert(id);
+}
+
 void CommandRouter::ConnectButton(QAbstractButton& button, int32_t id)
 {
+    KeepCurrent(id);
     QAction* action = Action(id);
     button.setEnabled(action->isEnabled());
     connect(action, &QAction::changed, &button, [&button, action] { button.setEnabled(action->isEnabled()); });
@@ -141,6 +151,12 @@ void CommandRouter::UpdateActions()
         Apply(id, Query(id));
 }
 
+void CommandRouter::UpdateKeptActions()
+{
+    for (const int32_t id : m_kept)
+        Apply(id, Query(id));
+}
+
 void CommandRouter::RequestUpdate()
 {
     if (!m_idle.isActive())
@@ -179,12 +195,8 @@ void CommandRouter::Apply(int32_t id, const CommandState& state)
 
 bool CommandRouter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_idle) {
-        if (event->type() == QEvent::ShortcutOverride)
-            UpdateActions();  // a shortcut is matched against the actions' states right after this
-        else if (WakesIdlePass(event->type()))
-            RequestUpdate();
-    }
+    if (watched != &m_idle && WakesIdlePass(event->type()))
+        RequestUpdate();
     return QObject::eventFilter(watched, event);
 }
 

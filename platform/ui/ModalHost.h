@@ -14,6 +14,8 @@ public:
     using Answerer = std::function<int(QDialog&)>;
 
     // Runs the dialog modally and returns its result code (QDialog::Accepted, Rejected or a button id).
+    // When it closes, the window it opened over is the active window again, with its focus where it
+    // was, so the program's keys work at once.
     static int Run(QDialog& dialog);
 
     // Replaces the modal loop for as long as the returned guard lives.

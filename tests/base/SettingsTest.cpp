@@ -84,4 +84,22 @@ TEST_F(SettingsTest, RegistryIntegerParsing)
     EXPECT_EQ(settings.ReadRegistryInt(key, QStringLiteral("Num"), 3), -42);
 }
 
+// What is asked over and over (the Help menu's check mark at every refresh) reads no file: it answers
+// what the object last read or wrote; reading the stores or switching brings it up to date.
+TEST_F(SettingsTest, RegressionTheKnownTutorialOffReadsNoFile)
+{
+    Settings settings = Make();
+    EXPECT_EQ(settings.KnownTutorialOff(), 0u);  // read once, when never read before
+    WriteIni("[System]\nTutorialOff=1\n");      // behind the object's back
+    EXPECT_EQ(settings.KnownTutorialOff(), 0u);
+    EXPECT_EQ(settings.IsTutorialOff(), 1u);
+    EXPECT_EQ(settings.KnownTutorialOff(), 1u);
+    ASSERT_TRUE(settings.SetTutorialOff(0));  // a help tip's Continue with the box unticked
+    EXPECT_EQ(settings.KnownTutorialOff(), 0u);
+    WriteRegistry(-5);
+    EXPECT_EQ(settings.KnownTutorialOff(), 0u);
+    ASSERT_TRUE(settings.SetTutorialOff(1));
+    EXPECT_EQ(settings.KnownTutorialOff(), 1u);
+}
+
 } // namespace

@@ -14,7 +14,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -35,7 +34,7 @@ protected:
         layout->addWidget(view);
         layout->addWidget(field);
         window.setCentralWidget(central);
-        InstallMainMenu(*window.menuBar(), router, *view);
+        InstallMainMenu(*window.menuBar(), router, window);
         window.resize(800, 600);  // the main window's size: every menu title fits
 
         application.On(CommandId::NewProject, [] {});
@@ -52,7 +51,7 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        view->setFocus();
+        QTest::mouseClick(view, Qt::LeftButton);  // the editing view takes the focus as a click gives it
     }
 
     void Press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -108,7 +107,7 @@ TEST_F(MainMenuTest, MenusShowTheirTextsEnablingAndCheckMarks)
     EXPECT_EQ(Open("&View"), "&All Layers [checked] / &Crop Layer / &Paint Layer");
     EXPECT_EQ(Open("&Layer"), "Change &Size / Increase Size|Ctrl+Plus / Decrease Size|Ctrl+Minus / - / "
                               "Change &Position / Move Left|Ctrl+Left Arrow / Move Right|Ctrl+Right Arrow / "
-                              "Move Up|Ctrl+Up Arrow / Move Down|Ctrl+Down Arrow / - / Change &Rotatation / "
+                              "Move Up|Ctrl+Up Arrow / Move Down|Ctrl+Down Arrow / - / Change &Rotation / "
                               "Rotate Left|Ctrl+[ / Rotate Right|Ctrl+] / - / Smaller Brush / Larger Brush / - / "
                               "Edit &Text|Ctrl+T [disabled] / Change &Color|Ctrl+A / &Flip|Ctrl+F / - / &Delete");
     EXPECT_EQ(Open("&Tools"), "&Crop|Ctrl+C / &Move / Resize|Ctrl+M [checked] / &Rotate|Ctrl+R / &Paint|Ctrl+P / "
@@ -181,45 +180,49 @@ TEST_F(MainMenuTest, KeysOfTheAcceleratorTableAndArrowsActOnTheLayer)
     EXPECT_EQ(journal.GetPosition(), 6 * JournalMoveSize + 2 * JournalRotateSize + 4 * JournalScaleSize);
     EXPECT_EQ(journal.GetEnd() - journal.GetPosition(), JournalScaleSize);
 
-    field->setFocus();  // another pane keeps its arrow keys
+    QTest::mouseClick(field, Qt::LeftButton);  // a text field keeps its arrow keys
     field->setCursorPosition(5);
     Press(field, Qt::Key_Left);
     EXPECT_EQ(field->cursorPosition(), 4);
     EXPECT_EQ(face->position, (PointF{1, 1}));
 }
 
-TEST_F(MainMenuTest, ToolColourAndTextKeysActOnlyInTheEditingView)
+// The keys are the window's, wherever the focus is; a text field keeps only the keys it edits with.
+TEST_F(MainMenuTest, ToolColourAndTextKeysActWhereverTheFocusIsBesideTheTextFieldsOwn)
 {
     SelectedFace();
-    QSignalSpy colour(router.Action(CommandId::ChangeColor), &QAction::triggered);
-    QSignalSpy text(router.Action(CommandId::EditText), &QAction::triggered);
+    int colour = 0, text = 0;  // the dialogs stood in for, ahead of the document's handlers
+    platform::CommandReceiver dialogs(router, platform::CommandStage::View);
+    dialogs.On(CommandId::ChangeColor, [&] { ++colour; });
+    dialogs.On(CommandId::EditText, [&] { ++text; });
     Press(view, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(document.tool, ToolCrop);
     Press(view, Qt::Key_A, Qt::ControlModifier);
     Press(view, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(colour.count(), 1);
+    EXPECT_EQ(colour, 1);
     EXPECT_EQ(document.tool, ToolErase);
     const bool locked = document.lockResizeRatio;
     Press(view, Qt::Key_L, Qt::ControlModifier);
     EXPECT_EQ(document.lockResizeRatio, !locked);
 
-    // The text field keeps select-all and copy; the document sees nothing.
-    field->setFocus();
+    // The text field keeps select-all and copy; a key it does not edit with is the window's.
+    QTest::mouseClick(field, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), field);
     field->deselect();
     Press(field, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(field->selectedText(), "hello");
     Press(field, Qt::Key_C, Qt::ControlModifier);
-    Press(field, Qt::Key_M, Qt::ControlModifier);
-    EXPECT_EQ(colour.count(), 1);
+    EXPECT_EQ(colour, 1);
     EXPECT_EQ(document.tool, ToolErase);
+    Press(field, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(document.tool, ToolMoveResize);
 
-    view->setFocus();
-    Press(view, Qt::Key_T, Qt::ControlModifier);  // a face has no text
-    EXPECT_EQ(text.count(), 0);
+    Press(field, Qt::Key_T, Qt::ControlModifier);  // a face has no text
+    EXPECT_EQ(text, 0);
     Add("Bubble 1", LayerFlagsBubble);
     At(StepBubble, 2);
-    Press(view, Qt::Key_T, Qt::ControlModifier);
-    EXPECT_EQ(text.count(), 1);
+    Press(field, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(text, 1);
 }
 
 TEST_F(MainMenuTest, DeleteKeyAsksOnlyWhenDeleteIsEnabled)

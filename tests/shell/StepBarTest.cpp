@@ -4,17 +4,24 @@
 #include "platform/IniFile.h"
 #include "platform/ResourceId.h"
 #include "platform/Resources.h"
+#include "shell/MainFrame.h"
 #include "shell/StepBar.h"
 #include "shell/StepPictures.h"
+#include "shell/ToolBar.h"
 #include "shell/Tutor.h"
 #include "support/ScopedAppPaths.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -219,6 +226,42 @@ TEST_F(StepBarTest, ShowsTheStepPicturesAndTheBarInAWindow)
     EXPECT_GT(orange.red(), orange.blue() + 80);
     const QColor grey = image.pixelColor(strip->Picture(0)->pos() + QPoint(4, 4));
     EXPECT_LT(std::abs(grey.red() - grey.blue()), 20);
+}
+
+// In the running program: a menu entry highlighted by the keyboard and by the mouse, and the mouse on a
+// tool bar button, leave the step text on the status line.
+TEST_F(ProgramTest, RegressionHighlightingAMenuEntryKeepsTheStepText)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    StepBar& bar = *frame.Steps();
+    const QString start = QStringLiteral("Please press Start.");
+    ASSERT_EQ(bar.Text(), start);
+    QMenuBar& menuBar = *frame.MenuBar();
+    for (QAction* title : {menuBar.actions().first(), menuBar.actions().last()}) {  // File and Help
+        QMenu& menu = *title->menu();
+        SCOPED_TRACE(title->text().toStdString());
+        QTest::mouseClick(&menuBar, Qt::LeftButton, {}, menuBar.actionGeometry(title).center());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+        QTest::keyClick(&menu, Qt::Key_Down);  // an open menu takes the keys
+        ASSERT_NE(menu.activeAction(), nullptr);
+        EXPECT_FALSE(menu.activeAction()->statusTip().isEmpty());  // a prompt there was to show
+        EXPECT_EQ(bar.Text(), start);
+        EXPECT_TRUE(bar.currentMessage().isEmpty());  // a message would hide the text's pane
+        EXPECT_TRUE(bar.TextPane()->isVisible());
+        QAction* last = menu.actions().last();  // Exit, About: enabled at the start
+        QTest::mouseMove(&menu, menu.actionGeometry(last).center());
+        EXPECT_EQ(menu.activeAction(), last);
+        EXPECT_EQ(bar.Text(), start);
+        EXPECT_TRUE(bar.currentMessage().isEmpty());
+        QTest::keyClick(&menu, Qt::Key_Escape);
+        ASSERT_TRUE(Settle([&] { return !menu.isVisible(); }));
+    }
+    QToolButton* next = frame.Tools()->Button(0);
+    QTest::mouseMove(next, next->rect().center());
+    EXPECT_EQ(bar.Text(), start);
+    EXPECT_TRUE(bar.currentMessage().isEmpty());
+    SaveGrab(frame, "status-line");
 }
 
 } // namespace

@@ -81,7 +81,7 @@ protected:
 TEST_F(CommandRouterTest, ADisabledCommandNeverRuns)
 {
     QWidget& frame = ActiveWindow();
-    router.SetShortcuts(NextStep, frame, {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
+    router.SetAccelerators(NextStep, frame, {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
     auto* toolButton = new QToolButton(&frame);
     toolButton->setDefaultAction(router.Action(NextStep));
     auto* panelButton = new QPushButton(QStringLiteral("Next"), &frame);
@@ -169,34 +169,74 @@ TEST_F(CommandRouterTest, EnablingHandlersSetTheSharedActionsState)
     EXPECT_FALSE(router.Action(NextStep)->statusTip().isEmpty());
 }
 
-TEST_F(CommandRouterTest, StatesRefreshWhenAMenuOpensAndAfterInput)
+// Menu-only actions follow their enabling handlers when their menu opens; the actions kept current
+// (buttons) also after any input and at every timer tick, as the program's idle work.
+TEST_F(CommandRouterTest, RegressionMenuOnlyHandlersRunWhenTheirMenuOpensNotAtEveryTick)
 {
     QWidget& frame = ActiveWindow();
-    QAction* action = router.Action(NextStep);
+    int asked = 0;
+    bool redoEnabled = false;
+    document.On(57644, [] {});
+    document.OnUpdate(57644, [&](CommandUI& ui) {
+        ++asked;
+        ui.Enable(redoEnabled);
+    });
+    QAction* kept = router.Action(NextStep);
+    router.KeepCurrent(NextStep);
+    QAction* menuOnly = router.Action(57644);
     QMenu menu(&frame);
-    menu.addAction(action);
+    menu.addAction(kept);
+    menu.addAction(menuOnly);
     router.WatchMenu(menu);
 
     enabled = false;
     emit menu.aboutToShow();
-    EXPECT_FALSE(action->isEnabled());
+    EXPECT_FALSE(kept->isEnabled());
 
     enabled = true;
+    redoEnabled = true;
+    const int askedBefore = asked;
     QTest::mouseClick(second, Qt::LeftButton);  // any input brings an idle pass
-    QTest::qWait(0);
-    EXPECT_TRUE(action->isEnabled());
+    QTest::qWait(100);                          // and timers of their own
+    EXPECT_TRUE(kept->isEnabled());
+    EXPECT_FALSE(menuOnly->isEnabled());
+    EXPECT_EQ(asked, askedBefore);
+    emit menu.aboutToShow();
+    EXPECT_TRUE(menuOnly->isEnabled());
 }
 
-TEST_F(CommandRouterTest, ShortcutsActOnlyInTheirContext)
+// The keys are the window's: they act whichever pane has the focus; a disabled
+// command takes its key and does nothing, so the pane never sees it.
+TEST_F(CommandRouterTest, AcceleratorsActWhereverTheFocusIs)
 {
-    ActiveWindow();
+    QWidget& frame = ActiveWindow();
     int moves = 0;
     document.On(MoveLeft, [&] { ++moves; });
-    router.SetShortcuts(MoveLeft, *first, {QKeySequence(Qt::Key_Left)}, Qt::WidgetWithChildrenShortcut);
+    bool moveEnabled = true;
+    document.OnUpdate(MoveLeft, [&](CommandUI& ui) { ui.Enable(moveEnabled); });
+    router.SetAccelerators(MoveLeft, frame, {QKeySequence(Qt::Key_Left)});
+    int paneKeys = 0;
+    struct KeyCounter : QObject {
+        int& count;
+        explicit KeyCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } counter(paneKeys);
+    second->installEventFilter(&counter);
+
     QTest::keyClick(first, Qt::Key_Left);
-    second->setFocus();
+    QTest::mouseClick(second, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), second);
     QTest::keyClick(second, Qt::Key_Left);
-    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(moves, 2);
+
+    moveEnabled = false;
+    QTest::keyClick(second, Qt::Key_Left);
+    EXPECT_EQ(moves, 2);
+    EXPECT_EQ(paneKeys, 0);
 }
 
 TEST_F(CommandRouterTest, AReceiverMayOutliveItsRouter)

@@ -158,7 +158,7 @@ int PressWhileMoving(WizardWalk& walk, Qt::Key key)
 {
     for (int presses = 0; presses < 200; ++presses) {
         const int32_t position = g_document->journal.GetPosition();
-        walk.KeyInView(key, Qt::ControlModifier);
+        walk.PressKey(key, Qt::ControlModifier);
         ExpectWindowAtItsState(walk.Frame());
         if (g_document->journal.GetPosition() == position)
             return presses;
@@ -433,7 +433,7 @@ TEST_F(WalkTest, ContentReplacedAndUndoneLayersDraggedErasedAndDeletedAndANewPro
         QImage view;
     };
     for (const Back& back : {Back{Qt::Key_Z, first, firstView}, Back{Qt::Key_Y, second, secondView}}) {
-        walk.KeyInView(back.key, Qt::ControlModifier);
+        walk.PressKey(back.key, Qt::ControlModifier);
         ASSERT_TRUE(WizardWalk::Settle(WizardWalk::AllLoaded));
         EXPECT_EQ(g_document->scene->number, back.scene);
         ExpectWindowAtItsState(frame);
@@ -456,9 +456,9 @@ TEST_F(WalkTest, ContentReplacedAndUndoneLayersDraggedErasedAndDeletedAndANewPro
     ASSERT_TRUE(WizardWalk::Settle([] { return LayerKinds() == QStringList{"3", "5"} && WizardWalk::AllLoaded(); }));
     EXPECT_EQ(g_document->selectedIndex, 1);
     EXPECT_EQ(g_document->step, StepFaceChosen);
-    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "0"}));
-    walk.KeyInView(Qt::Key_Y, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "5"}));
 
     ASSERT_TRUE(walk.WalkTo(StepAccessories));
@@ -475,7 +475,7 @@ TEST_F(WalkTest, ContentReplacedAndUndoneLayersDraggedErasedAndDeletedAndANewPro
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "5", "4", "1", "1"}));
     EXPECT_EQ(g_document->selectedIndex, 2);
     EXPECT_EQ(frame.Layers()->List()->topLevelItem(2)->text(0), LayerAt(2)->name);
-    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "5", "1", "1", "4"}));
     EXPECT_EQ(g_document->step, StepFinish);
 
@@ -486,13 +486,13 @@ TEST_F(WalkTest, ContentReplacedAndUndoneLayersDraggedErasedAndDeletedAndANewPro
     ASSERT_TRUE(walk.DragInView({100, 100}, {{200, 120}, {300, 140}}));
     EXPECT_GT(ClearPixels(*LayerAt(0)), clearBefore);
     walk.GrabView("b-magic");
-    walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ClearPixels(*LayerAt(0)), clearBefore);
 
-    // An accessory selected in the panel; the Delete key in the view asks and deletes it.
+    // An accessory selected in the panel; the Delete key, with the focus still in the panel, asks and deletes it.
     ASSERT_TRUE(walk.ClickLayerRow(2));
     walk.messageReply = QMessageBox::Yes;
-    walk.KeyInView(Qt::Key_Delete, Qt::NoModifier);
+    walk.PressKey(Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(walk.told.size(), 1);
     EXPECT_EQ(LayerKinds(), (QStringList{"3", "5", "1", "4"}));
 
@@ -547,15 +547,15 @@ TEST_F(WalkTest, OwnContentLayerToolsUndoneAPictureReplacedAndSentTwiceAndAProje
     const float reach = face.GetCropExtent().x * face.size.x * face.scale.x / 4;
     ASSERT_TRUE(walk.DragInView(middle + QPointF(reach, 0), {middle + QPointF(reach, -reach / 2), middle + QPointF(reach, -reach)}));
     EXPECT_NE(face.angle, placed.angle);
-    walk.KeyInView(Qt::Key_Plus, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_GT(face.scale.y, placed.scale.y);
-    walk.KeyInView(Qt::Key_Left, Qt::NoModifier);
+    walk.PressKey(Qt::Key_Left, Qt::NoModifier);
     EXPECT_EQ(face.position.x, placed.position.x - 1);
     ASSERT_TRUE(walk.PressToolButton(CommandId::Flip));
     EXPECT_LT(face.scale.x, 0.0f);
     walk.GrabView("d-changed");
     for (int undo = 0; undo < 4; ++undo)
-        walk.KeyInView(Qt::Key_Z, Qt::ControlModifier);
+        walk.PressKey(Qt::Key_Z, Qt::ControlModifier);
     const auto pose = [](const LayerInfo& l) {
         return std::tuple(l.angle, l.scale.x, l.scale.y, l.position.x, l.position.y);
     };
@@ -588,13 +588,13 @@ TEST_F(WalkTest, OwnContentLayerToolsUndoneAPictureReplacedAndSentTwiceAndAProje
     // through File > Open Project.
     const QString project = walk.Path("keys.smg");
     walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, project); });
-    walk.KeyInView(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(walk.PendingAnswers(), 0);
+    walk.PressKey(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(walk.PendingAnswers(), 0) << walk.told.join('\n').toStdString();
     ASSERT_TRUE(QFileInfo::exists(project));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("keys.smg - Snapmingle"));
     EXPECT_FALSE(g_document->IsModified());
     const QStringList kinds = LayerKinds();
-    walk.KeyInView(Qt::Key_N, Qt::ControlModifier);
+    walk.PressKey(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(g_document->step, StepStart);
     walk.Answer([&](QDialog& dialog) { WizardWalk::TypeFileName(dialog, project); });
     ASSERT_TRUE(walk.ChooseMenuItem("File", "Open Project..."));
@@ -608,7 +608,7 @@ TEST_F(WalkTest, OwnContentLayerToolsUndoneAPictureReplacedAndSentTwiceAndAProje
     ASSERT_TRUE(walk.ClickLayerRow(bubbleRow));
     walk.Answer([](QDialog& dialog) {
         QWidget* edit = WizardWalk::Control(dialog, InputBox::EditId);
-        edit->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton);  // the text field takes the focus
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, "Two");
         QTest::keyClick(&dialog, Qt::Key_Return);  // OK, the default button

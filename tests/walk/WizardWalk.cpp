@@ -25,6 +25,7 @@
 #include "shell/Tutor.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
@@ -103,11 +104,14 @@ bool WizardWalk::Start(const QStringList& arguments)
 
 int WizardWalk::AnswerDialog(QDialog& dialog)
 {
+    // Tips and message boxes are shown and answered by a click on their button, so that the program's
+    // window loses the keys to them and must get them back when they close.
     if (auto* tip = dynamic_cast<Tutor*>(&dialog)) {
+        ShowDialog(dialog);
         // A tip and its follow-up at most.
-        for (int picture = 0; picture < 3 && tip->result() != QDialog::Accepted; ++picture) {
+        for (int picture = 0; picture < 3 && tip->isVisible(); ++picture) {
             tips << QStringLiteral("%1: tip %2").arg(tip->windowTitle()).arg(tip->m_tip);
-            tip->ContinueButton()->click();
+            QTest::mouseClick(tip->ContinueButton(), Qt::LeftButton);
         }
         return tip->result();
     }
@@ -117,7 +121,12 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
     }
     if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
         told << box->windowTitle() + QStringLiteral(": ") + box->text();
-        return messageReply;
+        ShowDialog(dialog);
+        if (QAbstractButton* reply = box->button(static_cast<QMessageBox::StandardButton>(messageReply)))
+            QTest::mouseClick(reply, Qt::LeftButton);
+        else
+            box->done(messageReply);  // no such button: the answer the test asked for all the same
+        return box->result();
     }
     if (m_scripts.empty()) {
         told << QStringLiteral("unexpected dialog: ") + dialog.windowTitle();
@@ -125,9 +134,7 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
     }
     const std::function<void(QDialog&)> script = std::move(m_scripts.front());
     m_scripts.pop_front();
-    dialog.show();
-    if (!QTest::qWaitForWindowExposed(&dialog))
-        told << QStringLiteral("dialog never shown: ") + dialog.windowTitle();
+    ShowDialog(dialog);
     script(dialog);
     // A dialog the script left open is the script's fault; closing it keeps the walk going.
     if (dialog.isVisible()) {
@@ -135,6 +142,13 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
         dialog.reject();
     }
     return dialog.result();
+}
+
+void WizardWalk::ShowDialog(QDialog& dialog)
+{
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog))
+        told << QStringLiteral("dialog never shown: ") + dialog.windowTitle();
 }
 
 bool WizardWalk::Settle(const std::function<bool()>& condition)
@@ -302,13 +316,20 @@ bool WizardWalk::DragLayerRow(int from, int to)
     return true;
 }
 
-void WizardWalk::KeyInView(int key, Qt::KeyboardModifiers modifiers)
+bool WizardWalk::PressKey(int key, Qt::KeyboardModifiers modifiers)
 {
-    Frame().activateWindow();
-    if (!QTest::qWaitForWindowActive(&Frame()))
-        told << QStringLiteral("the main window is not active");
-    Frame().View()->setFocus();
-    QTest::keyClick(Frame().View(), static_cast<Qt::Key>(key), modifiers);
+    // A person's key comes after the program has done what was pending (a window's activation, say);
+    // then it goes to the widget with the focus, else to the active window, as the keyboard sends it.
+    QCoreApplication::processEvents();
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    if (!target) {
+        told << QStringLiteral("no window takes the key");
+        return false;
+    }
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    return true;
 }
 
 bool WizardWalk::ChooseMenuItem(const QString& menuTitle, const QString& itemText)
@@ -354,8 +375,8 @@ void WizardWalk::TypeFileName(QDialog& dialog, const QString& path)
     auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!edit)
         return;
-    edit->setFocus();
-    edit->selectAll();
+    QTest::mouseClick(edit, Qt::LeftButton);  // the name box takes the focus
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, path);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -422,7 +443,7 @@ bool WizardWalk::EditBubbleText(const QString& text)
         auto* edit = qobject_cast<QPlainTextEdit*>(Control(dialog, InputBox::EditId));
         if (!edit)
             return;
-        edit->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton);  // the text field takes the focus
         const QStringList lines = text.split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (i > 0)

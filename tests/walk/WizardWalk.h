@@ -21,9 +21,9 @@ class TreeView;
 
 // A person walking the wizard of the real program: the program started in this process as main starts
 // it, against the sample library on a loopback server of its own, driven by mouse and key events on the
-// real widgets. Every modal dialog is answered: tips are read and Continue pressed, the download progress
-// dialog runs its own loop, message boxes are written down in told ("<caption>: <text>") and answered with
-// messageReply, any other dialog is handed to the next script queued by Answer (rejected, and written
+// real widgets. Every modal dialog is shown and answered: tips are read and Continue clicked, the download
+// progress dialog runs its own loop, message boxes are written down in told ("<caption>: <text>") and
+// answered with a click on the button messageReply names, any other dialog is handed to the next script queued by Answer (rejected, and written
 // down as unexpected, when none is queued). Each action answers whether it got where it was going.
 //
 //   WizardWalk walk;
@@ -74,8 +74,9 @@ public:
     // to another.
     bool ClickLayerRow(int row);
     bool DragLayerRow(int from, int to);
-    // A key in the editing view (the window active, the view focused).
-    void KeyInView(int key, Qt::KeyboardModifiers modifiers);
+    // A key pressed with the focus wherever the last clicks left it (the active window when no widget
+    // has it); false, and written down in told, when no window is active to take it.
+    bool PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Opens the menu bar's menu by its title (without '&') and clicks its item.
     bool ChooseMenuItem(const QString& menu, const QString& item);
 
@@ -116,6 +117,7 @@ public:
 
 private:
     int AnswerDialog(QDialog& dialog);
+    void ShowDialog(QDialog& dialog);
     bool AddLayer(TreeView& browser, int32_t n);
 
     ProgramSession m_session;
