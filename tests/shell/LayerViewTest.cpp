@@ -236,7 +236,9 @@ TEST_F(LayerViewTest, RegressionDisabledButtonsShowTheirPicturesInFullColour)
     for (const Case& c : cases) {
         document.selectedIndex = c.selected;
         view->SelectLayer(c.selected);
-        for (const auto& [button, enabled] : {std::pair{view->UpButton(), c.upEnabled}, {view->DownButton(), c.downEnabled}}) {
+        const std::pair<QPushButton*, bool> buttons[] = {{view->UpButton(), c.upEnabled},
+                                                         {view->DownButton(), c.downEnabled}};
+        for (const auto& [button, enabled] : buttons) {
             ASSERT_EQ(button->isEnabled(), enabled) << c.selected;
             if (enabled)
                 EXPECT_GT(colouredPixels(*button), 100) << c.selected;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 namespace {
 
