@@ -4,6 +4,7 @@
 #include "platform/CommandUI.h"
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
+#include "platform/ui/FileDialogFolder.h"
 #include "platform/ui/ModalHost.h"
 #include "shell/AboutBox.h"
 #include "shell/DocumentCommands.h"
@@ -42,7 +43,7 @@ void Application::OnFileOpen()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(m_template.filterName);
-    if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (platform::RunFileDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     OpenProject(dialog.selectedFiles().first());
 }

@@ -42,7 +42,8 @@ platform::DialogTemplate LayerViewTemplate()
     return form;
 }
 
-// Every change of the list's selection asks first; a refused change leaves the selection as it is.
+// Every change of a row's state asks first, the focus row's as well as the selection; a refused click
+// or key leaves every row as it is.
 class VetoSelectionModel final : public QItemSelectionModel {
 public:
     VetoSelectionModel(QAbstractItemModel* model, std::function<bool()> allow, QObject* parent)
@@ -56,6 +57,13 @@ public:
         if (command != QItemSelectionModel::NoUpdate && !m_allow())
             return;
         QItemSelectionModel::select(selection, command);
+    }
+
+    void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override
+    {
+        if (index != currentIndex() && !m_allow())
+            return;
+        QItemSelectionModel::setCurrentIndex(index, command);
     }
 
 private:
@@ -186,10 +194,8 @@ QPushButton* LayerView::MakeButton(int32_t id, const QString& text, int32_t pict
     button->setObjectName(QString::number(id));
     const QPixmap pixmap =
         QPixmap::fromImage(platform::Resources::Picture(platform::ResourceType::Bitmap, picture));
-    QIcon icon;
-    icon.addPixmap(pixmap, QIcon::Normal);
-    icon.addPixmap(pixmap, QIcon::Disabled);  // the same picture, enabled or not
-    button->setIcon(icon);
+    // The style greys the picture of a disabled button, as it does its text.
+    button->setIcon(QIcon(pixmap));
     button->setIconSize(pixmap.size());
     button->setToolTip(tooltip);
     return button;

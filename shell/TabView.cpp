@@ -54,10 +54,11 @@ void TabView::ShowTab(int32_t index, bool show)
 {
     if (index < 0 || index >= TabCount)
         return;
-    // Qt would activate a neighbour of a hidden current tab; here hiding activates nothing.
+    // Qt would activate a neighbour of a hidden current tab; here the first shown tab takes over.
     if (!show && m_bar->currentIndex() == index)
         m_bar->setCurrentIndex(NoneTab);
     m_bar->setTabVisible(index, show);
+    KeepAShownTabActive();
 }
 
 bool TabView::IsTabShown(int32_t index) const
@@ -67,7 +68,20 @@ bool TabView::IsTabShown(int32_t index) const
 
 void TabView::SetActiveTab(int32_t index)
 {
-    m_bar->setCurrentIndex(index >= 0 && index < TabCount ? index : NoneTab);
+    m_bar->setCurrentIndex(IsTabShown(index) ? index : NoneTab);
+    KeepAShownTabActive();
+}
+
+void TabView::KeepAShownTabActive()
+{
+    if (IsTabShown(m_bar->currentIndex()))
+        return;
+    for (int32_t i = 0; i < TabCount; ++i) {
+        if (m_bar->isTabVisible(i)) {
+            m_bar->setCurrentIndex(i);
+            return;
+        }
+    }
 }
 
 int32_t TabView::ActiveTab() const

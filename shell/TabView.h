@@ -11,8 +11,10 @@ class QStackedWidget;
 class QTabBar;
 
 // The content tabs of the right-hand column: 0 "Scenes" (or "Faces"), 1 "Accessories", 2 "Text",
-// 3 "Export", whose pages the main window adds. Tabs are shown and hidden without being activated, and
-// any tab, or none, can be the active one: with none active no page is shown.
+// 3 "Export", whose pages the main window adds. As in a tab control, a shown tab is never left without its
+// page: whenever tabs are shown or hidden or the active tab is chosen, and the active tab is hidden or none
+// is asked for, the first shown tab becomes active. Only with every tab hidden is none active (no page
+// shown). Adding a page activates nothing.
 class TabView final : public QWidget, public DocumentObserver {
 public:
     explicit TabView(QWidget* parent = nullptr);
@@ -22,10 +24,12 @@ public:
     bool AddView(QWidget* page, const QString& label, int32_t index);
     QWidget* Page(int32_t index) const;
 
-    // Shows or hides the tab; the active tab stays active, and a hidden active tab leaves none active.
+    // Shows or hides the tab; the active tab stays active, and a hidden active tab hands over to the first
+    // shown tab.
     void ShowTab(int32_t index, bool show);
     bool IsTabShown(int32_t index) const;
-    // Makes the tab active (its page shown); -1, or a tab that does not exist, makes none active.
+    // Makes the tab active (its page shown); -1, a hidden tab or one that does not exist make the first
+    // shown tab active, or none when every tab is hidden.
     void SetActiveTab(int32_t index);
     // The active tab, or -1.
     int32_t ActiveTab() const;
@@ -42,6 +46,8 @@ public:
 
 private:
     void OnCurrentChanged(int32_t index);
+    // The first shown tab becomes active when the active one is hidden or none is.
+    void KeepAShownTabActive();
 
     QTabBar* m_bar;
     QStackedWidget* m_pages;

@@ -62,6 +62,9 @@ public:
     void OnLButtonDblClk(PointF point);
     void OnKeyDownUp(int key);
     bool OnSetCursor(PointF point);
+    // Chooses the cursor again for where the pointer is now: after a click or drag has changed what lies
+    // under it, or Ctrl changed what a drag would do. The default cursor where the view has none.
+    void ChooseCursorAgain();
     void RecalcLayout();
 
     // The retained surface's context (ViewDC is the scoped form), and what a drawer changed on it.

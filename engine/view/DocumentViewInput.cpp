@@ -216,7 +216,9 @@ bool DocumentView::TrackFromDocPoint(PointF docPoint)
     // Where the platform lets a program move the pointer; elsewhere the drag still starts from there.
     QCursor::setPos(screen(), mapToGlobal(at));
     rectTracker->SetCursor(v);
-    return TrackRect({static_cast<float>(at.x()), static_cast<float>(at.y())});
+    const bool tracked = TrackRect({static_cast<float>(at.x()), static_cast<float>(at.y())});
+    ChooseCursorAgain();
+    return tracked;
 }
 
 void DocumentView::OnLButtonDblClk(PointF point)
@@ -246,11 +248,17 @@ bool DocumentView::OnSetCursor(PointF p)
     return true;
 }
 
+void DocumentView::ChooseCursorAgain()
+{
+    if (!OnSetCursor(GetCursorClientPos(*this)))
+        unsetCursor();
+}
+
 void DocumentView::OnKeyDownUp(int key)
 {
     // Ctrl pressed or let go: the cursor is chosen again where the pointer is.
-    if (key == Qt::Key_Control && !OnSetCursor(GetCursorClientPos(*this)))
-        unsetCursor();
+    if (key == Qt::Key_Control)
+        ChooseCursorAgain();
 }
 
 void DocumentView::mousePressEvent(QMouseEvent* event)
@@ -260,6 +268,9 @@ void DocumentView::mousePressEvent(QMouseEvent* event)
         return;
     }
     OnLButtonDown(ClickPoint(*event));
+    // A drag ran to its end inside, or the click selected another layer: the pointer may now be over
+    // another handle, or over nothing, without having moved.
+    ChooseCursorAgain();
 }
 
 void DocumentView::mouseDoubleClickEvent(QMouseEvent* event)

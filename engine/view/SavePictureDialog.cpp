@@ -1,7 +1,7 @@
 #include "engine/view/SavePictureDialog.h"
 
 #include "engine/view/FileDialog.h"
-#include "platform/ui/ModalHost.h"
+#include "platform/ui/FileDialogFolder.h"
 
 SavePictureDialog::SavePictureDialog() : m_saved(g_pictureDialog)
 {
@@ -16,7 +16,7 @@ SavePictureDialog::~SavePictureDialog()
 std::optional<QString> SavePictureDialog::Run()
 {
     FileDialog dialog;
-    if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.keptPath.isEmpty())
+    if (platform::RunFileDialog(dialog) != QDialog::Accepted || dialog.keptPath.isEmpty())
         return std::nullopt;
     return dialog.keptPath;
 }

@@ -9,7 +9,7 @@
 #include "library/download/Request.h"
 #include "platform/ResourceId.h"
 #include "platform/Resources.h"
-#include "platform/ui/ModalHost.h"
+#include "platform/ui/FileDialogFolder.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -290,8 +290,8 @@ bool TreeView::BrowseForPicture(QString& path)
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.setNameFilter(QStringLiteral("JPEG Images (*.jpg)"));
-    dialog.selectFile(QStringLiteral("*.jpg"));
-    if (platform::ModalHost::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (platform::RunFileDialog(dialog, QStringLiteral("*.jpg")) != QDialog::Accepted ||
+        dialog.selectedFiles().isEmpty())
         return false;
     path = dialog.selectedFiles().first();
     return true;

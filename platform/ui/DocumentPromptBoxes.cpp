@@ -1,5 +1,6 @@
 #include "platform/ui/DocumentPromptBoxes.h"
 
+#include "platform/ui/FileDialogFolder.h"
 #include "platform/ui/ModalHost.h"
 
 #include <QFileDialog>
@@ -34,8 +35,7 @@ QString DocumentPromptBoxes::AskSavePath(const QString& suggested, const QString
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(extension.startsWith(QLatin1Char('.')) ? extension.mid(1) : extension);
-    dialog.selectFile(suggested);
-    if (ModalHost::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (RunFileDialog(dialog, suggested) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
 }

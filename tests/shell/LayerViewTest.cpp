@@ -10,11 +10,14 @@
 #include "support/ScopedAppPaths.h"
 #include "support/TestLayer.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstring>
+#include <utility>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -166,6 +169,85 @@ TEST_F(LayerViewTest, ClicksSelectFromStepTenWhereTheDocumentAllows)
     Click(0);  // refused: the accessory stays selected
     EXPECT_EQ(SelectedRow(), 2);
     EXPECT_EQ(document.journal.GetPosition(), JournalSelectLayerSize);
+}
+
+TEST_F(LayerViewTest, RegressionARefusedClickOrKeyMovesTheFocusRow)
+{
+    AddLayer("Scene", LayerFlagsScenePhoto);
+    AddLayer("Face 1", LayerFlagsFace);
+    AddLayer("Hat 1", LayerFlagsAccessory);
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    const auto currentRow = [&] { return view->List()->indexOfTopLevelItem(view->List()->currentItem()); };
+
+    // Each act in turn; a key goes to whatever has the focus after the clicks before it.
+    struct Act {
+        const char* what;
+        int32_t step;
+        int clickRow;  // -1: no click
+        Qt::Key key;   // Qt::Key_unknown: no key
+        int current, selected;  // rows afterwards, -1 for none
+    } const acts[] = {
+        {"a click before step 10", 8, 1, Qt::Key_unknown, -1, -1},
+        {"a key before step 10", 8, -1, Qt::Key_Down, -1, -1},
+        {"a click on an accessory at step 12", 12, 2, Qt::Key_unknown, 2, 2},
+        {"a click on the scene at step 12", 12, 0, Qt::Key_unknown, 2, 2},
+        {"a key with the pointer on the scene", 12, -1, Qt::Key_Up, 2, 2},
+        {"a key with the pointer on the face", 12, -1, Qt::Key_Home, 2, 2},
+    };
+    for (const Act& act : acts) {
+        document.step = act.step;
+        if (act.clickRow >= 0) {
+            Click(act.clickRow);
+        } else {
+            MoveTo(RowCentre(act.key == Qt::Key_Home ? 1 : 0));
+            ASSERT_NE(QApplication::focusWidget(), nullptr) << act.what;
+            QTest::keyClick(QApplication::focusWidget(), act.key);
+        }
+        EXPECT_EQ(currentRow(), act.current) << act.what;
+        EXPECT_EQ(SelectedRow(), act.selected) << act.what;
+    }
+    EXPECT_EQ(QApplication::focusWidget(), view->List());
+    EXPECT_EQ(document.selectedIndex, 2);
+}
+
+TEST_F(LayerViewTest, RegressionDisabledButtonsShowTheirPicturesInFullColour)
+{
+    AddLayers({"Face 1", "Face 2"});
+    // The arrows are green and the cross red: a coloured pixel is one whose strongest channel is well
+    // above its weakest.
+    const auto colouredPixels = [](QPushButton& button) {
+        const QImage grab = button.grab().toImage();
+        int coloured = 0;
+        for (int y = 0; y < grab.height(); ++y) {
+            for (int x = 0; x < grab.width(); ++x) {
+                const QRgb p = grab.pixel(x, y);
+                const int high = std::max({qRed(p), qGreen(p), qBlue(p)});
+                const int low = std::min({qRed(p), qGreen(p), qBlue(p)});
+                coloured += high - low > 60;
+            }
+        }
+        return coloured;
+    };
+    struct Case {
+        int32_t selected;
+        bool upEnabled, downEnabled;
+    } const cases[] = {{0, false, true}, {1, true, false}, {-1, false, false}};
+    for (const Case& c : cases) {
+        document.selectedIndex = c.selected;
+        view->SelectLayer(c.selected);
+        const std::pair<QPushButton*, bool> buttons[] = {{view->UpButton(), c.upEnabled},
+                                                         {view->DownButton(), c.downEnabled}};
+        for (const auto& [button, enabled] : buttons) {
+            ASSERT_EQ(button->isEnabled(), enabled) << c.selected;
+            if (enabled)
+                EXPECT_GT(colouredPixels(*button), 100) << c.selected;
+            else
+                EXPECT_EQ(colouredPixels(*button), 0) << c.selected;
+        }
+    }
+    EXPECT_FALSE(view->DeleteButton()->isEnabled());
+    EXPECT_EQ(colouredPixels(*view->DeleteButton()), 0);
 }
 
 TEST_F(LayerViewTest, ADragReordersAsOneRecord)

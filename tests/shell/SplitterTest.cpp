@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -141,36 +142,41 @@ protected:
     QWidget* pages[TabView::TabCount] = {};
 };
 
-TEST_F(TabViewTest, TabsShowAndHideWithoutBeingActivated)
+TEST_F(TabViewTest, AShownTabIsNeverLeftWithoutItsPage)
 {
     ShowAndExpose(tabs);
-    EXPECT_EQ(tabs.ActiveTab(), -1);
+    EXPECT_EQ(tabs.ActiveTab(), -1);  // adding pages activates none
     EXPECT_FALSE(tabs.AddView(new QLabel, QStringLiteral("again"), 1));
     tabs.SetActiveTab(0);
     EXPECT_EQ(ShownPage(), pages[0]);
 
-    tabs.ShowTab(1, false);
-    tabs.ShowTab(2, false);
-    tabs.ShowTab(3, true);
-    EXPECT_EQ(tabs.ActiveTab(), 0);
-    tabs.ShowTab(0, false);  // the active tab hidden: none is active, no page shows
-    EXPECT_EQ(tabs.ActiveTab(), -1);
-    EXPECT_EQ(ShownPage(), nullptr);
-    EXPECT_TRUE(tabs.IsTabShown(3));
-    tabs.ShowTab(3, false);
-    tabs.SetActiveTab(-1);
-    for (int i = 0; i < TabView::TabCount; ++i)
-        EXPECT_FALSE(tabs.IsTabShown(i));
-    EXPECT_EQ(tabs.ActiveTab(), -1);
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        int active;  // and its page shown; -1: none
+    };
+    const Case cases[] = {
+        {"others hidden and shown", [&] { tabs.ShowTab(1, false); tabs.ShowTab(2, false); tabs.ShowTab(3, true); }, 0},
+        {"the active tab hidden", [&] { tabs.ShowTab(0, false); }, 3},
+        {"every tab hidden", [&] { tabs.ShowTab(3, false); }, -1},
+        {"none asked for, none shown", [&] { tabs.SetActiveTab(-1); }, -1},
+        {"the only tab shown again", [&] { tabs.ShowTab(3, true); }, 3},
+        {"none asked for, one shown", [&] { tabs.SetActiveTab(-1); }, 3},
+        {"a hidden tab asked for", [&] { tabs.ShowTab(1, true); tabs.SetActiveTab(2); }, 1},
+        {"a shown tab asked for", [&] { tabs.SetActiveTab(3); }, 3},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        EXPECT_EQ(tabs.ActiveTab(), c.active) << c.what;
+        EXPECT_EQ(ShownPage(), c.active < 0 ? nullptr : pages[c.active]) << c.what;
+    }
+    SaveGrab(tabs, "tabs-export-active");
 
-    tabs.ShowTab(3, true);
-    EXPECT_EQ(tabs.ActiveTab(), -1);  // shown, not active
-    SaveGrab(tabs, "tabs-none-active");
-    // A click on the tab makes it active.
-    QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(3).center());
-    EXPECT_EQ(tabs.ActiveTab(), 3);
-    EXPECT_EQ(ShownPage(), pages[3]);
-    EXPECT_EQ(tabs.ActiveView(), pages[3]);
+    // A click on a tab makes it active.
+    QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(1).center());
+    EXPECT_EQ(tabs.ActiveTab(), 1);
+    EXPECT_EQ(ShownPage(), pages[1]);
+    EXPECT_EQ(tabs.ActiveView(), pages[1]);
     tabs.SetFirstTabLabel(QStringLiteral("Faces"));
     EXPECT_EQ(tabs.TabLabel(0), QStringLiteral("Faces"));
 }

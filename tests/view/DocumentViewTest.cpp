@@ -7,8 +7,10 @@
 #include "engine/view/TrackerRect.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
+#include <string>
 
 namespace {
 
@@ -208,6 +210,50 @@ TEST_F(FrameDragTest, TrackFromDocPointPutsTheCursorThereAndDrags)
     EXPECT_EQ(view->mapFromGlobal(QCursor::pos()), at);
     EXPECT_EQ(RecordKinds(journal, 0), (std::vector<int>{JournalMove}));
     EXPECT_NEAR(face->position.x, 800.0f + 10.0f / view->scale, 1e-3f);
+}
+
+// The cursor the view shows: "default", "cross", or the id of the fixture's picture (its id - 100 in red).
+std::string CursorShown(const QWidget& view)
+{
+    // A window without a cursor of its own shows the arrow.
+    if (!view.testAttribute(Qt::WA_SetCursor) || view.cursor().shape() == Qt::ArrowCursor)
+        return "default";
+    if (view.cursor().shape() == Qt::CrossCursor)
+        return "cross";
+    return std::to_string(qRed(view.cursor().pixmap().toImage().pixel(0, 0)) + 100);
+}
+
+TEST_F(FrameDragTest, RegressionTheCursorStaysAsItWasAfterAClickOrDragUntilThePointerMoves)
+{
+    struct Case {
+        const char* what;
+        int32_t tool;
+        PointF press;  // document point
+        QPoint by;     // view pixels from the press to where the pointer rests at the end; none: a click
+        std::string before, after;
+    } const cases[] = {
+        // The front layer selected: its middle, under the pointer, now moves it.
+        {"a click on the layer in front", ToolMoveResize, {1050.0f, 400.0f}, {}, "cross", "130"},
+        // The uncropped face's left edge cannot go further out: the pointer ends over the bare scene.
+        {"a crop drag past the picture's edge", ToolCrop, {700.0f, 600.0f}, {-100, 0}, "135", "default"},
+    };
+    for (const Case& c : cases) {
+        document.selectedIndex = 0;  // the face
+        document.tool = c.tool;
+        Redraw();
+        const QPoint from = ViewPoint(c.press);
+        QCursor::setPos(view->screen(), view->mapToGlobal(from));
+        QTest::mouseMove(view.get(), from);
+        EXPECT_EQ(CursorShown(*view), c.before) << c.what;
+        // The pointer rests where the click or drag ends; no move follows.
+        QCursor::setPos(view->screen(), view->mapToGlobal(from + c.by));
+        if (c.by.isNull())
+            QTest::mouseClick(view.get(), Qt::LeftButton, {}, from);
+        else
+            Drag(*view, from, {from + c.by}, DragEnd::Escape);
+        EXPECT_EQ(CursorShown(*view), c.after) << c.what;
+    }
+    EXPECT_EQ(face->cropTopLeft, (PointF{0.0f, 0.0f}));
 }
 
 TEST_F(FrameDragTest, BrushSizeSetsTheScaleAndTheCurrentBrushCursors)

@@ -74,6 +74,9 @@ int ClearPixels(const Layer& layer)
     return clear;
 }
 
+// Levels by which antialiased glyph edges may differ between two draws of the same text.
+constexpr int GlyphTolerance = 16;
+
 // How many of the pixels in rect differ from the other picture's by more than tolerance in a channel.
 int DifferingPixels(const QImage& a, const QImage& b, const QRect& rect, int tolerance)
 {
@@ -303,8 +306,15 @@ TEST_F(WalkTest, FromAnEmptyCacheToASavedSentAndReopenedProject)
     EXPECT_EQ(LayerKinds(), finished);
     EXPECT_EQ(LayerAt(3)->GetText(), QStringLiteral("Hello\r\nthere!"));
     const QImage redone = walk.Render("redone.png");
-    EXPECT_EQ(redone, finishedRender) << DifferingPixels(redone, finishedRender, redone.rect(), 0) << " differ";
-    EXPECT_TRUE(WizardWalk::Settle([&] { return walk.GrabView("9-redone") == finishedView; }));
+    // The same picture; the bubble's glyphs may differ in their antialiasing by a few levels, as Qt's glyph
+    // caches were filled by whatever the window drew in between (the export panel's buttons among it).
+    ASSERT_EQ(redone.size(), finishedRender.size());
+    EXPECT_EQ(DifferingPixels(redone, finishedRender, redone.rect(), GlyphTolerance), 0);
+    EXPECT_TRUE(WizardWalk::Settle([&] {
+        const QImage view = walk.GrabView("9-redone");
+        return view.size() == finishedView.size() &&
+               DifferingPixels(view, finishedView, view.rect(), GlyphTolerance) == 0;
+    }));
 
     // Save Picture on the export panel: the document's own render (within the JPEG's loss), which differs
     // from the bare scene where the face was put.

@@ -38,7 +38,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QTransform>
@@ -47,7 +46,6 @@
 namespace {
 
 constexpr int OkId = 1;
-constexpr int32_t ExportTab = 3;
 
 // Sends the pointer moves and the release of a drag to the view once its drag loop holds the mouse:
 // one event at each turn of the loop.
@@ -468,17 +466,12 @@ bool WizardWalk::AutoAdjustColour()
 
 bool WizardWalk::PressExportButton(int32_t command)
 {
-    // The finish shows the Export tab without opening it: a click on the tab opens the panel.
-    TabView& tabs = *Frame().Tabs();
-    if (tabs.ActiveTab() != ExportTab) {
-        QTabBar& bar = *tabs.TabBar();
-        QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(ExportTab).center());
-    }
-    auto* panel = dynamic_cast<ExportDialog*>(tabs.Page(ExportTab));
+    // The finish opens the Export tab by itself.
+    auto* panel = dynamic_cast<ExportDialog*>(Frame().Tabs()->ActiveView());
     QPushButton* button = panel ? panel->Button(command) : nullptr;
     if (!button || !Settle([&] { return button->isVisible() && button->isEnabled(); }))
         return false;
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
     return true;
 }
 

@@ -95,7 +95,7 @@ public:
     bool SavePicture(const QString& path);
     bool SaveProject(const QString& path);
     bool SendPicture(const QStringList& fields);
-    // A click on the export panel's button (the Export tab opened first).
+    // A click on the export panel's button, on the Export tab that the last step opens.
     bool PressExportButton(int32_t command);
     // File > Exit through the menu bar; true when the window closed.
     bool Exit();

@@ -7,9 +7,13 @@
 #include "platform/ui/DocumentPromptBoxes.h"
 #include "platform/ui/ModalHost.h"
 
+#include "platform/ui/FileDialogFolder.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <functional>
 
 namespace {
 
@@ -112,6 +116,95 @@ TEST(DocumentPromptBoxesTest, QuestionsAndTheSaveDialogGoThroughTheModalHost)
     boxes.ReportFailure("It failed.");
     EXPECT_EQ(seen, (QStringList{"Snapmingle: Save changes to a?", "Snapmingle: Save changes to b?",
                                  "filter Snapmingle Projects (*.smg), file Untitled.smg", "Snapmingle: It failed."}));
+}
+
+// An environment variable set for as long as this lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedVariable()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// Started from a working folder of its own, in a home without a Pictures folder at first.
+TEST_F(PictureDialogTest, RegressionFileDialogsStartInTheWorkingFolderAndForgetTheLastOneChosen)
+{
+    const QString home = PathOf("home"), pictures = PathOf("home/Pictures"), work = PathOf("work");
+    const QString chosen = PathOf("chosen"), elsewhere = PathOf("elsewhere");
+    for (const QString& made : {home, work, chosen, elsewhere})
+        ASSERT_TRUE(QDir().mkpath(made));
+    WriteFile(chosen + "/old.smg", "project");
+    const ScopedVariable homeVariable("HOME", QFile::encodeName(home));
+    const ScopedVariable configVariable("XDG_CONFIG_HOME", QFile::encodeName(PathOf("config")));  // no user folders
+    const QString workingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work));
+    platform::ForgetFileDialogFolder();
+
+    platform::DocumentPromptBoxes boxes(QStringLiteral("Snapmingle"));
+    const auto savePicture = [&] { document.OnSavePicture(); };
+    const auto saveProject = [&](const QString& suggested) {
+        return [&boxes, suggested] { boxes.AskSavePath(suggested, QStringLiteral("*.smg"), QStringLiteral(".smg")); };
+    };
+    const auto openProject = [] {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        platform::RunFileDialog(dialog);
+    };
+    struct Act {
+        const char* what;
+        std::function<void()> before;  // what changes on the disk first, if anything
+        std::function<void()> run;
+        QString startsIn;   // the folder the dialog shows when it opens
+        QString chooses;    // the file the person picks; empty: Cancel
+        QString offers;     // the file name offered, when the dialog offers one
+    } const acts[] = {
+        {"no Pictures folder: home", nullptr, savePicture, home, {}},
+        {"then Pictures", [&] { QDir().mkpath(pictures); }, saveProject("Untitled.smg"), pictures, {},
+         pictures + "/Untitled.smg"},
+        {"a file chosen in a folder", nullptr, openProject, pictures, chosen + "/old.smg"},
+        {"the next one starts there", nullptr, savePicture, chosen, {}},
+        {"a suggested path opens its own folder", nullptr, saveProject(elsewhere + "/b.smg"), elsewhere, {},
+         elsewhere + "/b.smg"},
+        {"a cancel keeps the folder", nullptr, openProject, chosen, {}},
+        {"a folder gone since: Pictures", [&] { QDir(chosen).removeRecursively(); }, openProject, pictures, {}},
+    };
+    for (const Act& act : acts) {
+        if (act.before)
+            act.before();
+        QString startedIn, offered;
+        const platform::ModalHost::ScopedAnswerer answerer([&](QDialog& dialog) {
+            auto& files = static_cast<QFileDialog&>(dialog);
+            startedIn = files.directory().absolutePath();
+            offered = files.selectedFiles().value(0);
+            if (act.chooses.isEmpty())
+                return static_cast<int>(QDialog::Rejected);
+            files.selectFile(act.chooses);
+            static_cast<QDialog&>(files).accept();
+            return files.result();
+        });
+        act.run();
+        EXPECT_EQ(startedIn, act.startsIn) << act.what;
+        EXPECT_NE(startedIn, work) << act.what;
+        if (!act.offers.isEmpty())
+            EXPECT_EQ(offered, act.offers) << act.what;
+    }
+    ASSERT_TRUE(QDir::setCurrent(workingFolder));
+    platform::ForgetFileDialogFolder();
 }
 
 } // namespace
