@@ -367,7 +367,7 @@ void DrawHead(QPainter& p, const SceneArt::Person& person)
     HairOnTop(p, person.hairStyle, person.hair);
 }
 
-void DrawBody(QPainter& p, SceneArt::Body body, const QColor& skin)
+void DrawBodyAtOrigin(QPainter& p, SceneArt::Body body, const QColor& skin)
 {
     switch (body) {
     case SceneArt::Body::SpaceSuit:
@@ -501,6 +501,16 @@ QImage SceneArt::NightCity(QSize size)
     return image;
 }
 
+void SceneArt::DrawBody(QPainter& painter, Body body, QPointF neck, double scale)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(neck);
+    painter.scale(scale, scale);
+    DrawBodyAtOrigin(painter, body, QColor(240, 196, 160));
+    painter.restore();
+}
+
 QRectF SceneArt::HeadBox(QSize size)
 {
     const double height = size.height() * 0.44;
@@ -530,7 +540,7 @@ void SceneArt::DrawPerson(QPainter& painter, const Person& person, QSize size)
     painter.save();
     painter.translate(0, 38);
     painter.scale(0.62, 0.62);
-    DrawBody(painter, person.body, person.skin);
+    DrawBodyAtOrigin(painter, person.body, person.skin);
     painter.restore();
     DrawHead(painter, person);
     painter.restore();

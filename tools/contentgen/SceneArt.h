@@ -33,6 +33,9 @@ public:
     static QRectF HeadBox(QSize size);
     // The part of the head's face that no hair covers, in the same picture: where a face photo goes.
     static QRectF FaceBox(QSize size);
+    // A body without a head (the help tips put a face on it) whose neck's top centre is at neck; at scale
+    // 1 the shoulders are 300 pixels wide.
+    static void DrawBody(QPainter& painter, Body body, QPointF neck, double scale);
     // Draws the person, head and shoulders, with the head in HeadBox (size).
     static void DrawPerson(QPainter& painter, const Person& person, QSize size);
 };
