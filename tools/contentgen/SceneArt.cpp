@@ -79,11 +79,11 @@ void SpaceSuit(QPainter& p, const QColor& skin)
     p.drawLine(QPointF(-150, 300), QPointF(-60, 300));
     p.drawLine(QPointF(150, 300), QPointF(60, 300));
     p.setBrush(QColor(30, 60, 160));
-    p.drawEllipse(QPointF(-80, 200), 42, 42);
+    p.drawEllipse(QPointF(-80, 128), 34, 34);
     p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(QPointF(-80, 200), 18, 18);
+    p.drawEllipse(QPointF(-80, 128), 14, 14);
     p.setBrush(QColor(200, 85, 30));
-    p.drawRect(QRectF(50, 170, 70, 50));
+    p.drawRect(QRectF(50, 105, 64, 40));
     DrawNeck(p, skin);
     // The helmet ring, open for a face.
     p.setPen(OutlinePen(5));
@@ -145,8 +145,8 @@ void TShirt(QPainter& p, const QColor& skin)
     QPainterPath star;
     for (int i = 0; i < 10; ++i) {
         const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-        const double r = (i % 2 == 0) ? 60 : 25;
-        const QPointF point(r * std::cos(angle), 230 + r * std::sin(angle));
+        const double r = (i % 2 == 0) ? 48 : 20;
+        const QPointF point(r * std::cos(angle), 140 + r * std::sin(angle));
         if (i == 0)
             star.moveTo(point);
         else
@@ -170,13 +170,13 @@ void StripedSwimsuit(QPainter& p, const QColor& skin)
     p.save();
     QPainterPath top = Torso().intersected([] {
         QPainterPath cut;
-        cut.addRect(QRectF(-170, 110, 340, 460));
+        cut.addRect(QRectF(-170, 95, 340, 475));
         return cut;
     }());
     p.setClipPath(top);
-    p.fillRect(QRectF(-170, 110, 340, 460), QColor(250, 250, 250));
-    for (int i = 0; i < 12; ++i)
-        p.fillRect(QRectF(-170, 110 + i * 40, 340, 20), QColor(210, 40, 50));
+    p.fillRect(QRectF(-170, 95, 340, 475), QColor(250, 250, 250));
+    for (int i = 0; i < 15; ++i)
+        p.fillRect(QRectF(-170, 95 + i * 32, 340, 16), QColor(210, 40, 50));
     p.restore();
     p.setPen(OutlinePen());
     p.setBrush(Qt::NoBrush);
@@ -201,10 +201,10 @@ void HeroCape(QPainter& p, const QColor& skin)
     DrawTorsoAndArms(p, suit, suit);
     // Emblem and belt.
     p.setBrush(QColor(255, 215, 40));
-    p.drawEllipse(QPointF(0, 200), 62, 52);
+    p.drawEllipse(QPointF(0, 128), 52, 42);
     p.setPen(OutlinePen(6));
-    p.drawLine(QPointF(-30, 215), QPointF(0, 175));
-    p.drawLine(QPointF(0, 175), QPointF(30, 215));
+    p.drawLine(QPointF(-25, 140), QPointF(0, 108));
+    p.drawLine(QPointF(0, 108), QPointF(25, 140));
     p.setPen(OutlinePen());
     p.drawRect(QRectF(-160, 400, 320, 34));
     DrawNeck(p, skin);
@@ -538,8 +538,8 @@ void SceneArt::DrawPerson(QPainter& painter, const Person& person, QSize size)
     HairBehind(painter, person.hairStyle, person.hair);
     // The body is drawn at its own scale (shoulders 300 wide), its neck's top under the chin.
     painter.save();
-    painter.translate(0, 38);
-    painter.scale(0.62, 0.62);
+    painter.translate(0, 32);
+    painter.scale(0.58, 0.58);
     DrawBodyAtOrigin(painter, person.body, person.skin);
     painter.restore();
     DrawHead(painter, person);
