@@ -224,7 +224,7 @@ bool ContentGenerator::WriteSceneIndex()
         || !LoadPicture(QStringLiteral("coffee.png"), coffee) || !LoadPicture(QStringLiteral("rocket.jpg"), rocket))
         return false;
 
-    // Skins from fair to dark, so that Auto Adjust has a different tone to match in every scene.
+    // A skin of its own in every scene, fair to dark, so that Auto Adjust has another tone to match each time.
     using Body = SceneArt::Body;
     using Hair = SceneArt::Hair;
     const std::vector<Scene> scenes = {
