@@ -71,9 +71,7 @@ const std::vector<Group> BubbleIndex = {
 struct Scene {
     int number;
     std::function<QImage(const QImage& rocket, const QImage& coffee, const QImage& cat)> backdrop;
-    SceneArt::Body body;
-    QPointF neck;
-    double scale;
+    SceneArt::Person person;
 };
 
 struct Accessory {
@@ -129,12 +127,12 @@ QString Utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
-// Lays a body onto a copy of its background.
-QImage WithBody(const QImage& background, const Scene& scene)
+// Puts the person in front of a copy of its background.
+QImage WithPerson(const QImage& background, const Scene& scene)
 {
     QImage photo = background.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&photo);
-    SceneArt::DrawBody(painter, scene.body, scene.neck, scene.scale);
+    SceneArt::DrawPerson(painter, scene.person, photo.size());
     return photo;
 }
 
@@ -226,26 +224,27 @@ bool ContentGenerator::WriteSceneIndex()
         || !LoadPicture(QStringLiteral("coffee.png"), coffee) || !LoadPicture(QStringLiteral("rocket.jpg"), rocket))
         return false;
 
+    // A skin of its own in every scene, fair to dark, so that Auto Adjust has another tone to match each time.
+    using Body = SceneArt::Body;
+    using Hair = SceneArt::Hair;
     const std::vector<Scene> scenes = {
-        {101, [](auto& r, auto&, auto&) { return SceneArt::Background(r, SceneSize, QPointF(0.5, 0.5)); },
-         SceneArt::Body::SpaceSuit, QPointF(250, 380), 0.8},
-        {102, [](auto&, auto& c, auto&) { return SceneArt::Background(c, SceneSize, QPointF(0.5, 0.5)); },
-         SceneArt::Body::SuitAndTie, QPointF(830, 420), 0.7},
+        {101, [](auto& r, auto&, auto&) { return SceneArt::Background(r, SceneSize, QPointF(0.66, 0.5), 1.5); },
+         {Body::SpaceSuit, QColor(205, 150, 112), QColor(60, 40, 28), Hair::Short}},
+        {102, [](auto&, auto& c, auto&) { return SceneArt::Background(c, SceneSize, QPointF(0.62, 0.5), 1.25); },
+         {Body::SuitAndTie, QColor(246, 212, 190), QColor(200, 150, 70), Hair::Long}},
         {103, [](auto&, auto&, auto& k) { return SceneArt::Background(k, SceneSize, QPointF(0.5, 0.5)); },
-         SceneArt::Body::TShirt, QPointF(820, 430), 0.7},
-        {104, [](auto&, auto&, auto&) { return SceneArt::Beach(SceneSize); }, SceneArt::Body::StripedSwimsuit,
-         QPointF(560, 400), 0.75},
-        {105, [](auto&, auto&, auto&) { return SceneArt::NightCity(SceneSize); }, SceneArt::Body::HeroCape,
-         QPointF(512, 400), 0.75},
+         {Body::TShirt, QColor(126, 84, 58), QColor(30, 22, 20), Hair::Curly}},
+        {104, [](auto&, auto&, auto&) { return SceneArt::Beach(SceneSize); },
+         {Body::StripedSwimsuit, QColor(222, 172, 124), QColor(150, 60, 30), Hair::Bun}},
+        {105, [](auto&, auto&, auto&) { return SceneArt::NightCity(SceneSize); },
+         {Body::HeroCape, QColor(92, 60, 44), QColor(20, 18, 18), Hair::Short}},
     };
 
     std::map<int, QImage> pictures;  // what "Scenes/<N>.jpg" shows, by number
+    std::map<int, QImage> backgrounds;  // what "BGs/<NNNN>.bki" shows
     for (const Scene& scene : scenes) {
-        const QImage background = scene.backdrop(rocket, coffee, cat);
-        const QString name = QStringLiteral("BGs/%1.bki").arg(scene.number, 4, 10, QLatin1Char('0'));
-        if (!m_tree.WriteScrambled(name, ContentWriter::EncodeJpeg(background)))
-            return Fail(m_tree.ErrorText());
-        pictures[scene.number] = WithBody(background, scene);
+        backgrounds[scene.number] = scene.backdrop(rocket, coffee, cat);
+        pictures[scene.number] = WithPerson(backgrounds[scene.number], scene);
         ++m_summary.scenes;
     }
     pictures[201] = FaceArt::FromPhoto(astronaut, QRect(97, 0, 256, 256));
@@ -254,6 +253,12 @@ bool ContentGenerator::WriteSceneIndex()
     pictures[204] = FaceArt::Draw(FaceArt::Cartoon::Robot);
     pictures[205] = FaceArt::Draw(FaceArt::Cartoon::Alien);
     pictures[206] = FaceArt::Draw(FaceArt::Cartoon::Dog);
+    // The scene browser offers the faces as scenes too: each gets a background of its own number without
+    // the head, the same size as the face, so that the two lie on each other once loaded.
+    for (const int face : {201, 202})
+        backgrounds[face] = FaceArt::Defocused(pictures[face]);
+    for (const int face : {203, 204, 205, 206})
+        backgrounds[face] = FaceArt::Backdrop();
     m_summary.faces = static_cast<int>(pictures.size()) - m_summary.scenes;
 
     CatalogWriter catalog;
@@ -264,7 +269,11 @@ bool ContentGenerator::WriteSceneIndex()
         if (it == pictures.end())
             return Fail(QStringLiteral("no picture for item %1").arg(number));
         const QImage& picture = it->second;
-        if (!m_tree.WriteJpeg(QStringLiteral("Scenes/%1.jpg").arg(number), picture)
+        const QString background = QStringLiteral("BGs/%1.bki").arg(number, 4, 10, QLatin1Char('0'));
+        if (!backgrounds.count(number))
+            return Fail(QStringLiteral("no background for item %1").arg(number));
+        if (!m_tree.WriteScrambled(background, ContentWriter::EncodeJpeg(backgrounds[number]))
+            || !m_tree.WriteJpeg(QStringLiteral("Scenes/%1.jpg").arg(number), picture)
             || !m_tree.WriteJpeg(QStringLiteral("Thumbs/%1.jpg").arg(number), Thumbnail::Make(picture)))
             return Fail(m_tree.ErrorText());
         ++m_summary.thumbnails;

@@ -121,16 +121,42 @@ QImage FaceArt::FromPhoto(const QImage& photo, const QRect& square)
         .scaled(Size, Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage FaceArt::Draw(Cartoon cartoon)
+QImage FaceArt::Backdrop()
 {
     QImage image(Size, Size, QImage::Format_RGB32);
     image.fill(Qt::white);  // a new image holds whatever memory held; edges that blend must not see it
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient backdrop(QPointF(256, 256), 360);
     backdrop.setColorAt(0, QColor(235, 240, 250));
     backdrop.setColorAt(1, QColor(170, 190, 220));
     p.fillRect(image.rect(), backdrop);
+    return image;
+}
+
+QImage FaceArt::Defocused(const QImage& picture)
+{
+    // The picture's border, shrunk to a few cells, smoothly enlarged again: the middle (the face) takes
+    // the colours around it.
+    constexpr int Cells = 4;
+    const QImage small = picture.convertToFormat(QImage::Format_RGB32)
+                             .scaled(Cells, Cells, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage border = small;
+    for (int y = 1; y < Cells - 1; ++y) {
+        for (int x = 1; x < Cells - 1; ++x) {
+            // Each inner cell takes the mean of the border cells in its row and column.
+            const QRgb a = small.pixel(0, y), b = small.pixel(Cells - 1, y), c = small.pixel(x, 0);
+            border.setPixel(x, y, qRgb((qRed(a) + qRed(b) + qRed(c)) / 3, (qGreen(a) + qGreen(b) + qGreen(c)) / 3,
+                                       (qBlue(a) + qBlue(b) + qBlue(c)) / 3));
+        }
+    }
+    return border.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage FaceArt::Draw(Cartoon cartoon)
+{
+    QImage image = Backdrop();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     switch (cartoon) {
     case Cartoon::Smiley:
         Smiley(p);

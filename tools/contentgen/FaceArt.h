@@ -13,4 +13,8 @@ public:
 
     static QImage FromPhoto(const QImage& photo, const QRect& square);
     static QImage Draw(Cartoon cartoon);
+    // What the cartoon faces are drawn on, without a face.
+    static QImage Backdrop();
+    // The picture thrown out of focus until no face is left in it: its own colours, softly blended.
+    static QImage Defocused(const QImage& picture);
 };

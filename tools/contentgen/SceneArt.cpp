@@ -12,7 +12,6 @@
 namespace {
 
 const QColor Outline(40, 30, 30);
-const QColor Skin(240, 196, 160);
 
 QPen OutlinePen(double width = 4)
 {
@@ -45,17 +44,17 @@ QPainterPath Arm(int side)
     return path;
 }
 
-void DrawNeck(QPainter& p)
+void DrawNeck(QPainter& p, const QColor& skin)
 {
     p.setPen(OutlinePen());
-    p.setBrush(Skin);
+    p.setBrush(skin);
     p.drawRoundedRect(QRectF(-30, -10, 60, 70), 12, 12);
 }
 
-void DrawHands(QPainter& p)
+void DrawHands(QPainter& p, const QColor& skin)
 {
     p.setPen(OutlinePen());
-    p.setBrush(Skin);
+    p.setBrush(skin);
     p.drawEllipse(QPointF(-188, 490), 30, 34);
     p.drawEllipse(QPointF(188, 490), 30, 34);
 }
@@ -70,22 +69,22 @@ void DrawTorsoAndArms(QPainter& p, const QBrush& body, const QBrush& sleeves)
     p.drawPath(Torso());
 }
 
-void SpaceSuit(QPainter& p)
+void SpaceSuit(QPainter& p, const QColor& skin)
 {
     const QColor suit(236, 110, 40);
-    DrawHands(p);
+    DrawHands(p, skin);
     DrawTorsoAndArms(p, suit, suit);
     // Seams, a mission patch and a chest pocket.
     p.setPen(OutlinePen(3));
     p.drawLine(QPointF(-150, 300), QPointF(-60, 300));
     p.drawLine(QPointF(150, 300), QPointF(60, 300));
     p.setBrush(QColor(30, 60, 160));
-    p.drawEllipse(QPointF(-80, 200), 42, 42);
+    p.drawEllipse(QPointF(-80, 128), 34, 34);
     p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(QPointF(-80, 200), 18, 18);
+    p.drawEllipse(QPointF(-80, 128), 14, 14);
     p.setBrush(QColor(200, 85, 30));
-    p.drawRect(QRectF(50, 170, 70, 50));
-    DrawNeck(p);
+    p.drawRect(QRectF(50, 105, 64, 40));
+    DrawNeck(p, skin);
     // The helmet ring, open for a face.
     p.setPen(OutlinePen(5));
     p.setBrush(QColor(150, 150, 160));
@@ -96,12 +95,12 @@ void SpaceSuit(QPainter& p)
     p.drawPath(ring);
 }
 
-void SuitAndTie(QPainter& p)
+void SuitAndTie(QPainter& p, const QColor& skin)
 {
     const QColor jacket(45, 55, 75);
-    DrawHands(p);
+    DrawHands(p, skin);
     DrawTorsoAndArms(p, jacket, jacket);
-    DrawNeck(p);
+    DrawNeck(p, skin);
     // Shirt, collar and tie.
     QPainterPath shirt;
     shirt.moveTo(-42, 38);
@@ -130,12 +129,12 @@ void SuitAndTie(QPainter& p)
     p.drawEllipse(QPointF(20, 390), 7, 7);
 }
 
-void TShirt(QPainter& p)
+void TShirt(QPainter& p, const QColor& skin)
 {
     const QColor shirt(60, 170, 90);
-    DrawHands(p);
+    DrawHands(p, skin);
     p.setPen(OutlinePen());
-    p.setBrush(Skin);
+    p.setBrush(skin);
     p.drawPath(Arm(-1));
     p.drawPath(Arm(1));
     p.setBrush(shirt);
@@ -146,8 +145,8 @@ void TShirt(QPainter& p)
     QPainterPath star;
     for (int i = 0; i < 10; ++i) {
         const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-        const double r = (i % 2 == 0) ? 60 : 25;
-        const QPointF point(r * std::cos(angle), 230 + r * std::sin(angle));
+        const double r = (i % 2 == 0) ? 48 : 20;
+        const QPointF point(r * std::cos(angle), 140 + r * std::sin(angle));
         if (i == 0)
             star.moveTo(point);
         else
@@ -156,14 +155,14 @@ void TShirt(QPainter& p)
     star.closeSubpath();
     p.setBrush(QColor(255, 220, 60));
     p.drawPath(star);
-    DrawNeck(p);
+    DrawNeck(p, skin);
 }
 
-void StripedSwimsuit(QPainter& p)
+void StripedSwimsuit(QPainter& p, const QColor& skin)
 {
-    DrawHands(p);
+    DrawHands(p, skin);
     p.setPen(OutlinePen());
-    p.setBrush(Skin);
+    p.setBrush(skin);
     p.drawPath(Arm(-1));
     p.drawPath(Arm(1));
     p.drawPath(Torso());
@@ -171,21 +170,21 @@ void StripedSwimsuit(QPainter& p)
     p.save();
     QPainterPath top = Torso().intersected([] {
         QPainterPath cut;
-        cut.addRect(QRectF(-170, 110, 340, 460));
+        cut.addRect(QRectF(-170, 95, 340, 475));
         return cut;
     }());
     p.setClipPath(top);
-    p.fillRect(QRectF(-170, 110, 340, 460), QColor(250, 250, 250));
-    for (int i = 0; i < 12; ++i)
-        p.fillRect(QRectF(-170, 110 + i * 40, 340, 20), QColor(210, 40, 50));
+    p.fillRect(QRectF(-170, 95, 340, 475), QColor(250, 250, 250));
+    for (int i = 0; i < 15; ++i)
+        p.fillRect(QRectF(-170, 95 + i * 32, 340, 16), QColor(210, 40, 50));
     p.restore();
     p.setPen(OutlinePen());
     p.setBrush(Qt::NoBrush);
     p.drawPath(top);
-    DrawNeck(p);
+    DrawNeck(p, skin);
 }
 
-void HeroCape(QPainter& p)
+void HeroCape(QPainter& p, const QColor& skin)
 {
     // The cape first, behind everything.
     QPainterPath cape;
@@ -198,30 +197,211 @@ void HeroCape(QPainter& p)
     p.setBrush(QColor(200, 30, 40));
     p.drawPath(cape);
     const QColor suit(40, 80, 200);
-    DrawHands(p);
+    DrawHands(p, skin);
     DrawTorsoAndArms(p, suit, suit);
     // Emblem and belt.
     p.setBrush(QColor(255, 215, 40));
-    p.drawEllipse(QPointF(0, 200), 62, 52);
+    p.drawEllipse(QPointF(0, 128), 52, 42);
     p.setPen(OutlinePen(6));
-    p.drawLine(QPointF(-30, 215), QPointF(0, 175));
-    p.drawLine(QPointF(0, 175), QPointF(30, 215));
+    p.drawLine(QPointF(-25, 140), QPointF(0, 108));
+    p.drawLine(QPointF(0, 108), QPointF(25, 140));
     p.setPen(OutlinePen());
     p.drawRect(QRectF(-160, 400, 320, 34));
-    DrawNeck(p);
+    DrawNeck(p, skin);
+}
+
+// The head is drawn in units of a hundredth of its height, the face's oval centred on the origin.
+constexpr double FaceHalfWidth = 38;
+constexpr double FaceHalfHeight = 50;
+
+QPainterPath FaceOval()
+{
+    // Wider at the cheekbones than at the chin.
+    QPainterPath path;
+    path.moveTo(0, -FaceHalfHeight);
+    path.cubicTo(24, -FaceHalfHeight, FaceHalfWidth, -30, FaceHalfWidth, -4);
+    path.cubicTo(FaceHalfWidth, 22, 22, FaceHalfHeight, 0, FaceHalfHeight);
+    path.cubicTo(-22, FaceHalfHeight, -FaceHalfWidth, 22, -FaceHalfWidth, -4);
+    path.cubicTo(-FaceHalfWidth, -30, -24, -FaceHalfHeight, 0, -FaceHalfHeight);
+    path.closeSubpath();
+    return path;
+}
+
+// Skin lit from the upper left, falling off towards the edges.
+QBrush SkinShading(const QColor& skin)
+{
+    QRadialGradient light(QPointF(-8, -14), 62, QPointF(-12, -20));
+    light.setColorAt(0, skin.lighter(110));
+    light.setColorAt(0.7, skin);
+    light.setColorAt(1, skin.darker(118));
+    return light;
+}
+
+void HairBehind(QPainter& p, SceneArt::Hair style, const QColor& hair)
+{
+    if (style != SceneArt::Hair::Long)
+        return;
+    QPainterPath path;
+    path.moveTo(-46, -20);
+    path.cubicTo(-50, -70, 50, -70, 46, -20);
+    path.cubicTo(52, 20, 56, 50, 50, 78);
+    path.lineTo(-50, 78);
+    path.cubicTo(-56, 50, -52, 20, -46, -20);
+    path.closeSubpath();
+    p.setPen(OutlinePen(1.2));
+    p.setBrush(hair);
+    p.drawPath(path);
+}
+
+void HairOnTop(QPainter& p, SceneArt::Hair style, const QColor& hair)
+{
+    p.setPen(OutlinePen(1.2));
+    QLinearGradient sheen(0, -60, 0, -10);
+    sheen.setColorAt(0, hair.lighter(135));
+    sheen.setColorAt(1, hair);
+    p.setBrush(sheen);
+    QPainterPath cap;
+    switch (style) {
+    case SceneArt::Hair::Short:
+        cap.moveTo(-FaceHalfWidth - 2, -6);
+        cap.cubicTo(-46, -62, 40, -70, FaceHalfWidth + 2, -10);
+        cap.cubicTo(30, -30, 10, -34, -6, -36);
+        cap.cubicTo(-20, -30, -30, -24, -FaceHalfWidth - 2, -6);
+        cap.closeSubpath();
+        p.drawPath(cap);
+        break;
+    case SceneArt::Hair::Long:
+        cap.moveTo(-FaceHalfWidth - 4, 10);
+        cap.cubicTo(-48, -66, 48, -66, FaceHalfWidth + 4, 10);
+        cap.cubicTo(30, -20, 14, -34, 2, -38);
+        cap.cubicTo(-12, -30, -32, -20, -FaceHalfWidth - 4, 10);
+        cap.closeSubpath();
+        p.drawPath(cap);
+        break;
+    case SceneArt::Hair::Curly:
+        // Curls round the crown, on a fixed pattern.
+        for (int i = 0; i <= 12; ++i) {
+            const double angle = std::numbers::pi * (1.08 + i * 0.07);
+            const QPointF curl(44 * std::cos(angle), -14 + 44 * std::sin(angle));
+            p.drawEllipse(curl, 12 - (i % 2) * 2, 11 - (i % 3));
+        }
+        cap.addEllipse(QPointF(0, -36), 36, 18);
+        p.setPen(Qt::NoPen);
+        p.drawPath(cap);
+        break;
+    case SceneArt::Hair::Bun:
+        p.drawEllipse(QPointF(0, -60), 16, 13);
+        cap.moveTo(-FaceHalfWidth - 1, -4);
+        cap.cubicTo(-44, -62, 44, -62, FaceHalfWidth + 1, -4);
+        cap.cubicTo(28, -34, -28, -34, -FaceHalfWidth - 1, -4);
+        cap.closeSubpath();
+        p.drawPath(cap);
+        break;
+    }
+}
+
+void Eye(QPainter& p, double x)
+{
+    QPainterPath almond;
+    almond.moveTo(x - 9, -4);
+    almond.cubicTo(x - 5, -10, x + 5, -10, x + 9, -4);
+    almond.cubicTo(x + 5, 0, x - 5, 0, x - 9, -4);
+    p.setPen(QPen(Outline, 0.8));
+    p.setBrush(QColor(250, 250, 246));
+    p.drawPath(almond);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(90, 60, 40));
+    p.drawEllipse(QPointF(x, -4.5), 3.6, 3.6);
+    p.setBrush(QColor(20, 15, 15));
+    p.drawEllipse(QPointF(x, -4.5), 1.7, 1.7);
+    p.setBrush(QColor(255, 255, 255));
+    p.drawEllipse(QPointF(x - 1.2, -5.8), 0.8, 0.8);
+}
+
+void Features(QPainter& p, const QColor& skin, const QColor& hair)
+{
+    Eye(p, -16);
+    Eye(p, 16);
+    // Brows in the hair's colour, a nose shown by its shadow, and the lips.
+    p.setPen(QPen(hair.darker(120), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(-27, -17, 20, 10), 30 * 16, 120 * 16);
+    p.drawArc(QRectF(7, -17, 20, 10), 30 * 16, 120 * 16);
+    p.setPen(QPen(skin.darker(135), 1.2, Qt::SolidLine, Qt::RoundCap));
+    QPainterPath nose;
+    nose.moveTo(-2, -2);
+    nose.cubicTo(-4, 6, -7, 12, -4, 15);
+    nose.cubicTo(-1, 17, 2, 17, 5, 14);
+    p.drawPath(nose);
+    QPainterPath lips;
+    lips.moveTo(-12, 27);
+    lips.cubicTo(-6, 24, -2, 25, 0, 26);
+    lips.cubicTo(2, 25, 6, 24, 12, 27);
+    lips.cubicTo(6, 33, -6, 33, -12, 27);
+    lips.closeSubpath();
+    p.setPen(QPen(skin.darker(160), 0.8));
+    p.setBrush(QColor(190, 90, 90).darker(skin.lightness() < 120 ? 140 : 100));
+    p.drawPath(lips);
+    p.setPen(Qt::NoPen);
+    QColor blush(230, 110, 100, 40);
+    p.setBrush(blush);
+    p.drawEllipse(QPointF(-22, 12), 8, 5);
+    p.drawEllipse(QPointF(22, 12), 8, 5);
+}
+
+void Ears(QPainter& p, const QColor& skin)
+{
+    p.setPen(OutlinePen(1.2));
+    p.setBrush(skin.darker(106));
+    p.drawEllipse(QPointF(-FaceHalfWidth, 0), 6, 11);
+    p.drawEllipse(QPointF(FaceHalfWidth, 0), 6, 11);
+}
+
+void DrawHead(QPainter& p, const SceneArt::Person& person)
+{
+    Ears(p, person.skin);
+    p.setPen(OutlinePen(1.2));
+    p.setBrush(SkinShading(person.skin));
+    p.drawPath(FaceOval());
+    Features(p, person.skin, person.hair);
+    HairOnTop(p, person.hairStyle, person.hair);
+}
+
+void DrawBodyAtOrigin(QPainter& p, SceneArt::Body body, const QColor& skin)
+{
+    switch (body) {
+    case SceneArt::Body::SpaceSuit:
+        SpaceSuit(p, skin);
+        break;
+    case SceneArt::Body::SuitAndTie:
+        SuitAndTie(p, skin);
+        break;
+    case SceneArt::Body::TShirt:
+        TShirt(p, skin);
+        break;
+    case SceneArt::Body::StripedSwimsuit:
+        StripedSwimsuit(p, skin);
+        break;
+    case SceneArt::Body::HeroCape:
+        HeroCape(p, skin);
+        break;
+    }
 }
 
 } // namespace
 
-QImage SceneArt::Background(const QImage& photo, QSize size, QPointF focus)
+QImage SceneArt::Background(const QImage& photo, QSize size, QPointF focus, double zoom)
 {
-    // The largest piece of the photo with the target's proportions, as near the focus as it fits.
+    // The largest piece of the photo with the target's proportions, made smaller by the zoom, as near the
+    // focus as it fits.
     const double aspect = static_cast<double>(size.width()) / size.height();
     double w = photo.width(), h = photo.height();
     if (w / h > aspect)
         w = h * aspect;
     else
         h = w / aspect;
+    w /= zoom;
+    h /= zoom;
     const double x = std::clamp(focus.x() * photo.width() - w / 2, 0.0, photo.width() - w);
     const double y = std::clamp(focus.y() * photo.height() - h / 2, 0.0, photo.height() - h);
     const QImage piece = photo.copy(QRectF(x, y, w, h).toRect()).convertToFormat(QImage::Format_RGB32);
@@ -327,22 +507,41 @@ void SceneArt::DrawBody(QPainter& painter, Body body, QPointF neck, double scale
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(neck);
     painter.scale(scale, scale);
-    switch (body) {
-    case Body::SpaceSuit:
-        SpaceSuit(painter);
-        break;
-    case Body::SuitAndTie:
-        SuitAndTie(painter);
-        break;
-    case Body::TShirt:
-        TShirt(painter);
-        break;
-    case Body::StripedSwimsuit:
-        StripedSwimsuit(painter);
-        break;
-    case Body::HeroCape:
-        HeroCape(painter);
-        break;
-    }
+    DrawBodyAtOrigin(painter, body, QColor(240, 196, 160));
+    painter.restore();
+}
+
+QRectF SceneArt::HeadBox(QSize size)
+{
+    const double height = size.height() * 0.44;
+    const double width = height * 2 * FaceHalfWidth / (2 * FaceHalfHeight);
+    return QRectF(size.width() / 2.0 - width / 2, size.height() / 2.0 - height / 2, width, height);
+}
+
+QRectF SceneArt::FaceBox(QSize size)
+{
+    // Below the lowest hairline (the curls) and inside the cheeks, in the head's units.
+    const QRectF head = HeadBox(size);
+    const double unit = head.height() / (2 * FaceHalfHeight);
+    const QRectF face(-32, -20, 64, 66);
+    return QRectF(head.center() + face.topLeft() * unit, face.size() * unit);
+}
+
+void SceneArt::DrawPerson(QPainter& painter, const Person& person, QSize size)
+{
+    const QRectF box = HeadBox(size);
+    const double unit = box.height() / (2 * FaceHalfHeight);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(box.center());
+    painter.scale(unit, unit);
+    HairBehind(painter, person.hairStyle, person.hair);
+    // The body is drawn at its own scale (shoulders 300 wide), its neck's top under the chin.
+    painter.save();
+    painter.translate(0, 32);
+    painter.scale(0.58, 0.58);
+    DrawBodyAtOrigin(painter, person.body, person.skin);
+    painter.restore();
+    DrawHead(painter, person);
     painter.restore();
 }
