@@ -54,6 +54,8 @@ public:
     void Init(const QString& path, int32_t number, int32_t kind, bool fit);
     bool OnDownloadTask();
     void DrawPlaceholder(platform::DeviceContext& dc);
+    // LoadFile, and on failure the placeholder's size, which shows "Load Failed.".
+    void LoadContent(const QString& local);
     void AdvanceWizard();
     // Scales a movable layer to half the largest size that fits the background and centres it there.
     void FitToBackground();

@@ -9,3 +9,6 @@ QByteArray PngBytes(const QImage& image);
 QByteArray Scrambled(QByteArray bytes);
 // The picture the bytes decode to (null when they do not); format null lets the decoder guess.
 QImage DecodedPicture(const QByteArray& bytes, const char* format = nullptr);
+// The bytes of a small PNG whose header claims width x height: the decoder learns the size before it
+// finds the pixel data missing, as with a decompression bomb.
+QByteArray PngClaiming(int width, int height);
