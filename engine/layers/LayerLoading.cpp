@@ -147,9 +147,10 @@ void Layer::AdvanceWizard()
     }
     if (document->step != StepChooseFace && document->step != StepFaceChosen)
         return;
-    // At step 4 only a second face repeats the updates below; another layer that arrives late (a scene's
-    // background still on its way) must not bring the face tab back.
-    if (document->step == StepFaceChosen && flags != LayerFlagsFace)
+    // Only a face moves the wizard on or, at step 4, repeats the updates below; another layer that arrives
+    // late (a scene's photo or background still on its way) is no face and must not bring the face tab
+    // back.
+    if (flags != LayerFlagsFace)
         return;
 
     // A face has loaded.
