@@ -267,6 +267,15 @@ protected:
         ASSERT_TRUE(QFile::remove(m_paths.Get().cacheFolder + "Scenes/9.jpg"));
     }
 
+    // Then Redo of the scene and of Next: the wizard waits for a face while the photo downloads.
+    void RedoToTheFaceChoice()
+    {
+        ASSERT_NO_FATAL_FAILURE(ComposeAndUndo());
+        m_document->journal.Redo();
+        m_document->journal.Redo();
+        ASSERT_EQ(m_document->step, StepChooseFace);
+    }
+
     // A face of the library added at the front and selected, as the face browser does.
     void AddFace()
     {
@@ -321,11 +330,7 @@ protected:
 
 TEST_F(ScenePhotoRedoTest, RegressionAFaceAddedAfterRedoWhileThePhotoDownloadsKeepsTheSelection)
 {
-    ASSERT_NO_FATAL_FAILURE(ComposeAndUndo());
-    Document& d = *m_document;
-    d.journal.Redo();  // the scene
-    d.journal.Redo();  // Next
-    ASSERT_EQ(d.step, StepChooseFace);
+    ASSERT_NO_FATAL_FAILURE(RedoToTheFaceChoice());
     AddFace();
     ArriveAndEditTheFace();
 }
@@ -333,11 +338,8 @@ TEST_F(ScenePhotoRedoTest, RegressionAFaceAddedAfterRedoWhileThePhotoDownloadsKe
 // A photo that arrives while the wizard waits for a face is no face: the wizard keeps waiting.
 TEST_F(ScenePhotoRedoTest, RegressionAScenePhotoArrivingAtTheFaceChoiceDoesNotChooseAFace)
 {
-    ASSERT_NO_FATAL_FAILURE(ComposeAndUndo());
+    ASSERT_NO_FATAL_FAILURE(RedoToTheFaceChoice());
     Document& d = *m_document;
-    d.journal.Redo();  // the scene
-    d.journal.Redo();  // Next
-    ASSERT_EQ(d.step, StepChooseFace);
     m_release = true;
     ASSERT_TRUE(TickUntil([&] { return d.layers.GetAt(0) && d.layers.GetAt(0)->GetImage(); }));
     EXPECT_EQ(d.layers.GetAt(0)->kind, LayerKindScene);
