@@ -86,6 +86,9 @@ public:
 protected:
     // The stored title alone, without telling the frame.
     void StoreTitle(const QString& title) { m_title = title; }
+    // Called by Serialize while reading when the file ends inside a record: the open goes on with what
+    // was read, and the person is told, since saving would replace the whole file with that part.
+    void NoteFileEndedEarly() { m_endedEarly = true; }
 
 private:
     enum class OpenOutcome { Opened, Untouched, Emptied };
@@ -96,6 +99,7 @@ private:
     QString m_shownTitle;
     QString m_pathName;
     bool m_modified = false;
+    bool m_endedEarly = false;
     std::vector<DocumentObserver*> m_views;
     DocumentPrompts* m_prompts = nullptr;
     RecentFileList* m_recent = nullptr;

@@ -16,6 +16,8 @@ namespace {
 const QString SaveChangesText = QStringLiteral("Save changes to %1?");
 const QString OpenFailedText = QStringLiteral("Could not open \"%1\".\n%2");
 const QString DamagedFileText = QStringLiteral("The file is damaged or is not a file of this program.");
+const QString EndedEarlyText =
+    QStringLiteral("\"%1\" ends early. Only the part before that point was opened.");
 const QString SaveFailedText = QStringLiteral("Could not save \"%1\".\n%2");
 
 } // namespace
@@ -41,6 +43,7 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
     }
     DeleteContents();
     SetModifiedFlag(true);  // what the person had is gone from here on
+    m_endedEarly = false;
     try {
         if (file.size() != 0) {
             ArchiveReader reader(file);
@@ -53,6 +56,8 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
         return OpenOutcome::Emptied;
     }
     SetModifiedFlag(false);
+    if (m_endedEarly)
+        Report(EndedEarlyText.arg(path));
     return OpenOutcome::Opened;
 }
 

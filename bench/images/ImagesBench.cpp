@@ -1,8 +1,12 @@
 #include "engine/layers/ImageDC.h"
 #include "engine/layers/ImageReference.h"
+#include "engine/layers/LayerImage.h"
 #include "platform/DeviceContext.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <vector>
 
@@ -150,5 +154,68 @@ void BM_LoadJpegScaledUp(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadJpegScaledUp)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The process's peak resident memory in MB (VmHWM); ResetPeakMemory starts it again from what is
+// resident now (Linux: "5" to clear_refs).
+double PeakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+void ResetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+// (d) A 48-megapixel phone photo (8000 x 6000 JPEG) loaded as a face: decoded, its 24-bit source kept and
+// its 32-bit working image made. peak_MB is the process's peak memory during the loads, from what was
+// resident before them.
+void BM_LoadFortyEightMegapixelFace(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("phone.jpg"));
+    {
+        // A photo-like picture: smooth gradients with sensor-like noise, so that the JPEG is about as large
+        // as a phone's (some 10 MB).
+        QImage photo(8000, 6000, QImage::Format_RGB888);
+        uint32_t noise = 12345;
+        for (int y = 0; y < photo.height(); ++y) {
+            uchar* row = photo.scanLine(y);
+            for (int x = 0; x < photo.width(); ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                const int grain = static_cast<int>(noise >> 28) - 8;
+                row[3 * x] = static_cast<uchar>(std::clamp(x / 32 + grain, 0, 255));
+                row[3 * x + 1] = static_cast<uchar>(std::clamp(y / 24 + grain, 0, 255));
+                row[3 * x + 2] = static_cast<uchar>(std::clamp((x + y) / 56 + grain, 0, 255));
+            }
+        }
+        if (!photo.save(path, "JPEG", 92)) {
+            state.SkipWithError("the photo could not be written");
+            return;
+        }
+    }
+    const double before = PeakMemoryMb();
+    ResetPeakMemory();
+    const double resident = PeakMemoryMb();
+    for (auto _ : state) {
+        LayerImage face(QString(), LayerFlagsFace, 0);
+        if (!face.LoadFile(path) || face.size.x != 8000)
+            state.SkipWithError("the photo did not load");
+        benchmark::DoNotOptimize(face.GetImage());
+    }
+    state.counters["file_MB"] = static_cast<double>(QFile(path).size()) / (1024.0 * 1024.0);
+    state.counters["resident_before_MB"] = resident;
+    state.counters["peak_MB"] = PeakMemoryMb();
+    state.counters["peak_while_writing_MB"] = before;
+}
+BENCHMARK(BM_LoadFortyEightMegapixelFace)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace

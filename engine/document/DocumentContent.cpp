@@ -124,6 +124,9 @@ void Document::PromoteSceneToLayer(Layer* layer)
     // The photo keeps its flags and its name "Scene", so it can be painted like any layer.
     Layer* photo = scene.release();
     photo->LinkAfter(&layers);
+    // The selection stays on its layer, one place further from the back.
+    if (selectedIndex >= 0)
+        ++selectedIndex;
     scene = MakeLayer(LayerKindBackground, 0, QString(), Rect{});
     scene->Init(QString(), photo->number, LayerKindBackground, true);
     RefreshLayerView();

@@ -61,11 +61,14 @@ void Document::Serialize(platform::Archive& archive)
     // The tabs, view mode, column and step bar follow the stored state before any layer exists.
     SetStep(state, false);
     RefreshLayerView();
-    scene = Layer::CreateFromArchive(in);
+    bool cutShort = false;
+    scene = Layer::CreateFromArchive(in, cutShort);
     // A scene record that could not be read ends the file here: a record cut inside a string leaves the
     // reader inside that record, and its remaining bytes must not be taken for layers.
     if (scene)
-        layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
+        cutShort = !layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
+    if (cutShort)
+        NoteFileEndedEarly();
     SetStoredSelection(selectedIndex);
     RefreshLayerView();
 }

@@ -125,8 +125,11 @@ bool Journal::Commit(uint8_t kind, int32_t n)
         savedPosition = -1;  // the saved state lay in the discarded redo part
     {
         JournalOperation operation(*this, false);
-        if (kind != JournalMark && kind != JournalPixels)
+        if (kind != JournalMark && kind != JournalPixels) {
+            m_appending = true;
             ApplyForward(start);
+            m_appending = false;
+        }
         position = cursor;
         end = cursor;
         ApplyModifiedRule();

@@ -107,4 +107,5 @@ private:
     bool busy = false;
 
     bool m_running = false;
+    bool m_appending = false;  // a new record is being performed, not one redone or undone
 };

@@ -228,6 +228,13 @@ bool Journal::Apply(int32_t offset, bool forward)
             document.NewScene(GetI32(record + 8), newPath, true);
         else
             document.NewScene(GetI32(record + 4), oldPath, true);
+        // A scene chosen now waits for its photo as the scene. But the records around one brought back by
+        // Undo or Redo were made with its photo at the back of the list, where a photo stands once it has
+        // loaded: they name layers by indices that count it. A photo that must be downloaded again takes
+        // that place at once, so that those records, the selection and every later edit keep to the
+        // layers they were made on while it downloads.
+        if (!m_appending && document.scene && document.scene->pendingTask)
+            document.PromoteSceneToLayer(document.scene.get());
         document.RefreshLayerView();
         break;
     }

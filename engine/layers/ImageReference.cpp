@@ -23,6 +23,26 @@ constexpr auto ScrambledExtension = QLatin1StringView("bki");
 constexpr int32_t UpScaleHeight = 768;
 constexpr int32_t UpScaleWidth = 1024;
 
+// The largest picture the program decodes: room for today's phone photos (48 and 50 megapixels) and an
+// 8000 x 8000 scan. A bigger one, or a small file that claims to be one (a decompression bomb), fails to
+// load like a file that is not a picture. Held as a 24-bit source and a 32-bit working image, the largest
+// face takes 7 bytes a pixel, about 450 MB.
+constexpr int64_t MaxPicturePixels = 64'000'000;
+constexpr int64_t DecodedBytesPerPixel = 8;  // the decoders' widest output: 16-bit RGBA
+constexpr int64_t BytesPerMegabyte = 1024 * 1024;
+
+// The decoders' own allocation limit (a process-wide setting of Qt's), raised once from its default
+// (128 MB), which turns away every photo above 32 megapixels. The pixel count above is the real bound.
+void SetDecoderAllocationLimit()
+{
+    static const bool set = [] {
+        const int64_t bytes = MaxPicturePixels * DecodedBytesPerPixel;
+        QImageReader::setAllocationLimit(static_cast<int>((bytes + BytesPerMegabyte - 1) / BytesPerMegabyte));
+        return true;
+    }();
+    (void)set;
+}
+
 // Brings a decoded picture to one of our two layouts. Palette, grey, 16-bit and the like become 24 bits,
 // or 32 bits when they carry alpha; the 32-bit bytes hold the colours as decoded, not premultiplied.
 //
@@ -99,9 +119,14 @@ bool ImageReference::Create(int32_t w, int32_t h, int32_t bpp, bool alpha)
 
 QImage ImageReference::DecodePicture(QIODevice& device)
 {
+    SetDecoderAllocationLimit();
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
+    // The size from the file's header, before any pixel memory is taken.
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && int64_t{claimed.width()} * claimed.height() > MaxPicturePixels)
+        return {};
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return {};

@@ -11,15 +11,6 @@ namespace {
 
 constexpr auto BlockTag = QLatin1StringView("IMG");
 constexpr int32_t AlphaBits = 32;
-// A block that claims more bytes than the archive holds is passed over in pieces of this size, so that
-// its length never decides an allocation.
-constexpr int64_t SkipChunk = 64 * 1024;
-
-void SkipToEnd(platform::ArchiveReader& archive)
-{
-    for (int64_t left = archive.BytesLeft(); left > 0; left = archive.BytesLeft())
-        archive.ReadBytes(std::min(left, SkipChunk));
-}
 
 } // namespace
 
@@ -31,10 +22,8 @@ bool ImageReference::Read(platform::ArchiveReader& archive, ImageReference& imag
     const uint32_t count = archive.ReadU32();
     if (count == 0)
         return false;
-    if (count > archive.BytesLeft()) {
-        SkipToEnd(archive);
-        return false;
-    }
+    // A block that claims more bytes than the file holds is a damaged file, not a bad picture: the read
+    // throws before anything is allocated, and the open procedure reports it.
     // Decoded at once, so a project read from memory lends its bytes instead of copying them.
     QByteArray bytes = archive.ReadBytesInPlace(count);
     QBuffer stream(&bytes);

@@ -56,12 +56,16 @@ public:
     void DrawPlaceholder(platform::DeviceContext& dc);
     // Nothing is on its way and nothing has loaded: the download failed or the file did not decode.
     bool LoadFailed();
+    // LoadFile, and on failure the placeholder's size, which shows "Load Failed.".
+    void LoadContent(const QString& local);
     void AdvanceWizard();
     // Scales a movable layer to half the largest size that fits the background and centres it there.
     void FitToBackground();
 
-    // Reads one layer record into a new layer; null at the end of the list (or a damaged record).
-    static std::unique_ptr<Layer> CreateFromArchive(platform::ArchiveReader& archive);
+    // Reads one layer record into a new layer; null at the end of the list. The list ends cleanly where
+    // the file ends before a record; a file that ends (or is damaged) inside a record's common part ends
+    // it too, and sets cutShort. Errors in the class part pass to the caller.
+    static std::unique_ptr<Layer> CreateFromArchive(platform::ArchiveReader& archive, bool& cutShort);
 
     int32_t flags = 0;
     Rect dirty{0, 0, 0, 0};  // inclusive content pixels touched by the current edit

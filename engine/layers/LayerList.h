@@ -29,7 +29,8 @@ public:
     // Deletes the layer that Find gives, if any.
     void Remove(const QString& path, int32_t number, int32_t kind, int32_t tag);
 
-    // Reads layer records to the end of the list and appends each at the front end.
-    void LoadAll(platform::ArchiveReader& archive);
+    // Reads layer records to the end of the list and appends each at the front end. False when the list
+    // ended inside a record (the file ended early), true when it ended at a record's end.
+    bool LoadAll(platform::ArchiveReader& archive);
     void DeleteAll();
 };

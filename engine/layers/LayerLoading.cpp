@@ -56,7 +56,7 @@ void Layer::Init(const QString& contentPath, int32_t contentNumber, int32_t cont
     }
 
     if (RequestStatus() == RequestDone) {
-        LoadFile(local);  // a file that fails to decode leaves the layer showing "Load Failed."
+        LoadContent(local);
         AdvanceWizard();
         position = centre;
         if (fit)
@@ -78,7 +78,7 @@ bool Layer::OnDownloadTask()
     if (status == RequestDone) {
         QString local;
         GetLocalPath(local);
-        LoadFile(local);
+        LoadContent(local);
         if (g_document)
             g_document->PromoteSceneToLayer(this);
         position = m_storedPosition.value_or(centre);
@@ -102,6 +102,17 @@ bool Layer::OnDownloadTask()
     lastPercent = percent;
     RedrawAllViews();
     return true;
+}
+
+void Layer::LoadContent(const QString& local)
+{
+    if (LoadFile(local))
+        return;
+    // A file that is there but cannot be used (not a picture, empty, too big) fails like a download:
+    // the layer keeps the placeholder's size, so that its "Load Failed." shows and it can be picked
+    // and deleted. At its own 1 x 1 size the text would be cut away.
+    size = {PlaceholderSize, PlaceholderSize};
+    centre = {PlaceholderCentre, PlaceholderCentre};
 }
 
 void Layer::DrawPlaceholder(platform::DeviceContext& dc)
@@ -146,9 +157,10 @@ void Layer::AdvanceWizard()
     }
     if (document->step != StepChooseFace && document->step != StepFaceChosen)
         return;
-    // At step 4 only a second face repeats the updates below; another layer that arrives late (a scene's
-    // background still on its way) must not bring the face tab back.
-    if (document->step == StepFaceChosen && flags != LayerFlagsFace)
+    // Only a face moves the wizard on or, at step 4, repeats the updates below; another layer that arrives
+    // late (a scene's photo or background still on its way) is no face and must not bring the face tab
+    // back.
+    if (flags != LayerFlagsFace)
         return;
 
     // A face has loaded.

@@ -74,8 +74,11 @@ void LayerInfo::ClampToValidRanges()
     contrast = std::clamp(contrast, MinColourLevel, MaxColourLevel);
 }
 
-std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive)
+std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive, bool& cutShort)
 {
+    cutShort = false;
+    if (archive.AtEnd())
+        return nullptr;  // the file ends after the last whole record
     LayerInfo info;
     int32_t storedFlags = 0;
     int32_t storedTag = 0;
@@ -91,7 +94,8 @@ std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive
             textRect.bottom = ClampEdge(archive.ReadI32());
         }
     } catch (const platform::ArchiveError&) {
-        return nullptr;  // the end of the list, or a record cut short
+        cutShort = true;
+        return nullptr;  // a record cut short: the list ends here
     }
 
     // Every bubble is a LayerText with the bubble's own flags, whatever the record says.
@@ -126,8 +130,10 @@ std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive
     return layer;
 }
 
-void LayerList::LoadAll(platform::ArchiveReader& archive)
+bool LayerList::LoadAll(platform::ArchiveReader& archive)
 {
-    while (std::unique_ptr<Layer> layer = Layer::CreateFromArchive(archive))
+    bool cutShort = false;
+    while (std::unique_ptr<Layer> layer = Layer::CreateFromArchive(archive, cutShort))
         layer.release()->LinkBefore(this);
+    return !cutShort;
 }

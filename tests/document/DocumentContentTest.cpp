@@ -73,7 +73,16 @@ TEST_F(DocumentContentTest, NewSceneRecordsBothScenesAndUndoBringsTheOldOneBack)
     EXPECT_EQ(document.scene->number, 0);
     EXPECT_EQ(document.scene->path, QStringLiteral("a"));
     journal.Redo();
-    EXPECT_EQ(document.scene->path, QStringLiteral("bc"));
+    // Brought back, the photo that is not there waits at the back of the list, in front of its
+    // background, where the records after it expect it.
+    ASSERT_EQ(document.layers.GetCount(), 1);
+    EXPECT_EQ(document.layers.GetAt(0)->path, QStringLiteral("bc"));
+    EXPECT_EQ(document.layers.GetAt(0)->kind, LayerKindScene);
+    EXPECT_EQ(document.scene->kind, LayerKindBackground);
+    EXPECT_EQ(document.scene->number, 0x01020304);
+    journal.Undo();
+    EXPECT_EQ(document.scene->path, QStringLiteral("a"));
+    EXPECT_TRUE(document.layers.IsEmpty());
 }
 
 TEST_F(DocumentContentTest, RegressionANewSceneWithoutASceneRecordsNumberZeroAndNoPath)

@@ -82,6 +82,39 @@ TEST(ImageReferenceLoad, UndecodableOrMissingFilesFailCleanly)
     ExpectEmpty(image);
 }
 
+// The decoder's own allocation limit (128 MB) turned away every photo above 32 megapixels, quietly.
+TEST(ImageReferenceLoad, RegressionAn8000By8000JpegLoads)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.jpg");
+    {
+        QImage photo(8000, 8000, QImage::Format_RGB888);
+        photo.fill(QColor(200, 100, 50));
+        ASSERT_TRUE(photo.save(path, "JPEG", 90));
+    }
+    ImageReference image;
+    ASSERT_TRUE(image.Load(path, true));
+    EXPECT_EQ(image.width, 8000);
+    EXPECT_EQ(image.height, 8000);
+    EXPECT_EQ(image.bitsPerPixel, 24);
+    const std::vector<uint8_t> corner = Pixel(*image.Picture(), 7999, 7999);
+    EXPECT_NEAR(corner[2], 200, 3);
+    EXPECT_NEAR(corner[0], 50, 3);
+}
+
+// A file that claims more than 64 megapixels is refused before any pixel memory is taken.
+TEST(ImageReferenceLoad, PicturesClaimingMoreThan64MegapixelsFail)
+{
+    QTemporaryDir dir;
+    for (const QSize claimed : {QSize(8001, 8000), QSize(100000, 100000), QSize(1, 64000001)}) {
+        const QString path = dir.filePath("claim.png");
+        WriteFile(path, PngClaiming(claimed.width(), claimed.height()));
+        ImageReference image;
+        EXPECT_FALSE(image.Load(path, true)) << claimed.width() << "x" << claimed.height();
+        ExpectEmpty(image);
+    }
+}
+
 TEST(ImageReferenceLoad, PaletteAndGreyPicturesBecome24Bits)
 {
     ImageReference palette;

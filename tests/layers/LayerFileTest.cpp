@@ -19,15 +19,18 @@ namespace {
 
 class LayerFileTest : public ::testing::Test {
 protected:
-    // Reads every record of bytes into the document's list; the number of bytes left.
+    // Reads every record of bytes into the document's list; the number of bytes left. endedAtRecord
+    // tells whether the list ended at a record's end.
     int64_t LoadAll(QByteArray bytes)
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         platform::ArchiveReader reader(buffer);
-        document.layers.LoadAll(reader);
+        endedAtRecord = document.layers.LoadAll(reader);
         return reader.BytesLeft();
     }
+
+    bool endedAtRecord = false;
 
     ScopedAppPaths paths;  // an empty cache: content that is not stored cannot load here
     Document document;
@@ -116,16 +119,19 @@ TEST_F(LayerFileTest, AFileCutInsideARecordKeepsTheLayersBeforeIt)
     second.number = 2;
     const QByteArray one = Stored(first);
     const QByteArray two = Stored(second);
+    // Only a file that ends between two records ends the list at a record's end.
     for (const int cut : {0, 1, 8, 20, static_cast<int>(two.size()) - 1}) {
         document.layers.DeleteAll();
         LoadAll(one + two.left(cut));
         ASSERT_EQ(document.layers.GetCount(), 1) << cut;
         EXPECT_EQ(document.layers.GetAt(0)->number, 1) << cut;
+        EXPECT_EQ(endedAtRecord, cut == 0) << cut;
     }
     document.layers.DeleteAll();
     LoadAll(one + two);
     ASSERT_EQ(document.layers.GetCount(), 2);
     EXPECT_EQ(document.layers.GetAt(1)->tag, 1);  // read back in the order written
+    EXPECT_TRUE(endedAtRecord);
 
     // A bubble cut inside its text rectangle ends the list too.
     LayerInfo info;
@@ -133,6 +139,7 @@ TEST_F(LayerFileTest, AFileCutInsideARecordKeepsTheLayersBeforeIt)
     document.layers.DeleteAll();
     LoadAll(one + CommonPart(LayerFlagsBubble, 0, info).I32(1).I32(2).Get());
     EXPECT_EQ(document.layers.GetCount(), 1);
+    EXPECT_FALSE(endedAtRecord);
 }
 
 TEST_F(LayerFileTest, AnErrorInTheClassPartReachesTheReader)
@@ -145,15 +152,22 @@ TEST_F(LayerFileTest, AnErrorInTheClassPartReachesTheReader)
     EXPECT_EQ(document.layers.GetCount(), 0);
 }
 
-TEST_F(LayerFileTest, AnImgBlockLongerThanTheFileLeavesTheLayerWithoutPicture)
+// A picture block cut short is a damaged file, not a picture that failed: the error reaches the reader
+// (the open procedure reports it), and no layer of the record, or after it, is taken in.
+TEST_F(LayerFileTest, RegressionAnImgBlockCutShortReachesTheReader)
 {
     LayerInfo info;
     info.kind = LayerKindFace;
-    const QByteArray record =
-        CommonPart(LayerFlagsFace, 0, info).Str(QStringLiteral("IMG")).U32(0x7FFFFFF0).Append("\x89PNG").Get();
-    LoadAll(record);
-    ASSERT_EQ(document.layers.GetCount(), 1);
-    EXPECT_EQ(document.layers.GetAt(0)->GetImage(), nullptr);  // shows "Load Failed."
+    const QByteArray head = CommonPart(LayerFlagsFace, 0, info).Str(QStringLiteral("IMG")).Get();
+    for (const uint32_t count : {5u, 0x7FFFFFF0u}) {
+        document.layers.DeleteAll();
+        const QByteArray record = head + Bytes().U32(count).Append("\x89PNG").Get();
+        EXPECT_THROW(LoadAll(record), platform::ArchiveError) << count;
+        EXPECT_EQ(document.layers.GetCount(), 0) << count;
+    }
+    // Cut inside the tag or the count, too.
+    EXPECT_THROW(LoadAll(head.left(head.size() - 2)), platform::ArchiveError);
+    EXPECT_THROW(LoadAll(head + QByteArray(2, '\0')), platform::ArchiveError);
 }
 
 TEST_F(LayerFileTest, RegressionPaintedLayerWithoutPictureKeepsTheFileReadable)

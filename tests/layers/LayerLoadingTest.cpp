@@ -2,6 +2,7 @@
 #include "support/ArchiveBytes.h"
 #include "support/HintCounter.h"
 #include "support/ScopedAppPaths.h"
+#include "support/FakePrompts.h"
 #include "support/WaitUntil.h"
 
 #include "engine/base/TaskList.h"
@@ -66,6 +67,15 @@ protected:
                     return sink.write(StalledBody.constData() + offset, StalledBody.size() - offset);
                 });
         });
+        m_server->Http().Get("/Scenes/9.jpg", [this](const httplib::Request&, httplib::Response& response) {
+            // Held back until the test lets it go.
+            const QByteArray body = ScenePhotoBody;
+            response.set_content_provider(body.size(), "image/jpeg", [this, body](size_t offset, size_t, httplib::DataSink& sink) {
+                while (!m_release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                return sink.write(body.constData() + offset, body.size() - offset);
+            });
+        });
         ASSERT_GT(m_server->Start(), 0);
         m_paths.Get().serverUrl = QString::fromStdString(m_server->BaseUrl());
         m_manager = std::make_unique<RequestManager>();
@@ -103,6 +113,7 @@ protected:
     }
 
     const QByteArray StalledBody = Picture(qRgb(1, 2, 3), 64);
+    const QByteArray ScenePhotoBody = Picture(qRgb(200, 10, 10), 4);
     std::atomic<bool> m_release = false;
     ScopedAppPaths m_paths;
     QTemporaryDir m_tree;
@@ -229,6 +240,120 @@ TEST_F(LayerLoadingTest, ALoadedScenePhotoIsPromotedOverItsBackground)
     EXPECT_EQ(m_document->step, StepSceneChosen);
     // The photo is centred on the new background by its own loading: its position is its centre.
     EXPECT_EQ(scenePhoto->position, (PointF{512, 2}));
+}
+
+// A scene photo whose download ends after undo and redo took the wizard past step 2 was linked at the
+// back while the selected index stayed: the selection jumped to the photo, and edits acted on it.
+class ScenePhotoRedoTest : public LayerLoadingTest {
+protected:
+    // Scene 9 chosen (its photo in the cache), Next, a face added and selected, Next; all undone, and the
+    // photo gone from the cache: bringing the scene back downloads it, held back by the server.
+    void ComposeAndUndo()
+    {
+        Document& d = *m_document;
+        d.step = StepChooseScene;
+        Cache("Scenes/9.jpg", ScenePhotoBody);
+        Cache("BGs/0009.bki", Scrambled(Picture(qRgb(10, 200, 10), 8)));
+        Cache("Scenes/7.jpg", Picture(qRgb(5, 5, 200), 6));
+        ASSERT_TRUE(d.journal.AddNewScene(m_paths.Get().serverUrl + "Scenes/9.jpg", 9));
+        ASSERT_EQ(d.layers.GetCount(), 1);
+        d.OnNextStep();
+        AddFace();
+        d.OnNextStep();
+        ASSERT_EQ(d.step, StepSelectFace);
+        while (d.journal.CanUndo())
+            d.journal.Undo();
+        ASSERT_EQ(d.scene, nullptr);
+        ASSERT_TRUE(QFile::remove(m_paths.Get().cacheFolder + "Scenes/9.jpg"));
+    }
+
+    // Then Redo of the scene and of Next: the wizard waits for a face while the photo downloads.
+    void RedoToTheFaceChoice()
+    {
+        ASSERT_NO_FATAL_FAILURE(ComposeAndUndo());
+        m_document->journal.Redo();
+        m_document->journal.Redo();
+        ASSERT_EQ(m_document->step, StepChooseFace);
+    }
+
+    // A face of the library added at the front and selected, as the face browser does.
+    void AddFace()
+    {
+        Document& d = *m_document;
+        const int32_t n = d.layers.GetCount();
+        ASSERT_TRUE(d.journal.AddInsertLayer(Rect{}, QString(), QString(), 7, LayerKindFace, n));
+        ASSERT_TRUE(d.journal.AddSelectLayer(n));
+    }
+
+    Layer* Face() const { return m_document->layers.Find(QString(), 7, LayerKindFace, 0); }
+
+    // The photo arrives; the selection and a move, a deletion and their undo stay on the face.
+    void ArriveAndEditTheFace()
+    {
+        Document& d = *m_document;
+        Layer* face = Face();
+        ASSERT_NE(face, nullptr);
+        ASSERT_EQ(d.GetSelectedLayer(), face);
+        const int32_t stepBefore = d.step;
+
+        m_release = true;
+        auto photo = [&] { return d.layers.Find(m_paths.Get().serverUrl + "Scenes/9.jpg", 9, LayerKindScene, 0); };
+        ASSERT_TRUE(TickUntil([&] { return photo() && photo()->GetImage(); }));
+        EXPECT_EQ(d.scene->kind, LayerKindBackground);
+        EXPECT_EQ(d.layers.IndexOf(photo()), 0);
+        EXPECT_EQ(d.layers.GetAt(1), face);
+        EXPECT_EQ(d.layers.GetCount(), 2);
+        EXPECT_EQ(d.GetSelectedLayer(), face);
+        EXPECT_EQ(d.step, stepBefore);  // a scene photo is no face: the wizard stays
+
+        const PointF photoAt = photo()->position;
+        const PointF faceAt = face->position;
+        ASSERT_TRUE(d.journal.AddMove(10, 20));
+        EXPECT_EQ(face->position, (PointF{faceAt.x + 10, faceAt.y + 20}));
+        EXPECT_EQ(photo()->position, photoAt);
+        FakePrompts prompts;
+        prompts.answer = FakePrompts::Answer::Yes;
+        d.SetPrompts(&prompts);
+        d.OnDeleteLayer();
+        d.SetPrompts(nullptr);
+        EXPECT_EQ(prompts.shown, QStringList{"Delete the layer \"Face 1\"?"});
+        EXPECT_EQ(d.layers.GetCount(), 1);
+        EXPECT_EQ(d.layers.GetAt(0), photo());
+        d.journal.Undo();  // the deletion
+        d.journal.Undo();  // the move
+        EXPECT_EQ(d.layers.GetAt(1), face);
+        EXPECT_EQ(face->position, faceAt);
+        EXPECT_EQ(photo()->position, photoAt);
+        EXPECT_EQ(d.GetSelectedLayer(), face);
+    }
+};
+
+TEST_F(ScenePhotoRedoTest, RegressionAFaceAddedAfterRedoWhileThePhotoDownloadsKeepsTheSelection)
+{
+    ASSERT_NO_FATAL_FAILURE(RedoToTheFaceChoice());
+    AddFace();
+    ArriveAndEditTheFace();
+}
+
+// A photo that arrives while the wizard waits for a face is no face: the wizard keeps waiting.
+TEST_F(ScenePhotoRedoTest, RegressionAScenePhotoArrivingAtTheFaceChoiceDoesNotChooseAFace)
+{
+    ASSERT_NO_FATAL_FAILURE(RedoToTheFaceChoice());
+    Document& d = *m_document;
+    m_release = true;
+    ASSERT_TRUE(TickUntil([&] { return d.layers.GetAt(0) && d.layers.GetAt(0)->GetImage(); }));
+    EXPECT_EQ(d.layers.GetAt(0)->kind, LayerKindScene);
+    EXPECT_EQ(d.step, StepChooseFace);
+}
+
+TEST_F(ScenePhotoRedoTest, RegressionARedoneFaceWhileThePhotoDownloadsIsMadeAgainAndStaysSelected)
+{
+    ASSERT_NO_FATAL_FAILURE(ComposeAndUndo());
+    Document& d = *m_document;
+    while (d.journal.CanRedo())
+        d.journal.Redo();
+    EXPECT_EQ(d.step, StepSelectFace);
+    ArriveAndEditTheFace();
 }
 
 } // namespace

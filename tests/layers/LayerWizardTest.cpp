@@ -113,7 +113,12 @@ TEST_F(LayerWizardTest, AFaceMovesStepThreeToFourWithTheFaceTab)
     document.step = StepChooseFace;
     document.brushSize = 48;
     document.SetTitle("Untitled");
-    Loaded("face.jpg");
+    // A layer that is no face (a scene photo or background arriving late) does not choose one.
+    Loaded("Scenes/9.jpg", LayerFlagsScenePhoto);
+    Loaded("BGs/0009.bki");
+    EXPECT_EQ(document.step, StepChooseFace);
+    EXPECT_TRUE(shell.calls.isEmpty());
+    Loaded("face.jpg", LayerFlagsFace);
     EXPECT_EQ(document.step, StepFaceChosen);
     const QStringList tabs{"ShowTab 0 1", "ShowTab 1 0", "ShowTab 2 0", "ShowTab 3 0", "SetActiveTab 0",
                            "SetFirstTabLabel Faces", "SetBrowserButtonText Load face from PC..."};
@@ -138,11 +143,11 @@ TEST_F(LayerWizardTest, MissingPanesAreSkipped)
     {
         RecordingShell shell(false);
         document.step = StepChooseFace;
-        Loaded("face.jpg");
+        Loaded("face.jpg", LayerFlagsFace);
         EXPECT_EQ(shell.calls, (QStringList{"SetViewBrushSize 32", "ShowRightColumn", "SetStepBarStep 4 0"}));
     }
     document.step = StepChooseFace;
-    Loaded("face.jpg");  // no shell at all
+    Loaded("face.jpg", LayerFlagsFace);  // no shell at all
     EXPECT_EQ(document.step, StepFaceChosen);
 }
 

@@ -255,17 +255,39 @@ QByteArray WithALyingBubbleText(const QByteArray& project)
                          .U8(0xFF).U16(60000).U16('H').Get();
 }
 
+// A project whose last record is a face with a picture block longer than the file.
+QByteArray WithACutPicture(const QByteArray& project)
+{
+    LayerInfo face;
+    face.kind = LayerKindFace;
+    return project + CommonPart(LayerFlagsFace, 0, face).Str(QStringLiteral("IMG")).U32(5000).Append("\x89PNG").Get();
+}
+
+// A project with one more layer record, cut inside its common part.
+QByteArray WithACutLayerRecord(const QByteArray& project)
+{
+    LayerInfo hat;
+    hat.kind = LayerKindAccessory;
+    hat.number = 4;
+    return project + CommonPart(LayerFlagsAccessory, 0, hat).Get().left(30);
+}
+
+const char* const DamagedReason = "The file is damaged or is not a file of this program.";
+const char* const EndedEarly = "\"%1\" ends early. Only the part before that point was opened.";
+
 // What a damaged project on the command line does: the program either starts with what could be read
-// (a file that is not a project reads as an empty document, quietly) or says why it cannot open it and
-// ends, as a file that cannot be opened ends start-up.
+// (a file that is not a project reads as an empty document, quietly; one that ends inside a record says
+// so) or says why it cannot open it and ends, as a file that cannot be opened ends start-up.
 // bytes null: no file at all; step when it starts; reason: the message's second line when it does not
-// start (empty: the system's); folder: the path names a folder.
+// start (empty: the system's), the one message it shows when it starts (empty: none; %1 the path);
+// scene: whether the scene was read; folder: the path names a folder.
 struct DamagedCase {
     const char* name;
     std::function<QByteArray(const QByteArray& good)> bytes;
     bool starts;
     int32_t step;
     const char* reason;
+    bool scene = false;
     bool folder = false;
 };
 
@@ -276,18 +298,20 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
     ASSERT_GT(goodBytes.size(), 40);
     const DamagedCase cases[] = {
         {"a missing file", nullptr, false, 0, ""},
-        {"a folder", nullptr, false, 0, "", true},
+        {"a folder", nullptr, false, 0, "", false, true},
         {"an empty file", [](const QByteArray&) { return QByteArray(); }, true, Document::StepEmpty, ""},
         {"garbage bytes", [](const QByteArray&) { return QByteArray(4096, '\x5A'); }, true, Document::StepEmpty, ""},
         {"cut inside the marker", [](const QByteArray& b) { return b.left(7); }, true, Document::StepEmpty, ""},
-        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, ""},
+        {"ending right after the two numbers", [](const QByteArray& b) { return b.left(20); }, true, StepFinish, ""},
+        {"cut inside the scene", [](const QByteArray& b) { return b.left(40); }, true, StepFinish, EndedEarly},
         {"a scene name longer than the file",
          [](const QByteArray& b) { return b.left(36) + Bytes().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(60000).U16('a').Get(); },
-         true, StepFinish, ""},
-        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, "The file is damaged or is not a file of this program."},
+         true, StepFinish, EndedEarly},
+        {"a layer cut inside its common part", WithACutLayerRecord, true, StepFinish, EndedEarly, true},
+        {"a bubble's text longer than the file", WithALyingBubbleText, false, 0, DamagedReason},
+        {"a picture block longer than the file", WithACutPicture, false, 0, DamagedReason},
         {"a state the wizard does not have",
-         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0,
-         "The file is damaged or is not a file of this program."},
+         [](const QByteArray& b) { return b.left(16) + Bytes().I32(99).Get() + b.mid(20); }, false, 0, DamagedReason},
     };
     for (const DamagedCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -312,7 +336,11 @@ TEST_F(ProgramFaultsTest, ADamagedProjectOnTheCommandLineIsToldAndLeavesNoBroken
         }
         EXPECT_TRUE(Frame().isVisible());
         EXPECT_EQ(g_document->step, c.step);
-        EXPECT_EQ(g_document->scene, nullptr);  // none of them holds a whole scene
+        EXPECT_EQ(g_document->scene != nullptr, c.scene);
+        EXPECT_TRUE(g_document->layers.IsEmpty());
+        const QStringList told = *c.reason ? QStringList{"Snapmingle: " + QString::fromUtf8(c.reason).arg(path)}
+                                           : QStringList();
+        EXPECT_EQ(person.shown, told);
         EXPECT_EQ(Frame().windowTitle(), QFileInfo(path).fileName() + " - Snapmingle");
         SaveGrab(Frame(), QStringLiteral("faults-damaged-%1").arg(&c - cases));
 

@@ -15,3 +15,6 @@ QImage DecodedPicture(const QByteArray& bytes, const char* format = nullptr);
 // SMG_TEST_PICTURES names, and nowhere when it names none, so that a test writes nothing outside its
 // own temporary folder unless asked to.
 void SaveForALook(const QImage& image, const QString& name);
+// The bytes of a small PNG whose header claims width x height: the decoder learns the size before it
+// finds the pixel data missing, as with a decompression bomb.
+QByteArray PngClaiming(int width, int height);

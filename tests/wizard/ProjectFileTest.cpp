@@ -202,7 +202,44 @@ TEST_F(ProjectFileTest, RegressionASceneCutInsideItsNameEndsTheList)
     EXPECT_FALSE(document.scene);
     EXPECT_TRUE(document.layers.IsEmpty());
     EXPECT_EQ(document.step, StepAccessories);
-    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("\"%1\" ends early. Only the part before that point was "
+                                                        "opened.").arg(PathOf("p.smg"))});
+}
+
+// A file that ends inside a record's common part keeps the layers before it, as before, but the person
+// is told: saving would replace the whole file with the part that was read. A file that ends exactly at
+// a record's end is a whole file and opens quietly.
+TEST_F(ProjectFileTest, RegressionAFileEndingInsideARecordSaysSo)
+{
+    LayerInfo hat;
+    hat.kind = LayerKindAccessory;
+    hat.number = 1;
+    const QByteArray scene = CommonPart(LayerFlagsBackground, 0, LayerInfo());
+    const QByteArray accessory = CommonPart(LayerFlagsAccessory, 0, hat);
+    struct Case {
+        const char* name;
+        qsizetype keep;  // bytes of the second accessory record
+        bool told;
+    };
+    const Case cases[] = {
+        {"whole", accessory.size(), false},
+        {"before the record", 0, false},
+        {"inside its flags", 2, true},
+        {"inside its path", 20, true},
+        {"before its last field", accessory.size() - 4, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.shown.clear();
+        const QString name = QStringLiteral("%1.smg").arg(c.name);
+        ASSERT_TRUE(Open(Head(0, StepAccessories).Append(scene).Append(accessory).Append(accessory.left(c.keep)), name));
+        EXPECT_EQ(document.layers.GetCount(), c.keep == accessory.size() ? 2 : 1);
+        EXPECT_EQ(document.GetShownTitle(), name);
+        EXPECT_FALSE(document.IsModified());
+        const QStringList told{QStringLiteral("\"%1\" ends early. Only the part before that point was opened.")
+                                   .arg(PathOf(name))};
+        EXPECT_EQ(prompts.shown, c.told ? told : QStringList());
+    }
 }
 
 // A damaged file can leave a document without a scene at a state where saving is enabled; writing it
@@ -223,7 +260,7 @@ TEST_F(ProjectFileTest, RegressionADocumentWithoutASceneIsNotSaved)
     EXPECT_THROW(document.Serialize(archive), platform::ArchiveError);
 }
 
-// An archive error inside a layer's own part (a picture block's tag or count, a bubble's text) ends the
+// An archive error inside a layer's own part (a picture block's tag, count or bytes, a bubble's text) ends the
 // open: the failure is reported and a new project takes the place of the emptied document.
 TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
 {
@@ -236,6 +273,9 @@ TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
         Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsFace, 0, LayerInfo())).Str("IMG").U16(9),
         Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsBubble, 0, bubble)).I32(0).I32(0).I32(9).I32(9)
             .Append(QByteArray("\xFF\xFE\xFF\x05H\0i\0", 8)),
+        // A picture block whose bytes are cut short: the file opened quietly without that layer's picture
+        // and without every layer after it.
+        Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsFace, 0, LayerInfo())).Str("IMG").U32(50).Append("\x89PNG"),
     };
     for (const QByteArray& bytes : cuts) {
         prompts.shown.clear();
@@ -253,13 +293,6 @@ TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
         EXPECT_TRUE(recent.Entries().isEmpty());
     }
 
-    // A picture block whose bytes are cut short only costs that layer its picture.
-    EXPECT_TRUE(Open(Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsFace, 0, LayerInfo())).Str("IMG").U32(50)
-                         .Append("\x89PNG"),
-                     "short.smg"));
-    ASSERT_EQ(document.layers.GetCount(), 1);
-    EXPECT_FALSE(document.layers.GetAt(0)->GetImage());
-    EXPECT_EQ(document.selectedIndex, 0);
 }
 
 // A stored state the wizard does not have left the window in a step that does not exist (every tab

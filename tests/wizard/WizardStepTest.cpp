@@ -2,6 +2,7 @@
 
 #include "support/TestFiles.h"
 #include "support/TestLayer.h"
+#include "support/TestPictures.h"
 
 #include "engine/document/LoadFromPcRequest.h"
 #include "engine/document/ToolId.h"
@@ -221,23 +222,43 @@ TEST_F(WizardStepTest, EnteringThePlacingStepWithoutASelectionFitsNothing)
     EXPECT_EQ(face->scale, (PointF{2, 2}));
 }
 
-// A face whose cached file does not decode still moves the wizard on; it keeps its 1 x 1 size and is
-// fitted by it.
-TEST_F(WizardStepTest, ACachedFaceThatFailsToDecodeStillMovesTheWizardOn)
+// A face file that cannot be used (not a picture, empty, a header that claims too many pixels) still
+// moves the wizard on, and the layer keeps the placeholder's size so that its "Load Failed." shows: at
+// its own 1 x 1 size the text was cut away and the layer was invisible.
+TEST_F(WizardStepTest, RegressionAFaceThatIsNotAPictureShowsLoadFailed)
 {
-    SetScene(std::make_unique<TestLayer>(LayerFlagsBackground, 0));
-    document.scene->size = {800, 600};
-    WriteFile(paths.Get().cacheFolder + "Scenes/7.jpg", "not a picture");
-    document.step = StepChooseFace;
-    Layer* layer = document.InsertLayer(LayerKindFace, 0, 0, QString(), QString(), 7, {});
-    ASSERT_NE(layer, nullptr);
-    EXPECT_EQ(layer->pendingTask, nullptr);
-    EXPECT_EQ(layer->GetImage(), nullptr);
-    EXPECT_EQ(document.step, StepFaceChosen);
-    EXPECT_EQ(shell.calls.filter("SetStepBarStep").last(), QStringLiteral("SetStepBarStep 4 0"));
-    EXPECT_EQ(layer->size, (PointF{1, 1}));
-    EXPECT_EQ(layer->scale, (PointF{600, 600}));  // 0.5 x min(600, 800) / the 0.5 x 0.5 crop
-    EXPECT_EQ(layer->position, (PointF{400, 300}));
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool cached;  // a face of the content library; otherwise the person's own file
+    };
+    const Case cases[] = {
+        {"text renamed .jpg", "not a picture", false},
+        {"an empty file", QByteArray(), false},
+        {"a decompression bomb", PngClaiming(100000, 100000), false},
+        {"a cached face that does not decode", "not a picture", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document.layers.DeleteAll();
+        SetScene(std::make_unique<TestLayer>(LayerFlagsBackground, 0));
+        document.scene->size = {800, 600};
+        const QString file = c.cached ? paths.Get().cacheFolder + "Scenes/7.jpg" : paths.Get().dataFolder + "me.jpg";
+        WriteFile(file, c.bytes);
+        document.step = StepChooseFace;
+        shell.calls.clear();
+        Layer* layer = c.cached ? document.InsertLayer(LayerKindFace, 0, 0, QString(), QString(), 7, {})
+                                : document.InsertLayer(LayerKindOwnFile, 0, 0, file, QString(), 0, {});
+        ASSERT_NE(layer, nullptr);
+        EXPECT_EQ(layer->pendingTask, nullptr);
+        EXPECT_EQ(layer->GetImage(), nullptr);
+        EXPECT_EQ(document.step, StepFaceChosen);
+        EXPECT_EQ(shell.calls.filter("SetStepBarStep").last(), QStringLiteral("SetStepBarStep 4 0"));
+        EXPECT_EQ(layer->size, (PointF{512, 512}));
+        EXPECT_EQ(layer->scale, (PointF{1.171875f, 1.171875f}));  // 0.5 x min(600, 800) / (512 x the 0.5 crop)
+        EXPECT_EQ(layer->position, (PointF{400, 300}));
+        EXPECT_EQ(DrawnLayer(*layer, 512, 512, ViewModeAllLayers), PlaceholderPicture(QStringLiteral("Load Failed.")));
+    }
 }
 
 TEST_F(WizardStepTest, NextStepTextAndEnabling)
