@@ -1,6 +1,7 @@
 #include "WizardFixture.h"
 
 #include "support/LayerPictures.h"
+#include "support/ScopedVariable.h"
 
 #include "engine/view/FileDialog.h"
 #include "engine/view/SavePictureDialog.h"
@@ -117,28 +118,6 @@ TEST(DocumentPromptBoxesTest, QuestionsAndTheSaveDialogGoThroughTheModalHost)
     EXPECT_EQ(seen, (QStringList{"Snapmingle: Save changes to a?", "Snapmingle: Save changes to b?",
                                  "filter Snapmingle Projects (*.smg), file Untitled.smg", "Snapmingle: It failed."}));
 }
-
-// An environment variable set for as long as this lives.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedVariable()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 // Started from a working folder of its own, in a home without a Pictures folder at first.
 TEST_F(PictureDialogTest, RegressionFileDialogsStartInTheWorkingFolderAndForgetTheLastOneChosen)
