@@ -210,9 +210,8 @@ TEST_F(ProjectFileTest, RegressionASceneCutInsideItsNameEndsTheList)
     EXPECT_EQ(prompts.shown, EndsEarly("p.smg"));
 }
 
-// A file that ends inside a record's common part keeps the layers before it, as before, but the person
-// is told: saving would replace the whole file with the part that was read. A file that ends exactly at
-// a record's end is a whole file and opens quietly.
+// A file that ends inside a record keeps the layers before it, and the person is told (saving would
+// replace the file with the part read); one that ends at a record's end opens quietly.
 TEST_F(ProjectFileTest, RegressionAFileEndingInsideARecordSaysSo)
 {
     LayerInfo hat;
