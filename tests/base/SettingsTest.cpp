@@ -84,8 +84,7 @@ TEST_F(SettingsTest, RegistryIntegerParsing)
     EXPECT_EQ(settings.ReadRegistryInt(key, QStringLiteral("Num"), 3), -42);
 }
 
-// What is asked over and over (the Help menu's check mark at every refresh) reads no file: it answers
-// what the object last read or wrote; reading the stores or switching brings it up to date.
+// Asked at every refresh of the Help menu, it reads no file: it answers what was last read or written.
 TEST_F(SettingsTest, RegressionTheKnownTutorialOffReadsNoFile)
 {
     Settings settings = Make();

@@ -155,8 +155,7 @@ TEST_F(TreeViewTest, RegressionLineDownAndPageDownAtTheBottomDoNotScrollUp)
     // The same with a click on the bar's down arrow, at its foot.
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, bar->height() - 3));
     EXPECT_EQ(view->ScrollPosition(), 100);
-    // Up from the end still goes by rows: 99 lies in the thumbnail's row as 100 does, so the row above
-    // it, D1 at 68.
+    // Up from the end still goes by rows: to D1 at 68, above the thumbnail's row that holds 99 and 100.
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 3));
     EXPECT_EQ(view->ScrollPosition(), 68);
 }

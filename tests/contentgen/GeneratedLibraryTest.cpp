@@ -1,13 +1,18 @@
 #include "MetafileCheck.h"
+#include "tests/metafile/PixelCompare.h"
 #include "engine/base/AppPaths.h"
 #include "engine/base/Scramble.h"
+#include "engine/document/Document.h"
 #include "engine/layers/ImageMeta.h"
 #include "engine/layers/ImageReference.h"
 #include "library/catalog/Catalog.h"
+#include "support/SceneSkin.h"
+#include "support/ScopedAppPaths.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
 #include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/ContentGenerator.h"
+#include "tools/contentgen/SceneArt.h"
 #include "tools/contentgen/Thumbnail.h"
 #include "tools/contentserver/ContentServer.h"
 
@@ -412,6 +417,76 @@ TEST(ContentGeneratorTest, MissingInputStopsWithTheFileNamed)
     EXPECT_FALSE(generator.Run());
     EXPECT_TRUE(generator.ErrorText().contains(QStringLiteral("astronaut.png"))) << generator.ErrorText().toStdString();
     EXPECT_FALSE(QFile::exists(empty.filePath(QStringLiteral("tree/EncList.txt"))));
+}
+
+// A picture of the tree as the program loads it: decoded, and enlarged by a whole factor when small.
+QImage Loaded(const QString& path)
+{
+    ImageReference image;
+    EXPECT_TRUE(image.Load(path, true)) << path.toStdString();
+    return image.Picture() ? image.Picture()->convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+QString BackgroundOf(int32_t number)
+{
+    return QStringLiteral("BGs/%1.bki").arg(number, 4, 10, QLatin1Char('0'));
+}
+
+// The face items of the scene browser had no background: chosen as the scene, the enlarged photo lay on
+// a failed placeholder, and the saved picture showed its top-left corner on black.
+TEST_F(GeneratedLibraryTest, RegressionFaceItemsChosenAsSceneShowAZoomedCornerOnBlack)
+{
+    ASSERT_FALSE(Scenes().items.empty());
+    for (const FileItem& item : Scenes().items) {
+        SCOPED_TRACE(item.first);
+        ScopedAppPaths paths;
+        paths.Get().cacheFolder = Tree() + QLatin1Char('/');
+        Document document;
+        document.NewScene(item.first, QString(), true);
+        const QString saved = s_folder->filePath(QStringLiteral("scene-%1.png").arg(item.first));
+        ASSERT_TRUE(document.SavePicture(saved));
+        const QImage picture = QImage(saved).convertToFormat(QImage::Format_RGB32);
+
+        // The photo covers the whole picture, which is its background's size: every pixel is the photo's.
+        const QImage photo = Loaded(InTree(QStringLiteral("Scenes/%1.jpg").arg(item.first)));
+        ASSERT_EQ(Loaded(InTree(BackgroundOf(item.first))).size(), photo.size());
+        ASSERT_EQ(picture.size(), photo.size());
+        EXPECT_LE(Compare(picture, photo).maximum, 2);
+    }
+}
+
+// The scenes' people had no head, so behind the face lay sky or wall and Auto Adjust turned a face
+// grey-blue. Every scene's person now has a head of a skin of its own, missing from the background.
+TEST_F(GeneratedLibraryTest, RegressionAutoAdjustMatchesTheFaceToTheSkinOfTheHeadBehindIt)
+{
+    const std::vector<FileItem> scenes = ItemsOf(Scenes(), 2);
+    ASSERT_EQ(scenes.size(), 5u);
+    const FacePhoto faces[] = {WalkFace(), PortraitFace(QStringLiteral(SMG_CONTENTGEN_INPUT))};
+    std::vector<QRgb> skins;
+    for (const FileItem& scene : scenes) {
+        SCOPED_TRACE(scene.first);
+        const QImage photo = Loaded(InTree(QStringLiteral("Scenes/%1.jpg").arg(scene.first)));
+        const QImage background = Loaded(InTree(BackgroundOf(scene.first)));
+        // The photo's head is not in the background, where the face goes.
+        const QRectF skin = SceneArt::FaceBox(photo.size());
+        const QPoint forehead = (skin.center() - QPointF(0, skin.height() * 0.3)).toPoint();
+        EXPECT_GT(ColourDistance(photo.pixel(forehead), background.pixel(forehead)), 40);
+
+        for (const FacePhoto& face : faces) {
+            SCOPED_TRACE(face.path.toStdString());
+            QString error;
+            const std::optional<SkinMatch> match = MatchFaceOnScene(Tree(), scene.first, face, error);
+            ASSERT_TRUE(match) << error.toStdString();
+            EXPECT_LT(ColourDistance(match->skinBehind.rgb(), photo.pixel(forehead)), 24);
+            EXPECT_LT(match->distanceAfter, match->distanceBefore * 0.8);
+        }
+        skins.push_back(photo.pixel(forehead));
+    }
+    // A tone of its own in every scene.
+    for (size_t i = 0; i < skins.size(); ++i) {
+        for (size_t j = i + 1; j < skins.size(); ++j)
+            EXPECT_GT(ColourDistance(skins[i], skins[j]), 12) << i << " " << j;
+    }
 }
 
 } // namespace

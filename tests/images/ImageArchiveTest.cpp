@@ -114,8 +114,7 @@ TEST_F(ImageArchive, ZeroCountIsRefused)
     EXPECT_EQ(image.Picture(), nullptr);
 }
 
-// A count beyond the archive is a damaged file: the read throws (the open procedure reports it) before
-// the count decides any allocation.
+// A count beyond the archive is a damaged file: the read throws before the count decides any allocation.
 TEST_F(ImageArchive, RegressionCountBeyondTheArchiveThrowsWithoutAllocating)
 {
     ImageReference image;

@@ -152,8 +152,8 @@ TEST_F(LayerFileTest, AnErrorInTheClassPartReachesTheReader)
     EXPECT_EQ(document.layers.GetCount(), 0);
 }
 
-// A picture block cut short is a damaged file, not a picture that failed: the error reaches the reader
-// (the open procedure reports it), and no layer of the record, or after it, is taken in.
+// A picture block cut short is a damaged file, not a failed picture: the error reaches the reader, and
+// no layer from that record on is taken in.
 TEST_F(LayerFileTest, RegressionAnImgBlockCutShortReachesTheReader)
 {
     LayerInfo info;

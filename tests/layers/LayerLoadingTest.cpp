@@ -68,13 +68,13 @@ protected:
                 });
         });
         m_server->Http().Get("/Scenes/9.jpg", [this](const httplib::Request&, httplib::Response& response) {
-            // Held back until the test lets it go.
-            const QByteArray body = ScenePhotoBody;
-            response.set_content_provider(body.size(), "image/jpeg", [this, body](size_t offset, size_t, httplib::DataSink& sink) {
-                while (!m_release)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                return sink.write(body.constData() + offset, body.size() - offset);
-            });
+            // Nothing until the test lets it go.
+            response.set_content_provider(
+                ScenePhotoBody.size(), "image/jpeg", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                    while (!m_release)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                    return sink.write(ScenePhotoBody.constData() + offset, ScenePhotoBody.size() - offset);
+                });
         });
         ASSERT_GT(m_server->Start(), 0);
         m_paths.Get().serverUrl = QString::fromStdString(m_server->BaseUrl());
@@ -285,13 +285,11 @@ protected:
         ASSERT_TRUE(d.journal.AddSelectLayer(n));
     }
 
-    Layer* Face() const { return m_document->layers.Find(QString(), 7, LayerKindFace, 0); }
-
     // The photo arrives; the selection and a move, a deletion and their undo stay on the face.
     void ArriveAndEditTheFace()
     {
         Document& d = *m_document;
-        Layer* face = Face();
+        Layer* face = d.layers.Find(QString(), 7, LayerKindFace, 0);
         ASSERT_NE(face, nullptr);
         ASSERT_EQ(d.GetSelectedLayer(), face);
         const int32_t stepBefore = d.step;

@@ -13,7 +13,7 @@
 // one (the share service's "accepted"), whatever the host.
 class RecordingProxy {
 public:
-    RecordingProxy() : m_server(EmptyTree(m_root.path()))
+    RecordingProxy() : m_server({m_root.path(), QString(), "127.0.0.1", 0})
     {
         const auto record = [this](const httplib::Request& request, httplib::Response& response) {
             {
@@ -39,14 +39,6 @@ public:
     }
 
 private:
-    static ContentServer::Options EmptyTree(const QString& root)
-    {
-        ContentServer::Options options;
-        options.root = root;
-        options.port = 0;
-        return options;
-    }
-
     QTemporaryDir m_root;  // an empty tree: nothing is served as a file
     ContentServer m_server;
     mutable std::mutex m_lock;

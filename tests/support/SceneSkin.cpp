@@ -1,8 +1,8 @@
 #include "support/SceneSkin.h"
 
+#include "support/ScopedAppPaths.h"
 #include "support/TestFiles.h"
 
-#include "engine/base/AppPaths.h"
 #include "engine/colour/ColorMatch.h"
 #include "engine/colour/Histogram2.h"
 #include "engine/document/Document.h"
@@ -13,7 +13,6 @@
 #include "tools/contentgen/SceneArt.h"
 
 #include <QImageReader>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -69,15 +68,8 @@ void OutlineFace(Layer& face, const QRectF& ellipse)
 
 std::optional<SkinMatch> MatchFaceOnScene(const QString& tree, int scene, const FacePhoto& face, QString& error)
 {
-    QTemporaryDir folder;
-    AppPaths paths(folder.filePath(QStringLiteral("program")), {folder.filePath(QStringLiteral("data"))});
-    paths.cacheFolder = tree.endsWith(QLatin1Char('/')) ? tree : tree + QLatin1Char('/');
-    AppPaths* const saved = g_paths;
-    g_paths = &paths;
-    struct Restore {
-        AppPaths* saved;
-        ~Restore() { g_paths = saved; }
-    } restore{saved};
+    ScopedAppPaths paths;
+    paths.Get().cacheFolder = tree.endsWith(QLatin1Char('/')) ? tree : tree + QLatin1Char('/');
 
     Document document;
     document.NewScene(scene, QString(), true);

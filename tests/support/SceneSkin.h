@@ -5,10 +5,8 @@
 #include <QString>
 #include <optional>
 
-// A face photo put on the head of a scene of a content library the way a user puts it there: the scene
-// chosen, the photo loaded as a face, cropped to the face and outlined by an ellipse, fitted to the
-// scene as the wizard's placing step fits it; then Auto Adjust (the engine's own) run on it. Everything
-// loads through the program's own loading code from the library's tree, used as the content cache.
+// A face photo put on a scene's head as a user puts it there (loaded, cropped, outlined by an ellipse,
+// fitted as the placing step fits it), then Auto Adjust run on it; the library's tree is the cache.
 struct FacePhoto {
     QString path;
     QRectF face;  // the ellipse round the face, in the photo's own pixels (before any enlargement)

@@ -9,15 +9,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-QString Hex(const QColor& colour)
-{
-    return colour.name();
-}
-
-} // namespace
-
 // smg_scene_skin_table [TREE]: for every scene of the sample library (generated afresh, or the library
 // tree given, scenes 101 to 105), the distance between a face's dominant colour and the skin behind it,
 // before and after Auto Adjust, for the walk's face and a portrait. Exits 3 when a distance grows.
@@ -62,9 +53,9 @@ int main(int argc, char** argv)
             }
             allShrink = allShrink && match->distanceAfter < match->distanceBefore;
             std::printf("| %s | %d %s | %s | %s | %.1f | %s | %.1f |\n", face.name, number,
-                        qUtf8Printable(title), qUtf8Printable(Hex(match->skinBehind)),
-                        qUtf8Printable(Hex(match->faceBefore)), match->distanceBefore,
-                        qUtf8Printable(Hex(match->faceAfter)), match->distanceAfter);
+                        qUtf8Printable(title), qUtf8Printable(match->skinBehind.name()),
+                        qUtf8Printable(match->faceBefore.name()), match->distanceBefore,
+                        qUtf8Printable(match->faceAfter.name()), match->distanceAfter);
         }
     }
     return allShrink ? 0 : 3;

@@ -6,22 +6,7 @@
 #include <QDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
-
-namespace {
-
-// PNG's chunk checksum (CRC-32, polynomial 0xEDB88320).
-uint32_t Crc32(const char* bytes, qsizetype count)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < count; ++i) {
-        crc ^= static_cast<uint8_t>(bytes[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-} // namespace
+#include <zlib.h>
 
 QByteArray PngBytes(const QImage& image)
 {
@@ -59,10 +44,11 @@ QByteArray PngClaiming(int width, int height)
     QImage small(1, 1, QImage::Format_RGB32);
     small.fill(Qt::white);
     QByteArray bytes = PngBytes(small);
-    // The signature (8 bytes), then IHDR: length (4), "IHDR" (4), width, height, ..., its CRC after 13 bytes.
+    // The signature (8 bytes), then IHDR: length (4), "IHDR" (4) at 12, width, height, ..., its CRC after 13 bytes.
     constexpr qsizetype Ihdr = 12;
     qToBigEndian<uint32_t>(static_cast<uint32_t>(width), bytes.data() + Ihdr + 4);
     qToBigEndian<uint32_t>(static_cast<uint32_t>(height), bytes.data() + Ihdr + 8);
-    qToBigEndian<uint32_t>(Crc32(bytes.constData() + Ihdr, 4 + 13), bytes.data() + Ihdr + 4 + 13);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.constData() + Ihdr), 4 + 13);  // over type and data
+    qToBigEndian<uint32_t>(static_cast<uint32_t>(crc), bytes.data() + Ihdr + 4 + 13);
     return bytes;
 }

@@ -11,9 +11,8 @@ QByteArray Scrambled(QByteArray bytes);
 // The picture the bytes decode to (null when they do not); format null lets the decoder guess.
 QImage DecodedPicture(const QByteArray& bytes, const char* format = nullptr);
 
-// A picture for a person to look at after a run: saved as <name>.png in the folder that the variable
-// SMG_TEST_PICTURES names, and nowhere when it names none, so that a test writes nothing outside its
-// own temporary folder unless asked to.
+// A picture for a person to look at after a run: saved as <name>.png in the folder SMG_TEST_PICTURES
+// names, and nowhere when it names none.
 void SaveForALook(const QImage& image, const QString& name);
 // The bytes of a small PNG whose header claims width x height: the decoder learns the size before it
 // finds the pixel data missing, as with a decompression bomb.

@@ -60,6 +60,11 @@ protected:
     ProjectFileTest() { document.SetRecentFiles(&recent); }
 
     QString PathOf(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    // What the person is told when the file name ends inside a record.
+    QStringList EndsEarly(const QString& name) const
+    {
+        return {QStringLiteral("\"%1\" ends early. Only the part before that point was opened.").arg(PathOf(name))};
+    }
     // A file with these bytes, opened; whether the open succeeded.
     bool Open(const QByteArray& bytes, const QString& name = QStringLiteral("p.smg"))
     {
@@ -202,13 +207,11 @@ TEST_F(ProjectFileTest, RegressionASceneCutInsideItsNameEndsTheList)
     EXPECT_FALSE(document.scene);
     EXPECT_TRUE(document.layers.IsEmpty());
     EXPECT_EQ(document.step, StepAccessories);
-    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("\"%1\" ends early. Only the part before that point was "
-                                                        "opened.").arg(PathOf("p.smg"))});
+    EXPECT_EQ(prompts.shown, EndsEarly("p.smg"));
 }
 
-// A file that ends inside a record's common part keeps the layers before it, as before, but the person
-// is told: saving would replace the whole file with the part that was read. A file that ends exactly at
-// a record's end is a whole file and opens quietly.
+// A file that ends inside a record keeps the layers before it, and the person is told (saving would
+// replace the file with the part read); one that ends at a record's end opens quietly.
 TEST_F(ProjectFileTest, RegressionAFileEndingInsideARecordSaysSo)
 {
     LayerInfo hat;
@@ -236,9 +239,7 @@ TEST_F(ProjectFileTest, RegressionAFileEndingInsideARecordSaysSo)
         EXPECT_EQ(document.layers.GetCount(), c.keep == accessory.size() ? 2 : 1);
         EXPECT_EQ(document.GetShownTitle(), name);
         EXPECT_FALSE(document.IsModified());
-        const QStringList told{QStringLiteral("\"%1\" ends early. Only the part before that point was opened.")
-                                   .arg(PathOf(name))};
-        EXPECT_EQ(prompts.shown, c.told ? told : QStringList());
+        EXPECT_EQ(prompts.shown, c.told ? EndsEarly(name) : QStringList());
     }
 }
 
@@ -273,8 +274,7 @@ TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
         Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsFace, 0, LayerInfo())).Str("IMG").U16(9),
         Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsBubble, 0, bubble)).I32(0).I32(0).I32(9).I32(9)
             .Append(QByteArray("\xFF\xFE\xFF\x05H\0i\0", 8)),
-        // A picture block whose bytes are cut short: the file opened quietly without that layer's picture
-        // and without every layer after it.
+        // A picture block cut short once opened quietly without it and every layer after it.
         Head(0, 12).Append(scene).Append(CommonPart(LayerFlagsFace, 0, LayerInfo())).Str("IMG").U32(50).Append("\x89PNG"),
     };
     for (const QByteArray& bytes : cuts) {
@@ -292,7 +292,6 @@ TEST_F(ProjectFileTest, RegressionACutLayerPartEndsTheOpenWithANewProject)
         EXPECT_FALSE(document.IsModified());
         EXPECT_TRUE(recent.Entries().isEmpty());
     }
-
 }
 
 // A stored state the wizard does not have left the window in a step that does not exist (every tab

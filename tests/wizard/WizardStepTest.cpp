@@ -222,9 +222,8 @@ TEST_F(WizardStepTest, EnteringThePlacingStepWithoutASelectionFitsNothing)
     EXPECT_EQ(face->scale, (PointF{2, 2}));
 }
 
-// A face file that cannot be used (not a picture, empty, a header that claims too many pixels) still
-// moves the wizard on, and the layer keeps the placeholder's size so that its "Load Failed." shows: at
-// its own 1 x 1 size the text was cut away and the layer was invisible.
+// A face file that cannot be used still moves the wizard on, and keeps the placeholder's size: at its
+// own 1 x 1 size the "Load Failed." text was cut away and the layer was invisible.
 TEST_F(WizardStepTest, RegressionAFaceThatIsNotAPictureShowsLoadFailed)
 {
     struct Case {
