@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-#include <cstring>
-#include <utility>
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 

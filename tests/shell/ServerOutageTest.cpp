@@ -45,16 +45,6 @@ int32_t ItemNumber(TreeView& browser, int32_t j)
     return catalog.items[static_cast<size_t>(first + j)].first;
 }
 
-// Chooses a scene, as the person does at step 1, and waits until it has loaded.
-void ChooseALoadedScene(ProgramSession& session)
-{
-    SceneTree& scenes = *session.Frame().Scenes();
-    session.PressNextStep();
-    ASSERT_EQ(g_document->step, StepChooseScene);
-    session.ClickThumbnail(scenes, 0);
-    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
-}
-
 // A scene chosen during the outage leaves the canvas as it was and the wizard at step 1; with the
 // server back, the same scene chosen again loads and so does another that was never fetched.
 TEST_F(ServerOutageTest, AfterAnOutageTheSameSceneAndAnotherArriveWithoutARestart)
@@ -93,10 +83,12 @@ TEST_F(ServerOutageTest, AfterAnOutageTheSameSceneAndAnotherArriveWithoutARestar
 TEST_F(ServerOutageTest, RegressionTheSameFaceChosenAgainAfterAnOutageIsFetched)
 {
     ASSERT_TRUE(Start());
-    ChooseALoadedScene(session);
+    SceneTree& faces = *Frame().Scenes();  // the scenes' browser shows faces from step 2 on
+    session.PressNextStep();
+    session.ClickThumbnail(faces, 0);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
     session.PressNextStep();
     ASSERT_EQ(g_document->step, StepChooseFace);
-    SceneTree& faces = *Frame().Scenes();
 
     // The next subcategory's items are in no cache: the scene came from the open one.
     const int32_t next = faces.Rows().OpenSubcategory() + 1;
