@@ -8,14 +8,11 @@
 #include "engine/view/FileDialog.h"
 #include "library/download/ui/LoadBox.h"
 #include "library/share/ui/MailBox.h"
-#include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
-#include "shell/TabView.h"
 #include "shell/Tutor.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QTabBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -100,17 +97,6 @@ void ProgramTest::StartOn(const QString& project)
     ASSERT_TRUE(Start({project}));
     ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
     person.shown.clear();
-}
-
-void ProgramTest::PressExportButton(int32_t id)
-{
-    // The last step opens the Export tab by itself.
-    auto* panel = dynamic_cast<ExportDialog*>(Frame().Tabs()->ActiveView());
-    ASSERT_NE(panel, nullptr);
-    QPushButton* button = panel->Button(id);
-    ASSERT_NE(button, nullptr);
-    ASSERT_TRUE(Settle([&] { return button->isVisible() && button->isEnabled(); }));
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QSize ProgramTest::SceneSize()

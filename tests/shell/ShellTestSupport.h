@@ -56,7 +56,7 @@ protected:
     // Starts the program on the project and waits until its step's tip has been read.
     void StartOn(const QString& project);
     // Presses one of the export panel's buttons, as the person does in the last step.
-    void PressExportButton(int32_t id);
+    void PressExportButton(int32_t id) { ASSERT_TRUE(session.PressExportButton(id)); }
     // The size of the document's scene, which a saved picture has.
     static QSize SceneSize();
 

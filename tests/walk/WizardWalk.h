@@ -95,8 +95,7 @@ public:
     bool SavePicture(const QString& path);
     bool SaveProject(const QString& path);
     bool SendPicture(const QStringList& fields);
-    // A click on the export panel's button, on the Export tab that the last step opens.
-    bool PressExportButton(int32_t command);
+    bool PressExportButton(int32_t command) { return m_session.PressExportButton(command); }
     // File > Exit through the menu bar; true when the window closed.
     bool Exit();
     // No download is pending for the scene or any layer.
