@@ -23,19 +23,6 @@ namespace {
 
 using ServerOutageTest = ProgramTest;
 
-// What thumbnail j's cell of the browser's open subcategory shows of a picture of this size, inside the
-// frame that the chosen item gets.
-QImage ShownThumbnail(TreeView& browser, int32_t j, QSize size)
-{
-    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
-    if (y < 0)
-        return QImage();
-    using namespace browser_layout;
-    const QRect inside(ThumbnailX + FrameThickness, y + FrameThickness, size.width() - 2 * FrameThickness,
-                       size.height() - 2 * FrameThickness);
-    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // The item number of thumbnail j of the browser's open subcategory.
 int32_t ItemNumber(TreeView& browser, int32_t j)
 {

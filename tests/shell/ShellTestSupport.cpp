@@ -6,6 +6,8 @@
 #include "engine/document/WizardState.h"
 #include "engine/layers/Layer.h"
 #include "engine/view/FileDialog.h"
+#include "library/browser/BrowserLayout.h"
+#include "library/browser/TreeView.h"
 #include "library/download/ui/LoadBox.h"
 #include "library/share/ui/MailBox.h"
 #include "shell/MainFrame.h"
@@ -90,6 +92,19 @@ QString ProgramTest::SavedProject(const QString& name)
     session.End();
     person.shown.clear();
     return path;
+}
+
+QImage ShownThumbnail(TreeView& browser, int32_t j, QSize cell)
+{
+    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
+    if (y < 0)
+        return QImage();
+    using namespace browser_layout;
+    if (cell.isEmpty())
+        cell = QSize(CellWidth, CellHeight);
+    const QRect inside = QRect(QPoint(ThumbnailX, y), cell)
+                             .adjusted(FrameThickness, FrameThickness, -FrameThickness, -FrameThickness);
+    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 void ProgramTest::StartOn(const QString& project)
