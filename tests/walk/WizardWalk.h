@@ -24,7 +24,8 @@ class TreeView;
 // real widgets. Every modal dialog is shown and answered: tips are read and Continue clicked, the download
 // progress dialog runs its own loop, message boxes are written down in told ("<caption>: <text>") and
 // answered with a click on the button messageReply names, any other dialog is handed to the next script
-// queued by Answer (rejected, and written down as unexpected, when none is queued). Each action answers whether it got where it was going.
+// queued by Answer (rejected, and written down as unexpected, when none is queued). Each action answers
+// whether it got where it was going.
 //
 //   WizardWalk walk;
 //   walk.Start();
