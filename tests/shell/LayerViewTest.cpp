@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-#include <cstring>
-#include <utility>
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -214,17 +214,14 @@ TEST_F(LayerViewTest, RegressionARefusedClickOrKeyMovesTheFocusRow)
 TEST_F(LayerViewTest, RegressionDisabledButtonsShowTheirPicturesInFullColour)
 {
     AddLayers({"Face 1", "Face 2"});
-    // The arrows are green and the cross red: a coloured pixel is one whose strongest channel is well
-    // above its weakest.
+    // The arrows are green and the cross red: a coloured pixel's strongest channel is well above its weakest.
     const auto colouredPixels = [](QPushButton& button) {
         const QImage grab = button.grab().toImage();
         int coloured = 0;
         for (int y = 0; y < grab.height(); ++y) {
             for (int x = 0; x < grab.width(); ++x) {
                 const QRgb p = grab.pixel(x, y);
-                const int high = std::max({qRed(p), qGreen(p), qBlue(p)});
-                const int low = std::min({qRed(p), qGreen(p), qBlue(p)});
-                coloured += high - low > 60;
+                coloured += std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 60;
             }
         }
         return coloured;

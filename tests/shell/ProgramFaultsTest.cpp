@@ -12,7 +12,6 @@
 #include "engine/layers/LayerInfo.h"
 #include "engine/layers/LayerKind.h"
 #include "engine/view/DocumentView.h"
-#include "library/browser/BrowserLayout.h"
 #include "library/browser/SceneTree.h"
 #include "library/download/RequestManager.h"
 #include "library/share/ui/MailBox.h"
@@ -40,18 +39,6 @@
 namespace {
 
 using ProgramFaultsTest = ProgramTest;
-
-// The picture inside thumbnail j's cell of the browser's open subcategory, as the viewport shows it.
-QImage ShownThumbnail(TreeView& browser, int32_t j)
-{
-    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
-    if (y < 0)
-        return QImage();
-    using namespace browser_layout;
-    const QRect inside(ThumbnailX + FrameThickness, y + FrameThickness, CellWidth - 2 * FrameThickness,
-                       CellHeight - 2 * FrameThickness);
-    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 // The content server stops after the first scene has loaded: what is cached keeps working, what is not
 // shows "Load Failed.", undo works, and the program ends without waiting on its download workers.

@@ -23,19 +23,6 @@ namespace {
 
 using ServerOutageTest = ProgramTest;
 
-// What thumbnail j's cell of the browser's open subcategory shows of a picture of this size, inside the
-// frame that the chosen item gets.
-QImage ShownThumbnail(TreeView& browser, int32_t j, QSize size)
-{
-    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
-    if (y < 0)
-        return QImage();
-    using namespace browser_layout;
-    const QRect inside(ThumbnailX + FrameThickness, y + FrameThickness, size.width() - 2 * FrameThickness,
-                       size.height() - 2 * FrameThickness);
-    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // The item number of thumbnail j of the browser's open subcategory.
 int32_t ItemNumber(TreeView& browser, int32_t j)
 {
@@ -43,16 +30,6 @@ int32_t ItemNumber(TreeView& browser, int32_t j)
     const TreeRows& rows = browser.Rows();
     const int32_t first = catalog.GetSubcategoryFirstItem(rows.OpenCategory(), rows.OpenSubcategory());
     return catalog.items[static_cast<size_t>(first + j)].first;
-}
-
-// Chooses a scene, as the person does at step 1, and waits until it has loaded.
-void ChooseALoadedScene(ProgramSession& session)
-{
-    SceneTree& scenes = *session.Frame().Scenes();
-    session.PressNextStep();
-    ASSERT_EQ(g_document->step, StepChooseScene);
-    session.ClickThumbnail(scenes, 0);
-    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
 }
 
 // A scene chosen during the outage leaves the canvas as it was and the wizard at step 1; with the
@@ -93,10 +70,12 @@ TEST_F(ServerOutageTest, AfterAnOutageTheSameSceneAndAnotherArriveWithoutARestar
 TEST_F(ServerOutageTest, RegressionTheSameFaceChosenAgainAfterAnOutageIsFetched)
 {
     ASSERT_TRUE(Start());
-    ChooseALoadedScene(session);
+    SceneTree& faces = *Frame().Scenes();  // the scenes' browser shows faces from step 2 on
+    session.PressNextStep();
+    session.ClickThumbnail(faces, 0);
+    ASSERT_TRUE(Settle([] { return g_document->step == StepSceneChosen && g_document->scene->GetImage(); }));
     session.PressNextStep();
     ASSERT_EQ(g_document->step, StepChooseFace);
-    SceneTree& faces = *Frame().Scenes();
 
     // The next subcategory's items are in no cache: the scene came from the open one.
     const int32_t next = faces.Rows().OpenSubcategory() + 1;

@@ -6,16 +6,15 @@
 #include "engine/document/WizardState.h"
 #include "engine/layers/Layer.h"
 #include "engine/view/FileDialog.h"
+#include "library/browser/BrowserLayout.h"
+#include "library/browser/TreeView.h"
 #include "library/download/ui/LoadBox.h"
 #include "library/share/ui/MailBox.h"
-#include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
-#include "shell/TabView.h"
 #include "shell/Tutor.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QTabBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -95,22 +94,24 @@ QString ProgramTest::SavedProject(const QString& name)
     return path;
 }
 
+QImage ShownThumbnail(TreeView& browser, int32_t j, QSize cell)
+{
+    const int y = FindRow(browser, browser.Rows().Range().firstThumbnailRow + j);
+    if (y < 0)
+        return QImage();
+    using namespace browser_layout;
+    if (cell.isEmpty())
+        cell = QSize(CellWidth, CellHeight);
+    const QRect inside = QRect(QPoint(ThumbnailX, y), cell)
+                             .adjusted(FrameThickness, FrameThickness, -FrameThickness, -FrameThickness);
+    return browser.viewport()->grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 void ProgramTest::StartOn(const QString& project)
 {
     ASSERT_TRUE(Start({project}));
     ASSERT_TRUE(Settle([&] { return !person.shown.isEmpty(); }));
     person.shown.clear();
-}
-
-void ProgramTest::PressExportButton(int32_t id)
-{
-    // The last step opens the Export tab by itself.
-    auto* panel = dynamic_cast<ExportDialog*>(Frame().Tabs()->ActiveView());
-    ASSERT_NE(panel, nullptr);
-    QPushButton* button = panel->Button(id);
-    ASSERT_NE(button, nullptr);
-    ASSERT_TRUE(Settle([&] { return button->isVisible() && button->isEnabled(); }));
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QSize ProgramTest::SceneSize()

@@ -5,6 +5,8 @@
 
 #include "platform/ui/ModalHost.h"
 
+#include <QImage>
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -12,6 +14,7 @@
 
 class CMainFrame;
 class SnapmingleApplication;
+class TreeView;
 class Tutor;
 
 // Plays the person in front of every modal dialog while it lives: a help tip is written down as
@@ -41,6 +44,10 @@ void ShowAndExpose(QWidget& widget);
 // The widget's picture, kept for a look as "shell-<name>" (SaveForALook).
 QImage SaveGrab(QWidget& widget, const QString& name);
 
+// The picture inside the frame of thumbnail j's cell in the browser's open subcategory, as the viewport
+// shows it, for a cell of this size (the browser's own cell size when none is given).
+QImage ShownThumbnail(TreeView& browser, int32_t j, QSize cell = {});
+
 // The whole program in process (a ProgramSession) with a person at it: progress dialogs run for real and
 // are counted, the e-mail box gets a sender and one friend and is sent, a file dialog takes
 // fileToChoose() (or is cancelled without it), message boxes are answered Yes.
@@ -56,7 +63,7 @@ protected:
     // Starts the program on the project and waits until its step's tip has been read.
     void StartOn(const QString& project);
     // Presses one of the export panel's buttons, as the person does in the last step.
-    void PressExportButton(int32_t id);
+    void PressExportButton(int32_t id) { ASSERT_TRUE(session.PressExportButton(id)); }
     // The size of the document's scene, which a saved picture has.
     static QSize SceneSize();
 

@@ -4,13 +4,16 @@
 #include "engine/document/CommandId.h"
 #include "library/browser/BrowserLayout.h"
 #include "library/browser/TreeView.h"
+#include "shell/ExportDialog.h"
 #include "shell/MainFrame.h"
 #include "shell/SnapmingleApplication.h"
+#include "shell/TabView.h"
 #include "shell/ToolBar.h"
 #include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -71,6 +74,16 @@ bool ProgramSession::PressToolButton(int32_t command)
     QToolButton* button = tools.Button(tools.CommandToIndex(command));
     // Enabled at the router's next idle pass.
     if (!button || !Settle([&] { return button->isEnabled(); }))
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool ProgramSession::PressExportButton(int32_t command)
+{
+    auto* panel = dynamic_cast<ExportDialog*>(Frame().Tabs()->ActiveView());
+    QPushButton* button = panel ? panel->Button(command) : nullptr;
+    if (!button || !Settle([&] { return button->isVisible() && button->isEnabled(); }))
         return false;
     QTest::mouseClick(button, Qt::LeftButton);
     return true;

@@ -41,6 +41,9 @@ public:
 
     // A tool bar button pressed once the router has enabled it; false when it never is.
     [[nodiscard]] bool PressToolButton(int32_t command);
+    // A button of the export panel, on the Export tab that the last step opens, clicked once it is
+    // shown and enabled; false when it never is.
+    [[nodiscard]] bool PressExportButton(int32_t command);
     // Next Step through the tool bar's button, once the router has enabled it.
     void PressNextStep();
     // Clicks thumbnail j of the browser's open subcategory, scrolling it into view first.

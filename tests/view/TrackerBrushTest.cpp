@@ -250,18 +250,15 @@ TEST_F(BrushTest, RegressionBrushAppliesEveryPointerMoveOnce)
     view->show();
     struct Case {
         const char* name;
-        int32_t tool;
-        int32_t viewMode;
-        int32_t step;
-        uint8_t maskBefore;
+        int32_t tool, viewMode, step;
+        bool clearFirst;    // the face made clear without a record
         uint8_t maskAfter;  // one half-opaque stamp
         int32_t segmentHint;
     } const cases[] = {
-        {"erase", ToolErase, ViewModeAllLayers, StepPlaceFace, 255, 127, HintRedrawRect},
-        {"outline", ToolOutline, ViewModePaintLayer, StepOutlineFace, 255, 127, HintRedraw},
-        {"magic erase", ToolMagicErase, ViewModeAllLayers, StepPlaceFace, 255, 127, HintRedraw},
-        // Last: the face is made clear without a record.
-        {"paint", ToolPaint, ViewModeAllLayers, StepPlaceFace, 0, 128, HintRedrawRect},
+        {"erase", ToolErase, ViewModeAllLayers, StepPlaceFace, false, 127, HintRedrawRect},
+        {"outline", ToolOutline, ViewModePaintLayer, StepOutlineFace, false, 127, HintRedraw},
+        {"magic erase", ToolMagicErase, ViewModeAllLayers, StepPlaceFace, false, 127, HintRedraw},
+        {"paint", ToolPaint, ViewModeAllLayers, StepPlaceFace, true, 128, HintRedrawRect},  // last: clears
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,7 +267,7 @@ TEST_F(BrushTest, RegressionBrushAppliesEveryPointerMoveOnce)
         document.tool = c.tool;
         view->OnUpdate(nullptr, HintRedraw, nullptr);
         Image& image = *face->GetImage();
-        if (c.maskBefore == 0)
+        if (c.clearFirst)
             std::memset(image.GetBits(), 0, static_cast<size_t>(image.pitch) * image.height);
         // Two moves of six view units to the right of (90, 60), above the centre (100, 100): the
         // outline cuts away only above the stroke. The pixel looked at lies four view units behind the

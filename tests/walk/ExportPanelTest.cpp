@@ -3,6 +3,8 @@
 // 800 x 600 and after the window is resized; each button, clicked where it is drawn, runs its command.
 #include "WizardWalk.h"
 
+#include "support/TestPictures.h"
+
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
 #include "shell/ExportDialog.h"
@@ -12,27 +14,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <cstdlib>
+#include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
-struct StackedButton {
-    const char* text;
-    int offset;  // of its centre from the pane's centre
-};
-constexpr StackedButton Stack[] = {
+// The stack's buttons, each with its centre's offset from the pane's centre.
+constexpr std::pair<const char*, int> Stack[] = {
     {"Save Project", -75}, {"Save Picture", -25}, {"New Project", 25}, {"Send Picture", 75}};
 
-// The button a person sees at the pane's point, or null.
-QPushButton* ButtonAt(ExportDialog& panel, QPoint at)
+QPoint StackPoint(const ExportDialog& panel, int offset)
 {
-    return qobject_cast<QPushButton*>(panel.childAt(at));
-}
-
-QPoint StackPoint(const ExportDialog& panel, const StackedButton& button)
-{
-    return QPoint(panel.width() / 2, panel.height() / 2 + button.offset);
+    return QPoint(panel.width() / 2, panel.height() / 2 + offset);
 }
 
 // How many pixels of the rectangle in the picture are not white.
@@ -63,7 +57,7 @@ TEST(ExportPanelTest, RegressionTheLastStepShowsAnEmptyGreyPaneInsteadOfTheExpor
         ASSERT_TRUE(WizardWalk::Settle([&] { return frame.size() == size && panel->isVisible(); }));
         // The pane as the frame draws it.
         const QImage shot = frame.grab().toImage();
-        shot.save(QStringLiteral("/tmp/snapmingle-walk-export-%1x%2.png").arg(size.width()).arg(size.height()));
+        SaveForALook(shot, QStringLiteral("walk-export-%1x%2").arg(size.width()).arg(size.height()));
         const QRect pane(panel->mapTo(&frame, QPoint(0, 0)), panel->size());
         ASSERT_TRUE(shot.rect().contains(pane));
         ASSERT_GT(pane.height(), 200);
@@ -71,27 +65,26 @@ TEST(ExportPanelTest, RegressionTheLastStepShowsAnEmptyGreyPaneInsteadOfTheExpor
         for (const QPoint at : {pane.topLeft() + QPoint(2, 2), pane.bottomRight() - QPoint(2, 2),
                                 QPoint(pane.left() + 4, pane.center().y())})
             EXPECT_EQ(shot.pixel(at), qRgb(255, 255, 255)) << at.x() << ", " << at.y();
-        for (const StackedButton& expected : Stack) {
-            const QPoint at = StackPoint(*panel, expected);
-            QPushButton* button = ButtonAt(*panel, at);
-            ASSERT_NE(button, nullptr) << expected.text;
-            EXPECT_EQ(button->text(), QString::fromLatin1(expected.text));
-            EXPECT_TRUE(button->isEnabled()) << expected.text;
+        for (const auto& [text, offset] : Stack) {
+            const QPoint at = StackPoint(*panel, offset);
+            auto* button = qobject_cast<QPushButton*>(panel->childAt(at));
+            ASSERT_NE(button, nullptr) << text;
+            EXPECT_EQ(button->text(), QString::fromLatin1(text));
+            EXPECT_TRUE(button->isEnabled()) << text;
             // Centred on the line, and drawn: its label's ink at its centre.
-            EXPECT_LE(std::abs(button->geometry().center().x() - at.x()), 1) << expected.text;
-            EXPECT_LE(std::abs(button->geometry().center().y() - at.y()), 1) << expected.text;
+            const QPoint off = button->geometry().center() - at;
+            EXPECT_TRUE(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1) << text;
             const QPoint centre = panel->mapTo(&frame, at);
-            EXPECT_GT(NonWhitePixels(shot, QRect(centre - QPoint(20, 5), QSize(40, 10))), 20) << expected.text;
+            EXPECT_GT(NonWhitePixels(shot, QRect(centre - QPoint(20, 5), QSize(40, 10))), 20) << text;
         }
     }
 
     // Each button clicked where it is drawn opens its command's dialog (each one cancelled).
     QStringList opened;
-    for (const StackedButton& stacked : Stack) {
-        SCOPED_TRACE(stacked.text);
-        const QPoint at = StackPoint(*panel, stacked);
-        QPushButton* button = ButtonAt(*panel, at);
-        ASSERT_NE(button, nullptr);
+    for (const auto& [text, offset] : Stack) {
+        const QPoint at = StackPoint(*panel, offset);
+        auto* button = qobject_cast<QPushButton*>(panel->childAt(at));
+        ASSERT_NE(button, nullptr) << text;
         walk.Answer([&](QDialog& dialog) {
             opened << dialog.windowTitle();
             dialog.reject();

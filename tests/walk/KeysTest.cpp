@@ -9,22 +9,18 @@
 #include "engine/document/JournalKind.h"
 #include "engine/document/WizardState.h"
 #include "engine/layers/Layer.h"
-#include "engine/layers/LayerKind.h"
 #include "engine/view/InputBox.h"
 #include "library/browser/BubbleTree.h"
 #include "library/browser/SceneTree.h"
 #include "shell/LayerView.h"
 #include "shell/MainFrame.h"
 #include "shell/TabView.h"
-#include "shell/ToolBar.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
@@ -33,44 +29,7 @@
 namespace {
 
 constexpr int OkId = 1;
-constexpr int32_t TextTab = 2;
-
-// How the focus got where it is: the clicks of the pane's row, after the bubble was chosen by a click on its
-// thumbnail.
-struct Pane {
-    const char* name;
-    std::function<bool(WizardWalk&)> click;
-    // The pane that has the focus afterwards.
-    std::function<QWidget*(CMainFrame&)> focus;
-    Qt::Key arrow;
-};
-
-QWidget* FocusInBrowser(CMainFrame& frame)
-{
-    return frame.Bubbles();
-}
-
-bool ClickTab(WizardWalk& walk, int tab)
-{
-    QTabBar& bar = *walk.Frame().Tabs()->TabBar();
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(tab).center());
-    return true;
-}
-
-bool ClickToolButton(WizardWalk& walk, int32_t command)
-{
-    ToolBar& tools = *walk.Frame().Tools();
-    QToolButton* button = tools.Button(tools.CommandToIndex(command));
-    if (!button)
-        return false;
-    QTest::mouseClick(button, Qt::LeftButton);
-    return true;
-}
-
-std::vector<int> RecordsSince(int32_t position)
-{
-    return RecordKinds(g_document->journal, position);
-}
+constexpr int TextTab = 2;
 
 // The wizard at the speech bubbles with one bubble chosen from the browser, and selected.
 void WalkToABubble(WizardWalk& walk)
@@ -87,11 +46,13 @@ void WalkToABubble(WizardWalk& walk)
 // again. The dialogs take the keys for a while; the window must get them back.
 void PressTheKeys(WizardWalk& walk, Qt::Key arrow)
 {
+    using Kinds = std::vector<int>;
     const int32_t start = g_document->journal.GetPosition();
+    const auto since = [start] { return RecordKinds(g_document->journal, start); };
     ASSERT_TRUE(walk.PressKey(arrow));
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove}));
+    EXPECT_EQ(since(), (Kinds{JournalMove}));
     ASSERT_TRUE(walk.PressKey(Qt::Key_BracketRight, Qt::ControlModifier));
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove, JournalRotate}));
+    EXPECT_EQ(since(), (Kinds{JournalMove, JournalRotate}));
 
     walk.Answer([](QDialog& dialog) {
         QWidget* edit = WizardWalk::Control(dialog, InputBox::EditId);
@@ -101,30 +62,41 @@ void PressTheKeys(WizardWalk& walk, Qt::Key arrow)
     });
     ASSERT_TRUE(walk.PressKey(Qt::Key_T, Qt::ControlModifier));
     EXPECT_EQ(walk.PendingAnswers(), 0);
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove, JournalRotate, JournalSetText}));
+    EXPECT_EQ(since(), (Kinds{JournalMove, JournalRotate, JournalSetText}));
     ASSERT_TRUE(walk.PressKey(Qt::Key_Z, Qt::ControlModifier));
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove, JournalRotate}));
+    EXPECT_EQ(since(), (Kinds{JournalMove, JournalRotate}));
 
     const int told = walk.told.size();
     walk.messageReply = QMessageBox::Yes;
     ASSERT_TRUE(walk.PressKey(Qt::Key_Delete));
     EXPECT_EQ(walk.told.size(), told + 1);
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove, JournalRotate, JournalMark, JournalSelectLayer,
-                                                     JournalDeleteLayer, JournalMark}));
+    EXPECT_EQ(since(), (Kinds{JournalMove, JournalRotate, JournalMark, JournalSelectLayer, JournalDeleteLayer,
+                              JournalMark}));
     ASSERT_TRUE(walk.PressKey(Qt::Key_Z, Qt::ControlModifier));
-    EXPECT_EQ(RecordsSince(start), (std::vector<int>{JournalMove, JournalRotate}));
+    EXPECT_EQ(since(), (Kinds{JournalMove, JournalRotate}));
     EXPECT_TRUE(g_document->GetSelectedLayer()->flags & LayerFlagText);
 }
 
-// Each pane that can take the focus, and the tab bar and tool bar, which leave it where it was.
+// Each pane that can take the focus, and the tab bar and tool bar, which leave it in the browser.
 TEST(KeysTest, RegressionTheAcceleratorKeysWorkWhicheverPaneHasTheFocus)
 {
-    const Pane panes[] = {
-        {"browser", [](WizardWalk&) { return true; }, FocusInBrowser, Qt::Key_Left},
-        {"layers list", [](WizardWalk& walk) { return walk.ClickLayerRow(g_document->selectedIndex); },
-         [](CMainFrame& frame) -> QWidget* { return frame.Layers()->List(); }, Qt::Key_Up},
-        {"tab bar", [](WizardWalk& walk) { return ClickTab(walk, TextTab); }, FocusInBrowser, Qt::Key_Down},
-        {"tool bar", [](WizardWalk& walk) { return ClickToolButton(walk, CommandId::MoveResize); }, FocusInBrowser,
+    struct Pane {
+        const char* name;
+        std::function<bool(WizardWalk&)> click;  // after the bubble was chosen by a click on its thumbnail
+        bool focusInLayers;                      // else in the bubble browser
+        Qt::Key arrow;
+    } const panes[] = {
+        {"browser", [](WizardWalk&) { return true; }, false, Qt::Key_Left},
+        {"layers list", [](WizardWalk& walk) { return walk.ClickLayerRow(g_document->selectedIndex); }, true,
+         Qt::Key_Up},
+        {"tab bar",
+         [](WizardWalk& walk) {
+             QTabBar& bar = *walk.Frame().Tabs()->TabBar();
+             QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(TextTab).center());
+             return true;
+         },
+         false, Qt::Key_Down},
+        {"tool bar", [](WizardWalk& walk) { return walk.PressToolButton(CommandId::MoveResize); }, false,
          Qt::Key_Right},
     };
     for (const Pane& pane : panes) {
@@ -134,7 +106,8 @@ TEST(KeysTest, RegressionTheAcceleratorKeysWorkWhicheverPaneHasTheFocus)
         ASSERT_TRUE(pane.click(walk));
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
-        QWidget* expected = pane.focus(walk.Frame());
+        QWidget* expected = pane.focusInLayers ? static_cast<QWidget*>(walk.Frame().Layers()->List())
+                                               : static_cast<QWidget*>(walk.Frame().Bubbles());
         EXPECT_TRUE(focus == expected || expected->isAncestorOf(focus)) << focus->metaObject()->className();
         PressTheKeys(walk, pane.arrow);
         EXPECT_EQ(walk.told.size(), 1) << walk.told.join('\n').toStdString();  // the Delete question

@@ -464,17 +464,6 @@ bool WizardWalk::AutoAdjustColour()
     return PressToolButton(CommandId::ChangeColor) && m_scripts.empty();
 }
 
-bool WizardWalk::PressExportButton(int32_t command)
-{
-    // The finish opens the Export tab by itself.
-    auto* panel = dynamic_cast<ExportDialog*>(Frame().Tabs()->ActiveView());
-    QPushButton* button = panel ? panel->Button(command) : nullptr;
-    if (!button || !Settle([&] { return button->isVisible() && button->isEnabled(); }))
-        return false;
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-    return true;
-}
-
 bool WizardWalk::SavePicture(const QString& path)
 {
     Answer([path](QDialog& dialog) { TypeFileName(dialog, path); });

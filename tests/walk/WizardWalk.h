@@ -23,8 +23,9 @@ class TreeView;
 // it, against the sample library on a loopback server of its own, driven by mouse and key events on the
 // real widgets. Every modal dialog is shown and answered: tips are read and Continue clicked, the download
 // progress dialog runs its own loop, message boxes are written down in told ("<caption>: <text>") and
-// answered with a click on the button messageReply names, any other dialog is handed to the next script queued by Answer (rejected, and written
-// down as unexpected, when none is queued). Each action answers whether it got where it was going.
+// answered with a click on the button messageReply names, any other dialog is handed to the next script
+// queued by Answer (rejected, and written down as unexpected, when none is queued). Each action answers
+// whether it got where it was going.
 //
 //   WizardWalk walk;
 //   walk.Start();
@@ -95,8 +96,7 @@ public:
     bool SavePicture(const QString& path);
     bool SaveProject(const QString& path);
     bool SendPicture(const QStringList& fields);
-    // A click on the export panel's button, on the Export tab that the last step opens.
-    bool PressExportButton(int32_t command);
+    bool PressExportButton(int32_t command) { return m_session.PressExportButton(command); }
     // File > Exit through the menu bar; true when the window closed.
     bool Exit();
     // No download is pending for the scene or any layer.

@@ -146,25 +146,22 @@ TEST_F(PictureDialogTest, RegressionFileDialogsStartInTheWorkingFolderAndForgetT
     };
     struct Act {
         const char* what;
-        std::function<void()> before;  // what changes on the disk first, if anything
-        std::function<void()> run;
-        QString startsIn;   // the folder the dialog shows when it opens
-        QString chooses;    // the file the person picks; empty: Cancel
-        QString offers;     // the file name offered, when the dialog offers one
+        std::function<void()> run;  // any change on the disk first, then the dialog
+        QString startsIn;           // the folder the dialog shows when it opens
+        QString chooses = {};       // the file the person picks; empty: Cancel
+        QString offers = {};        // the file name offered, when the dialog offers one
     } const acts[] = {
-        {"no Pictures folder: home", nullptr, savePicture, home, {}},
-        {"then Pictures", [&] { QDir().mkpath(pictures); }, saveProject("Untitled.smg"), pictures, {},
+        {"no Pictures folder: home", savePicture, home},
+        {"then Pictures", [&] { QDir().mkpath(pictures); saveProject("Untitled.smg")(); }, pictures, {},
          pictures + "/Untitled.smg"},
-        {"a file chosen in a folder", nullptr, openProject, pictures, chosen + "/old.smg"},
-        {"the next one starts there", nullptr, savePicture, chosen, {}},
-        {"a suggested path opens its own folder", nullptr, saveProject(elsewhere + "/b.smg"), elsewhere, {},
+        {"a file chosen in a folder", openProject, pictures, chosen + "/old.smg"},
+        {"the next one starts there", savePicture, chosen},
+        {"a suggested path opens its own folder", saveProject(elsewhere + "/b.smg"), elsewhere, {},
          elsewhere + "/b.smg"},
-        {"a cancel keeps the folder", nullptr, openProject, chosen, {}},
-        {"a folder gone since: Pictures", [&] { QDir(chosen).removeRecursively(); }, openProject, pictures, {}},
+        {"a cancel keeps the folder", openProject, chosen},
+        {"a folder gone since: Pictures", [&] { QDir(chosen).removeRecursively(); openProject(); }, pictures},
     };
     for (const Act& act : acts) {
-        if (act.before)
-            act.before();
         QString startedIn, offered;
         const platform::ModalHost::ScopedAnswerer answerer([&](QDialog& dialog) {
             auto& files = static_cast<QFileDialog&>(dialog);
@@ -179,8 +176,9 @@ TEST_F(PictureDialogTest, RegressionFileDialogsStartInTheWorkingFolderAndForgetT
         act.run();
         EXPECT_EQ(startedIn, act.startsIn) << act.what;
         EXPECT_NE(startedIn, work) << act.what;
-        if (!act.offers.isEmpty())
+        if (!act.offers.isEmpty()) {
             EXPECT_EQ(offered, act.offers) << act.what;
+        }
     }
     ASSERT_TRUE(QDir::setCurrent(workingFolder));
     platform::ForgetFileDialogFolder();
