@@ -1,0 +1,31 @@
+#include "platform/HeapRelease.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+constexpr int MaxArenas = 2;
+constexpr int MapThresholdBytes = 1024 * 1024;  // a 512 x 512 picture of 32 bits and up
+
+} // namespace
+
+void LimitHeapGrowth()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, MaxArenas);
+    mallopt(M_MMAP_THRESHOLD, MapThresholdBytes);
+#endif
+}
+
+void ReleaseFreedHeap()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace platform
