@@ -1,5 +1,7 @@
 #include "platform/HeapRelease.h"
 
+#include <cstdlib>  // defines __GLIBC__ with the C library
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

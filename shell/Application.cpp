@@ -13,7 +13,6 @@
 #include "shell/LayerView.h"
 #include "platform/ui/CommandReceiver.h"
 #include "platform/ui/CommandRouter.h"
-#include "platform/HeapRelease.h"
 #include "platform/PathJoin.h"
 #include "platform/PicturePrefetch.h"
 #include "platform/ResourceId.h"
@@ -73,7 +72,6 @@ int Application::Run()
 
 bool Application::InitInstance()
 {
-    platform::LimitHeapGrowth();
     // The font database (fontconfig's configuration and caches, some 4 ms) fills on a worker while the
     // program-wide objects are made; the main window's first text waits for it. QFontDatabase is
     // thread-safe. The future waits for the worker when start-up ends either way.
