@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -144,8 +145,13 @@ QByteArray EncodePng(const QImage& straight)
     }
     if (ready) {
         std::vector<std::thread> workers;
-        for (size_t i = 1; i < strips; ++i)
-            workers.emplace_back(CompressStrip, std::cref(straight), std::ref(work[i]));
+        for (size_t i = 1; i < strips; ++i) {
+            try {
+                workers.emplace_back(CompressStrip, std::cref(straight), std::ref(work[i]));
+            } catch (const std::system_error&) {
+                CompressStrip(straight, work[i]);  // no thread to be had: the strip is compressed here
+            }
+        }
         CompressStrip(straight, work[0]);
         for (std::thread& worker : workers)
             worker.join();
