@@ -11,7 +11,6 @@ namespace platform {
 namespace {
 
 constexpr int MaxArenas = 2;
-constexpr int MapThresholdBytes = 1024 * 1024;  // a 512 x 512 picture of 32 bits and up
 
 } // namespace
 
@@ -19,7 +18,6 @@ void LimitHeapGrowth()
 {
 #if defined(__GLIBC__)
     mallopt(M_ARENA_MAX, MaxArenas);
-    mallopt(M_MMAP_THRESHOLD, MapThresholdBytes);
 #endif
 }
 

@@ -1,9 +1,13 @@
 #include "platform/HeapRelease.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -14,29 +18,55 @@
 namespace {
 
 #if defined(__GLIBC__)
-// Blocks mapped on their own, by the C library's count.
-size_t MappedBlocks()
+// The heap arenas the C library has made so far, by its own report.
+int HeapArenas()
 {
-    return mallinfo2().hblks;
+    char* report = nullptr;
+    size_t size = 0;
+    FILE* stream = open_memstream(&report, &size);
+    if (!stream)
+        return -1;
+    malloc_info(0, stream);
+    std::fclose(stream);
+    int arenas = 0;
+    for (const char* at = std::strstr(report, "<heap nr="); at; at = std::strstr(at + 1, "<heap nr="))
+        ++arenas;
+    std::free(report);
+    return arenas;
 }
 
-// By default freeing a mapped 4 MiB picture raises the C library's mapping threshold to 4 MiB, and every
-// smaller picture after it stays in the heap when freed. Limited, a picture of 1 MiB and up is mapped on
-// its own whatever was freed before, and goes back to the system when freed.
-TEST(HeapRelease, RegressionAFreedPictureNoLongerKeepsLaterPicturesInTheHeap)
+// Threads that allocate at the same time no longer make an arena each, whose freed memory each would keep.
+TEST(HeapRelease, RegressionThreadsThatAllocateAtOnceShareTwoArenas)
 {
     platform::LimitHeapGrowth();
-    constexpr size_t Large = 4 * 1024 * 1024;
-    constexpr size_t Picture = 3 * 1024 * 1024;  // 1024 x 768, 32 bits
-    void* large = std::malloc(Large);
-    ASSERT_NE(large, nullptr);
-    std::free(large);
-    const size_t before = MappedBlocks();
-    void* picture = std::malloc(Picture);
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(MappedBlocks(), before + 1);
-    std::free(picture);
-    EXPECT_EQ(MappedBlocks(), before);
+    constexpr int Threads = 6;
+    const int before = HeapArenas();
+    std::mutex lock;
+    std::condition_variable changed;
+    int allocated = 0;
+    int arenas = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < Threads; ++i) {
+        threads.emplace_back([&] {
+            void* volatile block = std::malloc(4096);  // volatile: the pair is not optimised away
+            std::unique_lock<std::mutex> held(lock);
+            ++allocated;
+            changed.notify_all();
+            // Every thread keeps its block until all have allocated, so none can hand an arena on.
+            changed.wait(held, [&] { return allocated == Threads && arenas != 0; });
+            held.unlock();
+            std::free(block);
+        });
+    }
+    {
+        std::unique_lock<std::mutex> held(lock);
+        changed.wait(held, [&] { return allocated == Threads; });
+        arenas = HeapArenas();
+        changed.notify_all();
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_LE(arenas, std::max(before, 2));
 }
 
 // Resident bytes of this process.
@@ -52,13 +82,15 @@ int64_t ResidentBytes()
     return read == 2 ? static_cast<int64_t>(resident) * sysconf(_SC_PAGESIZE) : -1;
 }
 
-// Pictures below the mapping threshold live in the heap; freed beneath a block still in use, they stay
-// resident until the heap is trimmed.
+// A freed picture that was mapped on its own raises the threshold for mapping, so the pictures after it
+// live in the heap; freed beneath a block still in use, they stay resident until the heap is trimmed.
 TEST(HeapRelease, FreedPicturesInTheHeapGoBackToTheSystem)
 {
-    platform::LimitHeapGrowth();
+    constexpr size_t LargeBytes = 4 * 1024 * 1024;
     constexpr size_t PictureBytes = 640 * 1024;  // 400 x 400, 32 bits
     constexpr int Pictures = 48;                 // 30 MiB
+    void* volatile large = std::malloc(LargeBytes);  // volatile: the pair is not optimised away
+    std::free(large);
     std::vector<void*> pictures;
     for (int i = 0; i < Pictures; ++i) {
         pictures.push_back(std::malloc(PictureBytes));
