@@ -1,3 +1,4 @@
+#include "platform/HeapRelease.h"
 #include "platform/ui/QuitWhenShown.h"
 #include "shell/SnapmingleApplication.h"
 
@@ -6,6 +7,7 @@
 // snapmingle [project.smg]: the program. SMG_QUIT_WHEN_SHOWN=1 ends it as soon as its window is shown.
 int main(int argc, char** argv)
 {
+    platform::LimitHeapGrowth();  // before any thread of Qt's or ours allocates
     QApplication qtApplication(argc, argv);
     Application::Options options;
     options.arguments = QApplication::arguments().mid(1);

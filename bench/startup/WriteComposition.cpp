@@ -1,16 +1,57 @@
 #include "engine/base/Angle.h"
-#include "engine/layers/LayerImage.h"
+#include "engine/layers/Image.h"
+#include "engine/layers/Layer.h"
 #include "support/BenchComposition.h"
-#include "support/BenchPictures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// What a layer is and shows, to tell whether a project reads back as it was written.
+struct LayerSummary {
+    int32_t kind = 0;
+    int32_t flags = 0;
+    int32_t number = 0;
+    QString path;
+    QString text;
+    int32_t width = 0;
+    int32_t height = 0;
+    QByteArray pixels;
+    bool operator==(const LayerSummary&) const = default;
+};
+
+LayerSummary Summarise(Layer& layer)
+{
+    LayerSummary summary{layer.kind, layer.flags, layer.number, layer.path, layer.GetText()};
+    if (Image* image = layer.GetImage(); image && image->GetBits()) {
+        summary.width = image->width;
+        summary.height = image->height;
+        summary.pixels = QByteArray(reinterpret_cast<const char*>(image->GetBits()),
+                                    static_cast<qsizetype>(image->pitch) * image->height);
+    }
+    return summary;
+}
+
+// The scene first, then the layers from back to front.
+std::vector<LayerSummary> Summarise(Document& document)
+{
+    std::vector<LayerSummary> layers;
+    if (document.scene)
+        layers.push_back(Summarise(*document.scene));
+    for (int32_t i = 0; i < document.layers.GetCount(); ++i)
+        layers.push_back(Summarise(*document.layers.GetAt(i)));
+    return layers;
+}
+
+} // namespace
 
 // bench_write_composition <folder>: writes the benchmarks' 8-layer composition as the project
-// <folder>/composition.smg, its scene picture beside it, for measuring the program with it open
-// (bench/startup/memory).
+// <folder>/composition.smg, its scene and face pictures beside it, for measuring the program with it open
+// (bench/startup/memory); then reads it back and fails unless every layer (kind, flags, content, text,
+// picture) is as written.
 int main(int argc, char** argv)
 {
     QGuiApplication application(argc, argv);
@@ -20,19 +61,31 @@ int main(int argc, char** argv)
     }
     InitTrigTables();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    Composition composition;
-    Document& document = composition.GetDocument();
-    // The composition's own scene lives in a temporary folder: the project's scene is a copy beside it.
-    const QString scenePath = folder.filePath(QStringLiteral("scene.png"));
-    QFile scene(scenePath);
-    if (!scene.open(QIODevice::WriteOnly) ||
-        scene.write(BenchPng(SmoothPicture(BenchWidth, BenchHeight, false, 0))) < 0)
+    Composition composition(true, folder.path());
+    Document& written = composition.GetDocument();
+    const QString project = folder.filePath(QStringLiteral("composition.smg"));
+    if (!written.OnSaveDocument(project)) {
+        std::fprintf(stderr, "the composition could not be saved\n");
         return 1;
-    scene.close();
-    auto layer = std::make_unique<LayerImage>(QString(), LayerFlagsBackground, 0);
-    if (!layer->LoadFile(scenePath))
+    }
+    Document read;
+    if (!read.OnOpenDocument(project)) {
+        std::fprintf(stderr, "the composition could not be opened\n");
         return 1;
-    layer->position = layer->centre;
-    document.scene = std::move(layer);
-    return document.OnSaveDocument(folder.filePath(QStringLiteral("composition.smg"))) ? 0 : 1;
+    }
+    const std::vector<LayerSummary> expected = Summarise(written);
+    const std::vector<LayerSummary> actual = Summarise(read);
+    if (actual.size() != expected.size()) {
+        std::fprintf(stderr, "read back %zu layers (scene included) where %zu were written\n", actual.size(),
+                     expected.size());
+        return 1;
+    }
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (!(actual[i] == expected[i])) {
+            std::fprintf(stderr, "layer %zu (kind %d) did not read back as written\n", i, expected[i].kind);
+            return 1;
+        }
+    }
+    std::printf("%s: the scene and %zu layers read back as written\n", qPrintable(project), expected.size() - 1);
+    return 0;
 }

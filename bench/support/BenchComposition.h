@@ -24,10 +24,13 @@ std::unique_ptr<LayerImage> StoredPictureLayer(const QImage& image, int32_t flag
 
 // A 1024 x 768 scene with eight layers in front: three masked faces, three accessories with alpha and
 // two speech bubbles 320 document pixels wide along the bottom, each moved, scaled and rotated; or
-// without the bubbles, to tell their share. g_paths points at temporary folders while it lives.
+// without the bubbles, to tell their share. Made as the program makes it: the scene and the faces are
+// picture files of our own (in contentFolder, by default a temporary one), the accessories and bubbles
+// content in the cache, each added through the journal's records as the wizard's choices add them.
+// g_paths points at temporary folders while it lives.
 class Composition {
 public:
-    explicit Composition(bool withBubbles = true);
+    explicit Composition(bool withBubbles = true, const QString& contentFolder = QString());
     ~Composition();
     Composition(const Composition&) = delete;
     Composition& operator=(const Composition&) = delete;

@@ -14,6 +14,7 @@
 #include "engine/base/Angle.h"
 #include "engine/document/Document.h"
 #include "engine/document/WizardState.h"
+#include "platform/HeapRelease.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -127,6 +128,7 @@ bool Run(Timings& timings)
 
 int main(int argc, char** argv)
 {
+    platform::LimitHeapGrowth();  // as the program's main does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InitTrigTables();

@@ -7,6 +7,7 @@
 #include "engine/document/WizardState.h"
 #include "engine/layers/ImageReference.h"
 #include "engine/layers/Layer.h"
+#include "platform/HeapRelease.h"
 
 ShellLink* g_shell = nullptr;
 LayerViewLink* g_layerView = nullptr;
@@ -40,6 +41,9 @@ void Document::DeleteContents()
     tool = 0;
     journal.Reset();
     DeleteLayers();
+    // The pictures just freed go back to the system, so that project after project the program stays
+    // the size of the one open.
+    platform::ReleaseFreedHeap();
 }
 
 void Document::SetTitle(const QString& title)

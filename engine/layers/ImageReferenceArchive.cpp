@@ -3,9 +3,9 @@
 #include "engine/layers/ImageHelpers.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "platform/PngEncoder.h"
 
 #include <QBuffer>
-#include <QImageWriter>
 
 namespace {
 
@@ -35,19 +35,16 @@ bool ImageReference::Read(platform::ArchiveReader& archive, ImageReference& imag
 }
 
 // The picture travels as a PNG with 8-bit red, green, blue and alpha: the colour of source (the 24-bit
-// colours before any adjustment), not premultiplied, and this image's alpha (the mask).
+// colours before any adjustment), not premultiplied, and this image's alpha (the mask). Any PNG reader
+// opens it; it is encoded for speed (the save runs on the user's thread), at some cost in bytes.
 bool ImageReference::Write(platform::ArchiveWriter& archive, Image& source)
 {
     ImageReference merged;
     if (!picture || !merged.Create(width, height, AlphaBits, true) || !MergeColourAndAlpha(*this, source, merged))
         return false;
     const QImage straight(merged.GetBits(), merged.width, merged.height, merged.pitch, QImage::Format_ARGB32);
-    QByteArray png;
-    QBuffer stream(&png);
-    if (!stream.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&stream, "png");
-    if (!writer.write(straight) || png.size() > static_cast<qsizetype>(UINT32_MAX))
+    const QByteArray png = platform::EncodePng(straight);
+    if (png.isEmpty() || png.size() > static_cast<qsizetype>(UINT32_MAX))
         return false;
     archive.WriteString(BlockTag);
     archive.WriteU32(static_cast<uint32_t>(png.size()));
