@@ -39,6 +39,16 @@ QTransform DeviceToTarget(const MetafileHeader& header, const QRectF& target)
                       target.top() - header.frame.top * sy);
 }
 
+// The part of the painter's device that drawing can change, in device pixels.
+QRectF VisibleArea(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    QRectF visible(0, 0, device->width(), device->height());
+    if (painter.hasClipping())
+        visible = visible.intersected(painter.worldTransform().mapRect(painter.clipBoundingRect()));
+    return visible;
+}
+
 } // namespace
 
 Metafile::Metafile(std::shared_ptr<const MetafileContent> content)
@@ -82,12 +92,14 @@ void Metafile::Play(QPainter& painter, const QRectF& target) const
     // that is not a number.
     const bool finiteTarget = std::isfinite(target.x()) && std::isfinite(target.y())
         && std::isfinite(target.width()) && std::isfinite(target.height());
-    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top || !finiteTarget)
+    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top || !finiteTarget
+        || !painter.isActive())
         return;
     PainterStateGuard guard(painter);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    MetafilePlayer player(painter, header, DeviceToTarget(header, target) * painter.worldTransform());
+    MetafilePlayer player(painter, header, DeviceToTarget(header, target) * painter.worldTransform(),
+                          VisibleArea(painter));
     player.Play(m_content->records);
 }
 

@@ -20,10 +20,23 @@ namespace platform {
 class MetafilePlayer {
 public:
     // deviceToTarget maps reference-device units to the painter's device (its world transform
-    // included). The painter's state is the caller's to save and restore.
-    MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget);
+    // included); visible is the part of the device that drawing can change, in device pixels. The
+    // painter's state is the caller's to save and restore.
+    MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget,
+                   const QRectF& visible);
 
+    // Plays records until they end or the play's work budget is spent.
     void Play(const std::vector<MetafileRecord>& records);
+
+    // What one play may cost, in pixels' worth of work (a nanosecond or so each): this many coverings
+    // of the visible area, and a fixed amount more (about a quarter of a second).
+    static constexpr qreal kCoveringsPerPlay = 64;
+    static constexpr qreal kWorkPerPlay = qreal(1 << 28);
+    // Flattening and stroking a path element costs about what filling a few dozen pixels does, and
+    // Qt's rasterizer spends about as long on a pixel of an edge's length as on hundreds of pixels of
+    // area.
+    static constexpr qreal kWorkPerElement = 32;
+    static constexpr qreal kWorkPerLengthPixel = 512;
 
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };
@@ -49,12 +62,23 @@ private:
     // the path's end.
     void Continue(const QPainterPath& logical);
     void PolyDraw(const MetafileRecord& record);
-    void Draw(QPainterPath path, Paint paint, const QTransform& toTarget);
+    // Fills and strokes path under toTarget (path units to the painter's device).
+    void Draw(const QPainterPath& path, Paint paint, const QTransform& toTarget);
+    // toPath is toTarget's inverse.
+    void DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
+    void DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
+    MetafileObject Mixed(MetafileObject object) const;
+    // Takes a figure's cost from the budget: its path elements, the length of the edges Qt will
+    // rasterize and the visible part of the area it covers, all in device pixels. False, and the
+    // budget spent, when it costs more than is left.
+    bool Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength);
     void DrawDevicePath(Paint paint);
 
     QPainter& m_painter;
     const MetafileHeader& m_header;
     QTransform m_deviceToTarget;
+    QRectF m_visible;
+    qreal m_workLeft;
     MetafileObjectTable m_objects;
     MetafileDcState m_state;
     std::vector<MetafileDcState> m_saved;
