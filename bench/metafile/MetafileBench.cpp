@@ -25,9 +25,14 @@ const platform::Metafile& Load(const char* name)
     return found->second;
 }
 
+// How the bubble layer places a bubble: stretched over the picture, or a third of its width, turned by
+// 30 degrees, its centre near the right edge.
+enum class Placement { Stretched, Turned };
+
 // Playing a speech bubble into a picture, the way the bubble layer draws it: the bounds as the target
-// under a scaling world transform.
-void PlayInto(benchmark::State& state, const char* name, int pictureWidth, int pictureHeight)
+// under the placement's world transform.
+void PlayInto(benchmark::State& state, const char* name, int pictureWidth, int pictureHeight,
+              Placement placement = Placement::Stretched)
 {
     const platform::Metafile& metafile = Load(name);
     const Rect bounds = metafile.Bounds();
@@ -37,7 +42,14 @@ void PlayInto(benchmark::State& state, const char* name, int pictureWidth, int p
     for (auto _ : state) {
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        painter.scale(double(pictureWidth) / width, double(pictureHeight) / height);
+        if (placement == Placement::Turned) {
+            painter.translate(pictureWidth * 0.9, pictureHeight * 0.4);
+            painter.rotate(30);
+            painter.scale(pictureWidth / 3.0 / width, pictureWidth / 3.0 / width);
+            painter.translate(-width / 2.0, -height / 2.0);
+        } else {
+            painter.scale(double(pictureWidth) / width, double(pictureHeight) / height);
+        }
         metafile.Play(painter, QRectF(0, 0, width - 1, height - 1));
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
@@ -58,6 +70,18 @@ void PlayWidePenInto420x320(benchmark::State& state)
     PlayInto(state, "wide-pen.emf", kBubbleWidth, kBubbleHeight);
 }
 BENCHMARK(PlayWidePenInto420x320)->Unit(benchmark::kMillisecond);
+
+void PlayWidePenTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "wide-pen.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayWidePenTurnedInto420x320)->Unit(benchmark::kMillisecond);
+
+void PlayOvalTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "oval.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayOvalTurnedInto420x320)->Unit(benchmark::kMicrosecond);
 
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)
