@@ -39,14 +39,11 @@ QTransform DeviceToTarget(const MetafileHeader& header, const QRectF& target)
                       target.top() - header.frame.top * sy);
 }
 
-// The part of the painter's device that drawing can change, in device pixels.
-QRectF VisibleArea(const QPainter& painter)
+// The picture the painter draws on, in device pixels. Its clip is left out on purpose: a part drawn
+// under a clip must come out as the same part of the whole drawing.
+QRectF DeviceArea(const QPainter& painter)
 {
-    const QPaintDevice* device = painter.device();
-    QRectF visible(0, 0, device->width(), device->height());
-    if (painter.hasClipping())
-        visible = visible.intersected(painter.worldTransform().mapRect(painter.clipBoundingRect()));
-    return visible;
+    return QRectF(0, 0, painter.device()->width(), painter.device()->height());
 }
 
 } // namespace
@@ -99,7 +96,7 @@ void Metafile::Play(QPainter& painter, const QRectF& target) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     MetafilePlayer player(painter, header, DeviceToTarget(header, target) * painter.worldTransform(),
-                          VisibleArea(painter));
+                          DeviceArea(painter));
     player.Play(m_content->records);
 }
 

@@ -38,7 +38,8 @@ constexpr uint32_t kWidestQtPen = (1u << 15) - 1;
 // How far beyond a pen's width cut lines end outside the visible area, in device pixels.
 constexpr qreal kCutMarginPixels = 2;
 
-// How far flattened curves may stray from the true ones, in device pixels (Qt's own tolerance).
+// How far flattened curves may stray from the true ones, in device pixels (Qt's own tolerance for
+// strokes).
 constexpr qreal kCurveTolerancePixels = 0.25;
 
 // Dashes in one figure beyond which it is drawn as a solid line.
@@ -90,6 +91,13 @@ bool IsUsableExtent(const QSizeF& extent)
 qreal LargestScale(const QTransform& t)
 {
     return std::sqrt(t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22());
+}
+
+// How much a transform stretches the longer of its axes: the scale Qt flattens its own strokes' curves
+// by.
+qreal AxisScale(const QTransform& t)
+{
+    return std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
 }
 
 // How much a transform scales lengths on average: the square root of its area scale.
@@ -581,7 +589,7 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
         return;
     }
     QPainterPathStroker stroker(*qtPen);
-    stroker.setCurveThreshold(kCurveTolerancePixels / LargestScale(strokeToTarget));
+    stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(strokeToTarget));
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
     const QPainterPath outline = metafile_clip::ForFill(strokeToTarget.map(stroker.createStroke(path)), window);

@@ -20,8 +20,9 @@ namespace platform {
 class MetafilePlayer {
 public:
     // deviceToTarget maps reference-device units to the painter's device (its world transform
-    // included); visible is the part of the device that drawing can change, in device pixels. The
-    // painter's state is the caller's to save and restore.
+    // included); visible is the painter's whole device in device pixels, never just its clip, so that
+    // a part drawn under a clip comes out as that part of the whole drawing. The painter's state is
+    // the caller's to save and restore.
     MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget,
                    const QRectF& visible);
 
@@ -33,10 +34,10 @@ public:
     static constexpr qreal kCoveringsPerPlay = 64;
     static constexpr qreal kWorkPerPlay = qreal(1 << 28);
     // Flattening and stroking a path element costs about what filling a few dozen pixels does, and
-    // Qt's rasterizer spends about as long on a pixel of an edge's length as on hundreds of pixels of
-    // area.
+    // where outlines overlap Qt's rasterizer spends a microsecond or two on each pixel of an edge's
+    // length, as long as on a couple of thousand pixels of area.
     static constexpr qreal kWorkPerElement = 32;
-    static constexpr qreal kWorkPerLengthPixel = 512;
+    static constexpr qreal kWorkPerLengthPixel = 2048;
 
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };

@@ -8,9 +8,12 @@
 #include "platform/metafile/MetafilePlayer.h"
 #include "support/TestFiles.h"
 
+#include <QLineF>
 #include <QPainter>
+#include <QPolygonF>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 using platform::Metafile;
@@ -55,27 +58,43 @@ Metafile LoadData(const char* name)
     return *metafile;
 }
 
-class PlacedBubbleTest : public testing::TestWithParam<Placement> {};
+// Plays that kept Qt's stroker or rasterizer busy for seconds to minutes: a pen 100,000,000 units
+// wide; what the metafile fuzzer found (a line to a far point, a wide dashed pen under a frame that
+// stretches one axis, a wide dotted pen).
+const char* const kCostlyFiles[] = {"wide-pen.emf", "far-stroke.emf", "stretched-dashes.emf", "wide-dots.emf"};
 
-// A pen 100,000,000 units wide in a 2 KB bubble kept the stroker and the rasterizer busy for seconds
-// to minutes: what reaches Qt stays within a picture's size of the picture.
-TEST_P(PlacedBubbleTest, RegressionWidePenDrawsNoFartherThanAPictureAway)
+class CostlyFileTest : public testing::TestWithParam<std::tuple<const char*, Placement>> {};
+
+// What reaches Qt stays within a picture's size of the picture, no pen it strokes with is wider than a
+// picture, and the edges it rasterizes are no longer in all than the play's budget pays for.
+TEST_P(CostlyFileTest, RegressionWhatReachesQtStaysNearThePicture)
 {
+    const auto [name, placement] = GetParam();
     RecordingDevice device(kBubblePicture);
-    PlayOnto(device, LoadData("wide-pen.emf"), GetParam());
+    PlayOnto(device, LoadData(name), placement);
     const qreal slack = std::max(kBubblePicture.width(), kBubblePicture.height());
     const QRectF near = QRectF(QPointF(0, 0), kBubblePicture).adjusted(-slack, -slack, slack, slack);
-    ASSERT_FALSE(device.Drawn().empty());
+    const qreal area = kBubblePicture.width() * kBubblePicture.height();
+    using platform::MetafilePlayer;
+    const qreal longest =
+        (MetafilePlayer::kCoveringsPerPlay * area + MetafilePlayer::kWorkPerPlay) / MetafilePlayer::kWorkPerLengthPixel;
+    qreal length = 0;
     for (const DrawnPath& drawn : device.Drawn()) {
         EXPECT_LE(drawn.PenPixels(), slack);
         const QRectF bounds = drawn.DevicePath().controlPointRect();
         EXPECT_TRUE(near.contains(bounds)) << bounds.x() << "," << bounds.y() << " " << bounds.width() << "x"
                                            << bounds.height();
+        for (const QPolygonF& polygon : drawn.DevicePath().toSubpathPolygons())
+            for (qsizetype i = 1; i < polygon.size(); ++i)
+                length += QLineF(polygon[i - 1], polygon[i]).length();
     }
+    EXPECT_LE(length, longest);
 }
 
-INSTANTIATE_TEST_SUITE_P(Placements, PlacedBubbleTest,
-                         testing::Values(Placement::Stretched, Placement::Turned, Placement::Squashed));
+INSTANTIATE_TEST_SUITE_P(FilesAndPlacements, CostlyFileTest,
+                         testing::Combine(testing::ValuesIn(kCostlyFiles),
+                                          testing::Values(Placement::Stretched, Placement::Turned,
+                                                          Placement::Squashed)));
 
 // Cut down to what can be seen, a pen far wider than the picture still covers all of it that its
 // line's flat ends leave: a short line drawn 100,000,000 units wide is a band across the picture.
