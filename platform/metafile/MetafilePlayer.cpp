@@ -539,6 +539,8 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
         devicePath = metafile_clip::ForStroke(devicePath, m_visible.adjusted(-margin, -margin, margin, margin));
         path = toPath.map(devicePath);
     }
+    if (devicePath.isEmpty())
+        return;
 
     // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it (a power
     // of two, so that both stay exact).
@@ -577,27 +579,31 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     const qreal miter = qtPen->joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen->miterLimit(), 1) : 1;
     const qreal reach = qtPen->isCosmetic() ? kCutMarginPixels : penPixels * miter + kCutMarginPixels;
     const QRectF covered = devicePath.controlPointRect().adjusted(-reach, -reach, reach, reach);
-    if (devicePath.isEmpty())
-        return;
-    if (m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
-        if (!Charge(covered, pieces, 2 * deviceLength + 2 * pieces * std::max<qreal>(penPixels, 1)))
-            return;
-        m_painter.setWorldTransform(strokeToTarget);
-        m_painter.setPen(*qtPen);
-        m_painter.setBrush(Qt::NoBrush);
-        m_painter.drawPath(path);
+    if (!m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
+        FillOutline(path, *qtPen, strokeToTarget);
         return;
     }
-    QPainterPathStroker stroker(*qtPen);
-    stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(strokeToTarget));
+    if (!Charge(covered, pieces, 2 * deviceLength + 2 * pieces * std::max<qreal>(penPixels, 1)))
+        return;
+    m_painter.setWorldTransform(strokeToTarget);
+    m_painter.setPen(*qtPen);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawPath(path);
+}
+
+void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget)
+{
+    QPainterPathStroker stroker(pen);
+    stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(toTarget));
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
-    const QPainterPath outline = metafile_clip::ForFill(strokeToTarget.map(stroker.createStroke(path)), window);
-    if (outline.isEmpty() || !Charge(outline.controlPointRect(), outline.elementCount(), metafile_clip::Length(outline)))
+    const QPainterPath outline = metafile_clip::ForFill(toTarget.map(stroker.createStroke(path)), window);
+    if (outline.isEmpty()
+        || !Charge(outline.controlPointRect(), outline.elementCount(), metafile_clip::Length(outline)))
         return;
-    m_painter.setWorldTransform(QTransform());
+    m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
     m_painter.setPen(Qt::NoPen);
-    m_painter.setBrush(qtPen->brush());
+    m_painter.setBrush(pen.brush());
     m_painter.drawPath(outline);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/metafile/MetafileRecord.h"
 
 #include <QPainterPath>
+#include <QPen>
 #include <QTransform>
 #include <vector>
 
@@ -68,6 +69,8 @@ private:
     // toPath is toTarget's inverse.
     void DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
     void DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
+    // Fills path's outline under pen, cut close around the visible area, in device pixels.
+    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget);
     MetafileObject Mixed(MetafileObject object) const;
     // Takes a figure's cost from the budget: its path elements, the length of the edges Qt will
     // rasterize and the visible part of the area it covers, all in device pixels. False, and the
