@@ -4,52 +4,56 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <array>
-#include <functional>
 
 namespace platform::metafile_clip {
 namespace {
 
-using Inside = std::function<bool(QPointF)>;
-using Crossing = std::function<QPointF(QPointF, QPointF)>;
+// One side of the window: the points whose x (or y) is at least (or at most) bound.
+struct Edge {
+    bool vertical; // compares x
+    bool keepAbove;
+    qreal bound;
+
+    bool Inside(QPointF p) const
+    {
+        const qreal value = vertical ? p.x() : p.y();
+        return keepAbove ? value >= bound : value <= bound;
+    }
+    // Where the line from a to b crosses the edge.
+    QPointF Crossing(QPointF a, QPointF b) const
+    {
+        if (vertical)
+            return QPointF(bound, a.y() + (b.y() - a.y()) * (bound - a.x()) / (b.x() - a.x()));
+        return QPointF(a.x() + (b.x() - a.x()) * (bound - a.y()) / (b.y() - a.y()), bound);
+    }
+};
 
 // The polygon's part on the inner side of one window edge (one Sutherland-Hodgman pass).
-QPolygonF ClipToEdge(const QPolygonF& polygon, const Inside& inside, const Crossing& crossing)
+QPolygonF ClipToEdge(const QPolygonF& polygon, const Edge& edge)
 {
     QPolygonF result;
+    result.reserve(polygon.size() + 1);
     for (qsizetype i = 0; i < polygon.size(); ++i) {
         const QPointF from = polygon[i == 0 ? polygon.size() - 1 : i - 1];
         const QPointF to = polygon[i];
-        if (inside(to)) {
-            if (!inside(from))
-                result.append(crossing(from, to));
+        if (edge.Inside(to)) {
+            if (!edge.Inside(from))
+                result.append(edge.Crossing(from, to));
             result.append(to);
-        } else if (inside(from)) {
-            result.append(crossing(from, to));
+        } else if (edge.Inside(from)) {
+            result.append(edge.Crossing(from, to));
         }
     }
     return result;
 }
 
-QPointF AtX(QPointF a, QPointF b, qreal x)
-{
-    return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
-}
-
-QPointF AtY(QPointF a, QPointF b, qreal y)
-{
-    return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
-}
-
 QPolygonF ClipPolygon(QPolygonF polygon, const QRectF& w)
 {
-    polygon = ClipToEdge(polygon, [&](QPointF p) { return p.x() >= w.left(); },
-                         [&](QPointF a, QPointF b) { return AtX(a, b, w.left()); });
-    polygon = ClipToEdge(polygon, [&](QPointF p) { return p.x() <= w.right(); },
-                         [&](QPointF a, QPointF b) { return AtX(a, b, w.right()); });
-    polygon = ClipToEdge(polygon, [&](QPointF p) { return p.y() >= w.top(); },
-                         [&](QPointF a, QPointF b) { return AtY(a, b, w.top()); });
-    return ClipToEdge(polygon, [&](QPointF p) { return p.y() <= w.bottom(); },
-                      [&](QPointF a, QPointF b) { return AtY(a, b, w.bottom()); });
+    const Edge edges[] = {{true, true, w.left()}, {true, false, w.right()}, {false, true, w.top()},
+                          {false, false, w.bottom()}};
+    for (const Edge& edge : edges)
+        polygon = ClipToEdge(polygon, edge);
+    return polygon;
 }
 
 // The part of the line from a to b inside w (Liang-Barsky); false when none of it is.

@@ -529,7 +529,22 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     if (pen.dashes.size() > kMostDashEntries)
         pen.dashes.resize(kMostDashEntries);
     pen.width = std::min(pen.width, WidestUsefulPen(path, toTarget, m_visible));
-    const qreal penPixels = pen.width * LargestScale(toTarget); // at most
+
+    // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it (a power
+    // of two, so that both stay exact).
+    qreal factor = 1;
+    if (pen.width > kWidestQtPen) {
+        factor = std::exp2(std::ceil(std::log2(qreal(pen.width) / kWidestQtPen)));
+        pen.width = uint32_t(pen.width / factor);
+        for (uint32_t& dash : pen.dashes)
+            dash = uint32_t(std::lround(dash / factor));
+    }
+    const QTransform strokeToTarget = QTransform::fromScale(factor, factor) * toTarget;
+    auto qtPen = metafile_style::PenFor(pen, LengthScale(strokeToTarget), m_state.miterLimit);
+    if (!qtPen)
+        return;
+    // How wide the pen draws on the picture at most.
+    const qreal penPixels = qtPen->isCosmetic() ? qtPen->widthF() : qtPen->widthF() * LargestScale(strokeToTarget);
 
     // Lines are cut beyond the pen's width outside the visible area, so that the ends the cuts add stay
     // out of sight; a drawing that stays inside that window is drawn as it stands.
@@ -541,21 +556,8 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     }
     if (devicePath.isEmpty())
         return;
-
-    // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it (a power
-    // of two, so that both stay exact).
-    QTransform strokeToTarget = toTarget;
-    if (pen.width > kWidestQtPen) {
-        const qreal factor = std::exp2(std::ceil(std::log2(qreal(pen.width) / kWidestQtPen)));
+    if (factor != 1)
         path = QTransform::fromScale(1 / factor, 1 / factor).map(path);
-        strokeToTarget = QTransform::fromScale(factor, factor) * toTarget;
-        pen.width = uint32_t(pen.width / factor);
-        for (uint32_t& dash : pen.dashes)
-            dash = uint32_t(std::lround(dash / factor));
-    }
-    auto qtPen = metafile_style::PenFor(pen, LengthScale(strokeToTarget), m_state.miterLimit);
-    if (!qtPen)
-        return;
 
     // Qt outlines every dash: dashes too many to draw are drawn as the line they make up.
     const qreal deviceLength = metafile_clip::Length(devicePath);
@@ -577,10 +579,10 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     // far end: its outline is cut close around the visible area and filled.
     const qreal slack = std::max(m_visible.width(), m_visible.height());
     const qreal miter = qtPen->joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen->miterLimit(), 1) : 1;
-    const qreal reach = qtPen->isCosmetic() ? kCutMarginPixels : penPixels * miter + kCutMarginPixels;
+    const qreal reach = penPixels * miter + kCutMarginPixels;
     const QRectF covered = devicePath.controlPointRect().adjusted(-reach, -reach, reach, reach);
-    if (!m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
-        FillOutline(path, *qtPen, strokeToTarget);
+    if (!qtPen->isCosmetic() && !m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
+        FillOutline(path, *qtPen, strokeToTarget, pieces);
         return;
     }
     if (!Charge(covered, pieces, 2 * deviceLength + 2 * pieces * std::max<qreal>(penPixels, 1)))
@@ -591,20 +593,29 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     m_painter.drawPath(path);
 }
 
-void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget)
+void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget,
+                                 qreal pieces)
 {
+    // Outlining costs by the elements it makes: a round end or join of each piece (segment or dash)
+    // takes more of them the wider the pen is, as Qt flattens it to a quarter of a pixel. Cutting the
+    // outline costs by its elements, filling what is left by its edges and area.
+    const qreal penPixels = pen.widthF() * LargestScale(toTarget);
+    if (!Charge(QRectF(), pieces * (1 + std::sqrt(penPixels / kCurveTolerancePixels)), 0))
+        return;
     QPainterPathStroker stroker(pen);
     stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(toTarget));
+    const QPainterPath outline = toTarget.map(stroker.createStroke(path));
+    if (!Charge(QRectF(), outline.elementCount(), 0))
+        return;
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
-    const QPainterPath outline = metafile_clip::ForFill(toTarget.map(stroker.createStroke(path)), window);
-    if (outline.isEmpty()
-        || !Charge(outline.controlPointRect(), outline.elementCount(), metafile_clip::Length(outline)))
+    const QPainterPath cut = metafile_clip::ForFill(outline, window);
+    if (cut.isEmpty() || !Charge(cut.controlPointRect(), 0, metafile_clip::Length(cut)))
         return;
     m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(pen.brush());
-    m_painter.drawPath(outline);
+    m_painter.drawPath(cut);
 }
 
 bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength)

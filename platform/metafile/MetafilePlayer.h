@@ -31,13 +31,13 @@ public:
     void Play(const std::vector<MetafileRecord>& records);
 
     // What one play may cost, in pixels' worth of work (a nanosecond or so each): this many coverings
-    // of the visible area, and a fixed amount more (about a quarter of a second).
+    // of the visible area, and a fixed amount more (about a tenth of a second).
     static constexpr qreal kCoveringsPerPlay = 64;
-    static constexpr qreal kWorkPerPlay = qreal(1 << 28);
-    // Flattening and stroking a path element costs about what filling a few dozen pixels does, and
-    // where outlines overlap Qt's rasterizer spends a microsecond or two on each pixel of an edge's
-    // length, as long as on a couple of thousand pixels of area.
-    static constexpr qreal kWorkPerElement = 32;
+    static constexpr qreal kWorkPerPlay = qreal(1 << 27);
+    // Outlining, flattening and cutting a path element costs about a microsecond, as long as filling a
+    // thousand pixels does, and where outlines overlap Qt's rasterizer spends a microsecond or two on
+    // each pixel of an edge's length.
+    static constexpr qreal kWorkPerElement = 1024;
     static constexpr qreal kWorkPerLengthPixel = 2048;
 
 private:
@@ -69,8 +69,9 @@ private:
     // toPath is toTarget's inverse.
     void DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
     void DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
-    // Fills path's outline under pen, cut close around the visible area, in device pixels.
-    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget);
+    // Fills path's outline under pen, cut close around the visible area, in device pixels. pieces: the
+    // path's segments and dashes.
+    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget, qreal pieces);
     MetafileObject Mixed(MetafileObject object) const;
     // Takes a figure's cost from the budget: its path elements, the length of the edges Qt will
     // rasterize and the visible part of the area it covers, all in device pixels. False, and the

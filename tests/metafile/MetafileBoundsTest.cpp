@@ -60,8 +60,9 @@ Metafile LoadData(const char* name)
 
 // Plays that kept Qt's stroker or rasterizer busy for seconds to minutes: a pen 100,000,000 units
 // wide; what the metafile fuzzer found (a line to a far point, a wide dashed pen under a frame that
-// stretches one axis, a wide dotted pen).
-const char* const kCostlyFiles[] = {"wide-pen.emf", "far-stroke.emf", "stretched-dashes.emf", "wide-dots.emf"};
+// stretches one axis, a wide dotted pen, a long dashed line of a one-pixel pen made 19,200 units wide).
+const char* const kCostlyFiles[] = {"wide-pen.emf", "far-stroke.emf", "stretched-dashes.emf", "wide-dots.emf",
+                                    "cosmetic-dashes.emf"};
 
 class CostlyFileTest : public testing::TestWithParam<std::tuple<const char*, Placement>> {};
 
