@@ -4,38 +4,84 @@
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <map>
+#include <string>
 
 namespace {
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
+// The picture a bubble is drawn into while its text is written.
+constexpr int kBubbleWidth = 420;
+constexpr int kBubbleHeight = 320;
 
-const platform::Metafile& Oval()
+const platform::Metafile& Load(const char* name)
 {
-    static const auto metafile = platform::Metafile::FromFile(QStringLiteral(SMG_BENCH_DATA_DIR "/oval.emf"));
-    return *metafile;
+    static std::map<std::string, platform::Metafile> loaded;
+    auto found = loaded.find(name);
+    if (found == loaded.end())
+        found = loaded.emplace(name, *platform::Metafile::FromFile(QStringLiteral(SMG_BENCH_DATA_DIR "/") + name))
+                    .first;
+    return found->second;
 }
 
-// Playing a speech bubble into a picture of its natural size, the way the bubble layer draws it:
-// the bounds as the target under a scaling world transform.
-void PlayOvalInto400x300(benchmark::State& state)
+// How the bubble layer places a bubble: stretched over the picture, or a third of its width, turned by
+// 30 degrees, its centre near the right edge.
+enum class Placement { Stretched, Turned };
+
+// Playing a speech bubble into a picture, the way the bubble layer draws it: the bounds as the target
+// under the placement's world transform.
+void PlayInto(benchmark::State& state, const char* name, int pictureWidth, int pictureHeight,
+              Placement placement = Placement::Stretched)
 {
-    const platform::Metafile& metafile = Oval();
+    const platform::Metafile& metafile = Load(name);
     const Rect bounds = metafile.Bounds();
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image(pictureWidth, pictureHeight, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        painter.scale(double(kWidth) / width, double(kHeight) / height);
+        if (placement == Placement::Turned) {
+            painter.translate(pictureWidth * 0.9, pictureHeight * 0.4);
+            painter.rotate(30);
+            painter.scale(pictureWidth / 3.0 / width, pictureWidth / 3.0 / width);
+            painter.translate(-width / 2.0, -height / 2.0);
+        } else {
+            painter.scale(double(pictureWidth) / width, double(pictureHeight) / height);
+        }
         metafile.Play(painter, QRectF(0, 0, width - 1, height - 1));
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+void PlayOvalInto400x300(benchmark::State& state)
+{
+    PlayInto(state, "oval.emf", kWidth, kHeight);
+}
 BENCHMARK(PlayOvalInto400x300)->Unit(benchmark::kMicrosecond);
+
+// The same oval with its pen 100,000,000 units wide: a pen far wider than the picture must cost about
+// what a picture-wide one does.
+void PlayWidePenInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "wide-pen.emf", kBubbleWidth, kBubbleHeight);
+}
+BENCHMARK(PlayWidePenInto420x320)->Unit(benchmark::kMillisecond);
+
+void PlayWidePenTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "wide-pen.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayWidePenTurnedInto420x320)->Unit(benchmark::kMillisecond);
+
+void PlayOvalTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "oval.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayOvalTurnedInto420x320)->Unit(benchmark::kMicrosecond);
 
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)

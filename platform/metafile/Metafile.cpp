@@ -39,6 +39,13 @@ QTransform DeviceToTarget(const MetafileHeader& header, const QRectF& target)
                       target.top() - header.frame.top * sy);
 }
 
+// The picture the painter draws on, in device pixels. Its clip is left out on purpose: a part drawn
+// under a clip must come out as the same part of the whole drawing.
+QRectF DeviceArea(const QPainter& painter)
+{
+    return QRectF(0, 0, painter.device()->width(), painter.device()->height());
+}
+
 } // namespace
 
 Metafile::Metafile(std::shared_ptr<const MetafileContent> content)
@@ -82,12 +89,14 @@ void Metafile::Play(QPainter& painter, const QRectF& target) const
     // that is not a number.
     const bool finiteTarget = std::isfinite(target.x()) && std::isfinite(target.y())
         && std::isfinite(target.width()) && std::isfinite(target.height());
-    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top || !finiteTarget)
+    if (header.frame.right == header.frame.left || header.frame.bottom == header.frame.top || !finiteTarget
+        || !painter.isActive())
         return;
     PainterStateGuard guard(painter);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    MetafilePlayer player(painter, header, DeviceToTarget(header, target) * painter.worldTransform());
+    MetafilePlayer player(painter, header, DeviceToTarget(header, target) * painter.worldTransform(),
+                          DeviceArea(painter));
     player.Play(m_content->records);
 }
 

@@ -1,13 +1,16 @@
 #include "platform/metafile/MetafilePlayer.h"
 
+#include "platform/metafile/MetafileClip.h"
 #include "platform/metafile/MetafileShapes.h"
 #include "platform/metafile/MetafileStyle.h"
 
 #include <uemf.h>
 
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace platform {
 namespace {
@@ -31,6 +34,19 @@ constexpr size_t kMaxSavedStates = 1024;
 
 // Qt refuses pen widths from 2^15 up; wider strokes are drawn in coarser units.
 constexpr uint32_t kWidestQtPen = (1u << 15) - 1;
+
+// How far beyond a pen's width cut lines end outside the visible area, in device pixels.
+constexpr qreal kCutMarginPixels = 2;
+
+// How far flattened curves may stray from the true ones, in device pixels (Qt's own tolerance for
+// strokes).
+constexpr qreal kCurveTolerancePixels = 0.25;
+
+// Dashes in one figure beyond which it is drawn as a solid line.
+constexpr qreal kMostDashesPerFigure = 10000;
+
+// More dash and gap entries than a user style may have; the platform creates no such pen.
+constexpr size_t kMostDashEntries = 16;
 
 constexpr qreal kMillimetresPerInch = 25.4;
 constexpr qreal kTwipsPerInch = 1440.0;
@@ -71,10 +87,39 @@ bool IsUsableExtent(const QSizeF& extent)
         && std::isfinite(extent.height());
 }
 
+// At least as much as a transform stretches any length (the Frobenius norm of its linear part).
+qreal LargestScale(const QTransform& t)
+{
+    return std::sqrt(t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22());
+}
+
+// How much a transform stretches the longer of its axes: the scale Qt flattens its own strokes' curves
+// by.
+qreal AxisScale(const QTransform& t)
+{
+    return std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
+}
+
 // How much a transform scales lengths on average: the square root of its area scale.
 qreal LengthScale(const QTransform& t)
 {
     return std::sqrt(std::abs(t.determinant()));
+}
+
+// The widest pen that still changes what a stroke of path draws: everything the stroke can reach on
+// the picture lies within the box of the path and the visible area (in the path's units), and a pen
+// twice as wide as that box's diagonal covers all of it from any point of the path. Wider pens only
+// cost the stroker time: Qt takes seconds to minutes over a pen some million pixels wide under a
+// turn.
+uint32_t WidestUsefulPen(const QPainterPath& path, const QTransform& toTarget, const QRectF& visible)
+{
+    bool invertible = false;
+    const QTransform toPath = toTarget.inverted(&invertible);
+    if (!invertible)
+        return 1; // a flattened drawing covers no area, however wide its pen
+    const QRectF reach = toPath.mapRect(visible).united(path.controlPointRect());
+    const qreal widest = 2 * std::hypot(reach.width(), reach.height()) + 1;
+    return widest < qreal(UINT32_MAX) ? uint32_t(std::ceil(widest)) : UINT32_MAX;
 }
 
 QPainterPath StartingAt(QPointF position)
@@ -96,18 +141,24 @@ void LineOnTo(QPainterPath& path, const QPainterPath& next)
 
 } // namespace
 
-MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget)
+MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget,
+                               const QRectF& visible)
     : m_painter(painter)
     , m_header(header)
     , m_deviceToTarget(deviceToTarget)
+    , m_visible(visible)
+    , m_workLeft(kCoveringsPerPlay * visible.width() * visible.height() + kWorkPerPlay)
     , m_objects(header.handleCount)
 {
 }
 
 void MetafilePlayer::Play(const std::vector<MetafileRecord>& records)
 {
-    for (const MetafileRecord& record : records)
+    for (const MetafileRecord& record : records) {
+        if (m_workLeft <= 0)
+            break;
         Run(record);
+    }
 }
 
 void MetafilePlayer::Run(const MetafileRecord& record)
@@ -425,49 +476,158 @@ void MetafilePlayer::PolyDraw(const MetafileRecord& record)
     Continue(path);
 }
 
-void MetafilePlayer::Draw(QPainterPath path, Paint paint, const QTransform& toTarget)
+void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransform& toTarget)
 {
-    // Transforms that multiply out beyond floating point draw nothing.
-    if (m_state.rop2 == U_R2_NOP || !IsFinite(toTarget))
+    // Transforms that multiply out beyond floating point or flatten the drawing draw nothing.
+    bool invertible = false;
+    const QTransform toPath = toTarget.inverted(&invertible);
+    if (m_state.rop2 == U_R2_NOP || !IsFinite(toTarget) || !invertible || m_visible.isEmpty())
         return;
-    MetafileObject pen = m_state.pen;
-    MetafileObject brush = m_state.brush;
-    if (m_state.rop2 == U_R2_BLACK || m_state.rop2 == U_R2_WHITE) {
-        const QRgb colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-        pen.colour = colour;
-        brush.colour = colour;
-    }
-    m_painter.setWorldTransform(toTarget);
     m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
                                                                                     : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_state.backgroundColour));
-    if (paint != Paint::Stroke) {
-        if (const auto qtBrush = metafile_style::BrushFor(brush)) {
-            path.setFillRule(m_state.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-            m_painter.setPen(Qt::NoPen);
-            m_painter.setBrush(*qtBrush);
-            m_painter.drawPath(path);
-        }
+    if (paint != Paint::Stroke)
+        DrawFill(path, toTarget, toPath);
+    if (paint != Paint::Fill)
+        DrawStroke(path, toTarget, toPath);
+}
+
+// The black and white mixes paint with their colour whatever the object's.
+MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
+{
+    if (m_state.rop2 == U_R2_BLACK || m_state.rop2 == U_R2_WHITE)
+        object.colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    return object;
+}
+
+void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)
+{
+    const auto qtBrush = metafile_style::BrushFor(Mixed(m_state.brush));
+    if (!qtBrush)
+        return;
+    // Cut close around the visible area: the edges the cut adds stay out of sight.
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                             kCutMarginPixels);
+    QPainterPath devicePath = toTarget.map(path);
+    if (!window.contains(devicePath.controlPointRect())) {
+        devicePath = metafile_clip::ForFill(devicePath, window);
+        path = toPath.map(devicePath);
     }
-    if (paint != Paint::Fill) {
-        // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it
-        // (a power of two, so that both stay exact).
-        QTransform strokeToTarget = toTarget;
-        if (pen.width > kWidestQtPen) {
-            const qreal factor = std::exp2(std::ceil(std::log2(qreal(pen.width) / kWidestQtPen)));
-            path = QTransform::fromScale(1 / factor, 1 / factor).map(path);
-            strokeToTarget = QTransform::fromScale(factor, factor) * toTarget;
-            pen.width = uint32_t(pen.width / factor);
-            for (uint32_t& dash : pen.dashes)
-                dash = uint32_t(std::lround(dash / factor));
-            m_painter.setWorldTransform(strokeToTarget);
-        }
-        if (const auto qtPen = metafile_style::PenFor(pen, LengthScale(strokeToTarget), m_state.miterLimit)) {
-            m_painter.setPen(*qtPen);
-            m_painter.setBrush(Qt::NoBrush);
-            m_painter.drawPath(path);
-        }
+    if (devicePath.isEmpty()
+        || !Charge(devicePath.controlPointRect(), devicePath.elementCount(), metafile_clip::Length(devicePath)))
+        return;
+    path.setFillRule(m_state.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    m_painter.setWorldTransform(toTarget);
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(*qtBrush);
+    m_painter.drawPath(path);
+}
+
+void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)
+{
+    MetafileObject pen = Mixed(m_state.pen);
+    if (pen.dashes.size() > kMostDashEntries)
+        pen.dashes.resize(kMostDashEntries);
+    pen.width = std::min(pen.width, WidestUsefulPen(path, toTarget, m_visible));
+
+    // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it (a power
+    // of two, so that both stay exact).
+    qreal factor = 1;
+    if (pen.width > kWidestQtPen) {
+        factor = std::exp2(std::ceil(std::log2(qreal(pen.width) / kWidestQtPen)));
+        pen.width = uint32_t(pen.width / factor);
+        for (uint32_t& dash : pen.dashes)
+            dash = uint32_t(std::lround(dash / factor));
     }
+    const QTransform strokeToTarget = QTransform::fromScale(factor, factor) * toTarget;
+    auto qtPen = metafile_style::PenFor(pen, LengthScale(strokeToTarget), m_state.miterLimit);
+    if (!qtPen)
+        return;
+    // How wide the pen draws on the picture at most.
+    const qreal penPixels = qtPen->isCosmetic() ? qtPen->widthF() : qtPen->widthF() * LargestScale(strokeToTarget);
+
+    // Lines are cut beyond the pen's width outside the visible area, so that the ends the cuts add stay
+    // out of sight; a drawing that stays inside that window is drawn as it stands.
+    const qreal margin = penPixels + kCutMarginPixels;
+    QPainterPath devicePath = toTarget.map(path);
+    if (!m_visible.adjusted(-margin, -margin, margin, margin).contains(devicePath.controlPointRect())) {
+        devicePath = metafile_clip::ForStroke(devicePath, m_visible.adjusted(-margin, -margin, margin, margin));
+        path = toPath.map(devicePath);
+    }
+    if (devicePath.isEmpty())
+        return;
+    if (factor != 1)
+        path = QTransform::fromScale(1 / factor, 1 / factor).map(path);
+
+    // Qt outlines every dash: dashes too many to draw are drawn as the line they make up.
+    const qreal deviceLength = metafile_clip::Length(devicePath);
+    qreal pieces = devicePath.elementCount();
+    if (qtPen->style() != Qt::SolidLine) {
+        const QList<qreal> pattern = qtPen->dashPattern();
+        const qreal unit = qtPen->isCosmetic() ? 1 : qtPen->widthF();
+        const qreal patternLength = std::accumulate(pattern.begin(), pattern.end(), 0.0) * unit;
+        const qreal dashes = (qtPen->isCosmetic() ? deviceLength : metafile_clip::Length(path)) / patternLength
+            * qreal(pattern.size() / 2);
+        if (dashes <= kMostDashesPerFigure)
+            pieces += dashes;
+        else
+            qtPen->setStyle(Qt::SolidLine);
+    }
+
+    // A stroke that stays within a picture's size of the visible area is Qt's to draw. Of a wider one
+    // (a wide pen under a stretch, a long miter) Qt would rasterize every edge of the outline to its
+    // far end: its outline is cut close around the visible area and filled.
+    const qreal slack = std::max(m_visible.width(), m_visible.height());
+    const qreal miter = qtPen->joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen->miterLimit(), 1) : 1;
+    const qreal reach = penPixels * miter + kCutMarginPixels;
+    const QRectF covered = devicePath.controlPointRect().adjusted(-reach, -reach, reach, reach);
+    if (!qtPen->isCosmetic() && !m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
+        FillOutline(path, *qtPen, strokeToTarget, pieces);
+        return;
+    }
+    if (!Charge(covered, pieces, 2 * deviceLength + 2 * pieces * std::max<qreal>(penPixels, 1)))
+        return;
+    m_painter.setWorldTransform(strokeToTarget);
+    m_painter.setPen(*qtPen);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawPath(path);
+}
+
+void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget,
+                                 qreal pieces)
+{
+    // Outlining costs by the elements it makes: a round end or join of each piece (segment or dash)
+    // takes more of them the wider the pen is, as Qt flattens it to a quarter of a pixel. Cutting the
+    // outline costs by its elements, filling what is left by its edges and area.
+    const qreal penPixels = pen.widthF() * LargestScale(toTarget);
+    if (!Charge(QRectF(), pieces * (1 + std::sqrt(penPixels / kCurveTolerancePixels)), 0))
+        return;
+    QPainterPathStroker stroker(pen);
+    stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(toTarget));
+    const QPainterPath outline = toTarget.map(stroker.createStroke(path));
+    if (!Charge(QRectF(), outline.elementCount(), 0))
+        return;
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                             kCutMarginPixels);
+    const QPainterPath cut = metafile_clip::ForFill(outline, window);
+    if (cut.isEmpty() || !Charge(cut.controlPointRect(), 0, metafile_clip::Length(cut)))
+        return;
+    m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(pen.brush());
+    m_painter.drawPath(cut);
+}
+
+bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength)
+{
+    const QRectF seen = deviceBounds.intersected(m_visible);
+    const qreal cost = elements * kWorkPerElement + seen.width() * seen.height() + edgeLength * kWorkPerLengthPixel;
+    if (!(cost <= m_workLeft)) {
+        m_workLeft = 0;
+        return false;
+    }
+    m_workLeft -= cost;
+    return true;
 }
 
 void MetafilePlayer::DrawDevicePath(Paint paint)

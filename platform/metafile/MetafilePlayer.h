@@ -6,6 +6,7 @@
 #include "platform/metafile/MetafileRecord.h"
 
 #include <QPainterPath>
+#include <QPen>
 #include <QTransform>
 #include <vector>
 
@@ -20,10 +21,24 @@ namespace platform {
 class MetafilePlayer {
 public:
     // deviceToTarget maps reference-device units to the painter's device (its world transform
-    // included). The painter's state is the caller's to save and restore.
-    MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget);
+    // included); visible is the painter's whole device in device pixels, never just its clip, so that
+    // a part drawn under a clip comes out as that part of the whole drawing. The painter's state is
+    // the caller's to save and restore.
+    MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget,
+                   const QRectF& visible);
 
+    // Plays records until they end or the play's work budget is spent.
     void Play(const std::vector<MetafileRecord>& records);
+
+    // What one play may cost, in pixels' worth of work (a nanosecond or so each): this many coverings
+    // of the visible area, and a fixed amount more (about a tenth of a second).
+    static constexpr qreal kCoveringsPerPlay = 64;
+    static constexpr qreal kWorkPerPlay = qreal(1 << 27);
+    // Outlining, flattening and cutting a path element costs about a microsecond, as long as filling a
+    // thousand pixels does, and where outlines overlap Qt's rasterizer spends a microsecond or two on
+    // each pixel of an edge's length.
+    static constexpr qreal kWorkPerElement = 1024;
+    static constexpr qreal kWorkPerLengthPixel = 2048;
 
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };
@@ -49,12 +64,26 @@ private:
     // the path's end.
     void Continue(const QPainterPath& logical);
     void PolyDraw(const MetafileRecord& record);
-    void Draw(QPainterPath path, Paint paint, const QTransform& toTarget);
+    // Fills and strokes path under toTarget (path units to the painter's device).
+    void Draw(const QPainterPath& path, Paint paint, const QTransform& toTarget);
+    // toPath is toTarget's inverse.
+    void DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
+    void DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
+    // Fills path's outline under pen, cut close around the visible area, in device pixels. pieces: the
+    // path's segments and dashes.
+    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget, qreal pieces);
+    MetafileObject Mixed(MetafileObject object) const;
+    // Takes a figure's cost from the budget: its path elements, the length of the edges Qt will
+    // rasterize and the visible part of the area it covers, all in device pixels. False, and the
+    // budget spent, when it costs more than is left.
+    bool Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength);
     void DrawDevicePath(Paint paint);
 
     QPainter& m_painter;
     const MetafileHeader& m_header;
     QTransform m_deviceToTarget;
+    QRectF m_visible;
+    qreal m_workLeft;
     MetafileObjectTable m_objects;
     MetafileDcState m_state;
     std::vector<MetafileDcState> m_saved;
