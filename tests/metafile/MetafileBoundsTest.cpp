@@ -99,26 +99,30 @@ INSTANTIATE_TEST_SUITE_P(FilesAndPlacements, CostlyFileTest,
                                           testing::Values(Placement::Stretched, Placement::Turned,
                                                           Placement::Squashed)));
 
+// A 100 x 100 metafile of one black line through the points.
+QByteArray Polyline(uint32_t penStyle, uint32_t penWidth, const std::vector<U_POINTL>& points,
+                    std::vector<uint32_t> dashes = {})
+{
+    EmfWriter emf(100, 100);
+    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));  // the gaps between dashes leave the paper
+    emf.Select(emf.ExtendedPen(penStyle, penWidth, kBlack, std::move(dashes)));
+    emf.Add(U_EMRPOLYLINE_set(kNoBounds, uint32_t(points.size()), points.data()));
+    return emf.Finish();
+}
+
 // Cut down to what can be seen, a pen far wider than the picture still covers all of it that its
 // line's flat ends leave: a short line drawn 100,000,000 units wide is a band across the picture.
 TEST(MetafileBoundsTest, PenWiderThanThePictureCoversItBetweenItsEnds)
 {
-    EmfWriter emf(100, 100);
-    emf.Select(emf.ExtendedPen(kFlatSolidPen, 100'000'000, kBlack));
-    const U_POINTL points[] = {{40, 50}, {60, 50}};
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, 2, points));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(40, 0, 20, 100), kBlack));
+    const QByteArray bytes = Polyline(kFlatSolidPen, 100'000'000, {{40, 50}, {60, 50}});
+    EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(40, 0, 20, 100), kBlack));
 }
 
 // A line to a point a hundred million units away took Qt's rasterizer seconds; it is drawn as far
 // as it can be seen.
 TEST(MetafileBoundsTest, RegressionLineToAFarPointIsCutNearThePicture)
 {
-    EmfWriter emf(100, 100);
-    emf.Select(emf.ExtendedPen(kFlatSolidPen, 6, kBlack));
-    const U_POINTL points[] = {{10, 50}, {100'000'000, 50}};
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, 2, points));
-    const QByteArray bytes = emf.Finish();
+    const QByteArray bytes = Polyline(kFlatSolidPen, 6, {{10, 50}, {100'000'000, 50}});
     EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(10, 47, 90, 6), kBlack));
 
     const std::vector<DrawnPath> drawn = Recorded(bytes, {100, 100});
@@ -135,18 +139,13 @@ TEST(MetafileBoundsTest, RegressionLineToAFarPointIsCutNearThePicture)
 TEST(MetafileBoundsTest, DashesTooManyToDrawMakeALine)
 {
     // 300 passes of 99 units with a dash and a gap of one unit each: an odd length, so that each pass
-    // back draws its dashes where the pass before did.
-    constexpr int kPasses = 300;
-    EmfWriter emf(100, 100);
-    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));
-    // Bevelled joins: the turns reach no farther than the line's ends.
+    // back draws its dashes where the pass before did. Bevelled joins reach no farther than the ends.
     constexpr uint32_t kFlatBevelledDashes = U_PS_USERSTYLE | U_PS_GEOMETRIC | U_PS_ENDCAP_FLAT | U_PS_JOIN_BEVEL;
-    emf.Select(emf.ExtendedPen(kFlatBevelledDashes, 2, kBlack, {1, 1}));
     std::vector<U_POINTL> points;
-    for (int pass = 0; pass <= kPasses; ++pass)
+    for (int pass = 0; pass <= 300; ++pass)
         points.push_back(U_POINTL{pass % 2 == 0 ? 0 : 99, 50});
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, uint32_t(points.size()), points.data()));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(0, 49, 99, 2), kBlack));
+    const QByteArray bytes = Polyline(kFlatBevelledDashes, 2, points, {1, 1});
+    EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(0, 49, 99, 2), kBlack));
 }
 
 // A file of nothing but picture-sized figures (4 MB of them would take minutes) stops drawing when
