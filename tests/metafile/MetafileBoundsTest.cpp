@@ -8,10 +8,7 @@
 #include "platform/metafile/MetafilePlayer.h"
 #include "support/TestFiles.h"
 
-#include <QLineF>
 #include <QPainter>
-#include <QPolygonF>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -30,32 +27,36 @@ constexpr qreal kCutMargin = 2;
 // written; placed on a scene, smaller, turned and partly outside; stretched out of shape.
 enum class Placement { Stretched, Turned, Squashed };
 
-// Plays the metafile onto its bounds under the placement's world transform, as the bubble layer does.
-void PlayOnto(QPaintDevice& device, const Metafile& metafile, Placement placement)
+// The world transform under which the bubble layer plays a metafile of the given bounds onto a picture.
+QTransform World(Placement placement, QSize picture, QSizeF bounds)
 {
-    const Rect bounds = metafile.Bounds();
-    const qreal width = bounds.right - bounds.left;
-    const qreal height = bounds.bottom - bounds.top;
-    QTransform world = QTransform::fromScale(device.width() / width, device.height() / height);
+    QTransform world;
     if (placement == Placement::Turned) {
-        world = QTransform();
-        world.translate(device.width() * 0.9, device.height() * 0.4);
+        world.translate(picture.width() * 0.9, picture.height() * 0.4);
         world.rotate(30);
-        world.scale(device.width() / 3.0 / width, device.width() / 3.0 / width);
-        world.translate(-width / 2, -height / 2);
-    } else if (placement == Placement::Squashed) {
-        world.scale(50, 0.02);
+        world.scale(picture.width() / 3.0 / bounds.width(), picture.width() / 3.0 / bounds.width());
+        world.translate(-bounds.width() / 2, -bounds.height() / 2);
+        return world;
     }
-    QPainter painter(&device);
-    painter.setWorldTransform(world);
-    metafile.Play(painter, QRectF(QPointF(0, 0), QPointF(width - 1, height - 1)));
+    world.scale(picture.width() / bounds.width(), picture.height() / bounds.height());
+    if (placement == Placement::Squashed)
+        world.scale(50, 0.02);
+    return world;
 }
 
-Metafile LoadData(const char* name)
+// What playing the bytes onto target (the whole picture when empty) under world hands to a device.
+std::vector<DrawnPath> Recorded(const QByteArray& bytes, QSize picture, const QTransform& world = {},
+                                const QRectF& target = {})
 {
-    const auto metafile = Metafile::FromBytes(ReadDataFile(name));
-    EXPECT_TRUE(metafile) << name;
-    return *metafile;
+    const auto metafile = Metafile::FromBytes(bytes);
+    EXPECT_TRUE(metafile);
+    RecordingDevice device(picture);
+    QPainter painter(&device);
+    painter.setWorldTransform(world);
+    if (metafile)
+        metafile->Play(painter, target.isEmpty() ? QRectF(QPointF(0, 0), QSizeF(picture)) : target);
+    painter.end();
+    return device.Drawn();
 }
 
 // Plays that kept Qt's stroker or rasterizer busy for seconds to minutes: a pen 100,000,000 units
@@ -71,8 +72,11 @@ class CostlyFileTest : public testing::TestWithParam<std::tuple<const char*, Pla
 TEST_P(CostlyFileTest, RegressionWhatReachesQtStaysNearThePicture)
 {
     const auto [name, placement] = GetParam();
-    RecordingDevice device(kBubblePicture);
-    PlayOnto(device, LoadData(name), placement);
+    const QByteArray bytes = ReadDataFile(name);
+    const Rect frame = Metafile::FromBytes(bytes)->Bounds();
+    const QSizeF bounds(frame.right - frame.left, frame.bottom - frame.top);
+    const std::vector<DrawnPath> drawn = Recorded(bytes, kBubblePicture, World(placement, kBubblePicture, bounds),
+                                                  QRectF(QPointF(0, 0), bounds - QSizeF(1, 1)));
     const qreal slack = std::max(kBubblePicture.width(), kBubblePicture.height());
     const QRectF near = QRectF(QPointF(0, 0), kBubblePicture).adjusted(-slack, -slack, slack, slack);
     const qreal area = kBubblePicture.width() * kBubblePicture.height();
@@ -80,14 +84,12 @@ TEST_P(CostlyFileTest, RegressionWhatReachesQtStaysNearThePicture)
     const qreal longest =
         (MetafilePlayer::kCoveringsPerPlay * area + MetafilePlayer::kWorkPerPlay) / MetafilePlayer::kWorkPerLengthPixel;
     qreal length = 0;
-    for (const DrawnPath& drawn : device.Drawn()) {
-        EXPECT_LE(drawn.PenPixels(), slack);
-        const QRectF bounds = drawn.DevicePath().controlPointRect();
-        EXPECT_TRUE(near.contains(bounds)) << bounds.x() << "," << bounds.y() << " " << bounds.width() << "x"
-                                           << bounds.height();
-        for (const QPolygonF& polygon : drawn.DevicePath().toSubpathPolygons())
-            for (qsizetype i = 1; i < polygon.size(); ++i)
-                length += QLineF(polygon[i - 1], polygon[i]).length();
+    for (const DrawnPath& path : drawn) {
+        EXPECT_LE(path.PenPixels(), slack);
+        const QRectF reached = path.DevicePath().controlPointRect();
+        EXPECT_TRUE(near.contains(reached)) << reached.x() << "," << reached.y() << " " << reached.width() << "x"
+                                            << reached.height();
+        length += path.DevicePath().length();
     }
     EXPECT_LE(length, longest);
 }
@@ -97,34 +99,35 @@ INSTANTIATE_TEST_SUITE_P(FilesAndPlacements, CostlyFileTest,
                                           testing::Values(Placement::Stretched, Placement::Turned,
                                                           Placement::Squashed)));
 
+// A 100 x 100 metafile of one black line through the points.
+QByteArray Polyline(uint32_t penStyle, uint32_t penWidth, const std::vector<U_POINTL>& points,
+                    std::vector<uint32_t> dashes = {})
+{
+    EmfWriter emf(100, 100);
+    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));  // the gaps between dashes leave the paper
+    emf.Select(emf.ExtendedPen(penStyle, penWidth, kBlack, std::move(dashes)));
+    emf.Add(U_EMRPOLYLINE_set(kNoBounds, uint32_t(points.size()), points.data()));
+    return emf.Finish();
+}
+
 // Cut down to what can be seen, a pen far wider than the picture still covers all of it that its
 // line's flat ends leave: a short line drawn 100,000,000 units wide is a band across the picture.
 TEST(MetafileBoundsTest, PenWiderThanThePictureCoversItBetweenItsEnds)
 {
-    EmfWriter emf(100, 100);
-    emf.Select(emf.ExtendedPen(kFlatSolidPen, 100'000'000, kBlack));
-    const U_POINTL points[] = {{40, 50}, {60, 50}};
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, 2, points));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(40, 0, 20, 100), kBlack));
+    const QByteArray bytes = Polyline(kFlatSolidPen, 100'000'000, {{40, 50}, {60, 50}});
+    EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(40, 0, 20, 100), kBlack));
 }
 
 // A line to a point a hundred million units away took Qt's rasterizer seconds; it is drawn as far
 // as it can be seen.
 TEST(MetafileBoundsTest, RegressionLineToAFarPointIsCutNearThePicture)
 {
-    EmfWriter emf(100, 100);
-    emf.Select(emf.ExtendedPen(kFlatSolidPen, 6, kBlack));
-    const U_POINTL points[] = {{10, 50}, {100'000'000, 50}};
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, 2, points));
-    const QByteArray bytes = emf.Finish();
+    const QByteArray bytes = Polyline(kFlatSolidPen, 6, {{10, 50}, {100'000'000, 50}});
     EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(10, 47, 90, 6), kBlack));
 
-    RecordingDevice device({100, 100});
-    QPainter painter(&device);
-    Metafile::FromBytes(bytes)->Play(painter, QRectF(0, 0, 100, 100));
-    painter.end();
-    ASSERT_EQ(device.Drawn().size(), 1u);
-    const DrawnPath& line = device.Drawn().front();
+    const std::vector<DrawnPath> drawn = Recorded(bytes, {100, 100});
+    ASSERT_EQ(drawn.size(), 1u);
+    const DrawnPath& line = drawn.front();
     const qreal reach = line.PenPixels() + kCutMargin;
     const QRectF bounds = line.DevicePath().controlPointRect();
     EXPECT_GE(bounds.left(), -reach);
@@ -136,18 +139,13 @@ TEST(MetafileBoundsTest, RegressionLineToAFarPointIsCutNearThePicture)
 TEST(MetafileBoundsTest, DashesTooManyToDrawMakeALine)
 {
     // 300 passes of 99 units with a dash and a gap of one unit each: an odd length, so that each pass
-    // back draws its dashes where the pass before did.
-    constexpr int kPasses = 300;
-    EmfWriter emf(100, 100);
-    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));
-    // Bevelled joins: the turns reach no farther than the line's ends.
+    // back draws its dashes where the pass before did. Bevelled joins reach no farther than the ends.
     constexpr uint32_t kFlatBevelledDashes = U_PS_USERSTYLE | U_PS_GEOMETRIC | U_PS_ENDCAP_FLAT | U_PS_JOIN_BEVEL;
-    emf.Select(emf.ExtendedPen(kFlatBevelledDashes, 2, kBlack, {1, 1}));
     std::vector<U_POINTL> points;
-    for (int pass = 0; pass <= kPasses; ++pass)
+    for (int pass = 0; pass <= 300; ++pass)
         points.push_back(U_POINTL{pass % 2 == 0 ? 0 : 99, 50});
-    emf.Add(U_EMRPOLYLINE_set(kNoBounds, uint32_t(points.size()), points.data()));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(0, 49, 99, 2), kBlack));
+    const QByteArray bytes = Polyline(kFlatBevelledDashes, 2, points, {1, 1});
+    EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(0, 49, 99, 2), kBlack));
 }
 
 // A file of nothing but picture-sized figures (4 MB of them would take minutes) stops drawing when
@@ -160,12 +158,9 @@ TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheBudget)
     emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
     for (size_t i = 0; i < kFigures; ++i)
         emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kPicture.width(), kPicture.height()}));
-    RecordingDevice device(kPicture);
-    QPainter painter(&device);
-    Metafile::FromBytes(emf.Finish())->Play(painter, QRectF(QPointF(0, 0), QSizeF(kPicture)));
-    painter.end();
-    EXPECT_LT(device.Drawn().size(), kFigures);
-    EXPECT_GE(device.Drawn().size(), size_t(platform::MetafilePlayer::kCoveringsPerPlay));
+    const size_t drawn = Recorded(emf.Finish(), kPicture).size();
+    EXPECT_LT(drawn, kFigures);
+    EXPECT_GE(drawn, size_t(platform::MetafilePlayer::kCoveringsPerPlay));
 }
 
 } // namespace

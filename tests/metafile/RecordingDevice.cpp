@@ -16,8 +16,6 @@ public:
     {
         if (state.state() & DirtyPen)
             m_current.pen = state.pen();
-        if (state.state() & DirtyBrush)
-            m_current.brush = state.brush();
         if (state.state() & DirtyTransform)
             m_current.transform = state.transform();
     }

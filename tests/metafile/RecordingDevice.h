@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBrush>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QPen>
@@ -9,11 +8,10 @@
 #include <memory>
 #include <vector>
 
-// One path a painter handed to the device, with what it was drawn with.
+// One path a painter handed to the device, with the pen and transform it was drawn with.
 struct DrawnPath {
     QPainterPath path; // in the painter's coordinates
     QPen pen;
-    QBrush brush;
     QTransform transform; // the painter's coordinates to device pixels
 
     QPainterPath DevicePath() const { return transform.map(path); }
