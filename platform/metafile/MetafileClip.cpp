@@ -107,10 +107,21 @@ QPainterPath ForFill(const QPainterPath& path, const QRectF& window)
 QPainterPath ForStroke(const QPainterPath& path, const QRectF& window)
 {
     QPainterPath result;
-    for (const QPolygonF& subpath : path.toSubpathPolygons()) {
+    for (QPolygonF subpath : path.toSubpathPolygons()) {
         if (window.contains(subpath.boundingRect())) {
             result.addPolygon(subpath);
             continue;
+        }
+        // A figure that comes back to its start (Qt strokes it closed) is walked from a corner outside
+        // the window, so that no corner in sight becomes the two ends of the runs.
+        if (subpath.isClosed() && window.contains(subpath.first())) {
+            const qsizetype corners = subpath.size() - 1;
+            for (qsizetype k = 1; k < corners; ++k) {
+                if (!window.contains(subpath[k])) {
+                    subpath = subpath.mid(k, corners - k) + subpath.mid(0, k + 1);
+                    break;
+                }
+            }
         }
         bool running = false; // the last piece ended inside the window: the next one continues it
         for (qsizetype i = 1; i < subpath.size(); ++i) {

@@ -13,8 +13,10 @@ namespace platform::metafile_clip {
 // point keeps its winding number, so the fill there is unchanged under either fill rule.
 QPainterPath ForFill(const QPainterPath& path, const QRectF& window);
 
-// For stroking: the parts of each subpath's lines inside window, as open runs. A stroke is unchanged
-// farther inside the window than the ends that cutting adds reach.
+// For stroking: the parts of each subpath's lines inside window, as open runs (a subpath wholly inside
+// stays as it is). A stroke is unchanged farther inside the window than the ends that cutting adds
+// reach; a figure that comes back to its start is cut from a corner outside the window, so that its
+// corners in sight keep their joins.
 QPainterPath ForStroke(const QPainterPath& path, const QRectF& window);
 
 // The total length of the path's lines, curves flattened.

@@ -546,12 +546,15 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     // How wide the pen draws on the picture at most.
     const qreal penPixels = qtPen->isCosmetic() ? qtPen->widthF() : qtPen->widthF() * LargestScale(strokeToTarget);
 
-    // Lines are cut beyond the pen's width outside the visible area, so that the ends the cuts add stay
-    // out of sight; a drawing that stays inside that window is drawn as it stands.
-    const qreal margin = penPixels + kCutMarginPixels;
+    // A line that reaches farther than a picture's size beyond the visible area is cut there (Qt would
+    // rasterize it to its far end). Nearer lines are drawn as they stand: a cut starts a dash pattern
+    // afresh and flattens curves, which would show on a bubble that only leaves the picture a little.
+    const qreal slack = std::max(m_visible.width(), m_visible.height());
+    const qreal margin = std::max(slack, penPixels + kCutMarginPixels);
+    const QRectF window = m_visible.adjusted(-margin, -margin, margin, margin);
     QPainterPath devicePath = toTarget.map(path);
-    if (!m_visible.adjusted(-margin, -margin, margin, margin).contains(devicePath.controlPointRect())) {
-        devicePath = metafile_clip::ForStroke(devicePath, m_visible.adjusted(-margin, -margin, margin, margin));
+    if (!window.contains(devicePath.controlPointRect())) {
+        devicePath = metafile_clip::ForStroke(devicePath, window);
         path = toPath.map(devicePath);
     }
     if (devicePath.isEmpty())
@@ -577,7 +580,6 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     // A stroke that stays within a picture's size of the visible area is Qt's to draw. Of a wider one
     // (a wide pen under a stretch, a long miter) Qt would rasterize every edge of the outline to its
     // far end: its outline is cut close around the visible area and filled.
-    const qreal slack = std::max(m_visible.width(), m_visible.height());
     const qreal miter = qtPen->joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen->miterLimit(), 1) : 1;
     const qreal reach = penPixels * miter + kCutMarginPixels;
     const QRectF covered = devicePath.controlPointRect().adjusted(-reach, -reach, reach, reach);

@@ -9,6 +9,7 @@
 #include "support/TestFiles.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -128,10 +129,23 @@ TEST(MetafileBoundsTest, RegressionLineToAFarPointIsCutNearThePicture)
     const std::vector<DrawnPath> drawn = Recorded(bytes, {100, 100});
     ASSERT_EQ(drawn.size(), 1u);
     const DrawnPath& line = drawn.front();
-    const qreal reach = line.PenPixels() + kCutMargin;
+    const qreal reach = std::max<qreal>(100, line.PenPixels() + kCutMargin);  // a picture's size at least
     const QRectF bounds = line.DevicePath().controlPointRect();
     EXPECT_GE(bounds.left(), -reach);
     EXPECT_LE(bounds.right(), 100 + reach);
+}
+
+// A dashed square that leaves the picture only a little is drawn as it stands, so the part in sight
+// is the same as on a picture that holds all of it: a cut would start the dashes afresh where it fell
+// and break the corner the square starts at.
+TEST(MetafileBoundsTest, RegressionAFigureJustBeyondThePictureIsNotCut)
+{
+    constexpr uint32_t kFlatMitredDashes = U_PS_USERSTYLE | U_PS_GEOMETRIC | U_PS_ENDCAP_FLAT | U_PS_JOIN_MITER;
+    const QByteArray bytes = Polyline(kFlatMitredDashes, 6, {{30, 30}, {80, 30}, {80, 80}, {30, 80}, {30, 30}}, {3, 2});
+    const QRectF target(0, 0, 199, 199);  // 100 units over 200 pixels: the square reaches 60 pixels out
+    const QImage part = Render(bytes, {100, 100}, target);
+    const QImage whole = Render(bytes, {200, 200}, target);
+    EXPECT_EQ(part, whole.copy(0, 0, 100, 100));
 }
 
 // Every dash of a figure is outlined on its own: more than 10,000 of them (here 15,000 in a picture
