@@ -4,7 +4,9 @@
 #include "platform/ui/CommandRouter.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QKeyCombination>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <map>
@@ -177,6 +179,40 @@ void ShowRecentFiles(platform::CommandRouter& router)
     }
 }
 
+// While the menu bar has the keys (Alt was tapped), the keys it moves through its menus with are its
+// own: the window's arrow keys would otherwise move the selected layer instead.
+class MenuBarKeys : public QObject {
+public:
+    explicit MenuBarKeys(QMenuBar& menuBar) : QObject(&menuBar), m_menuBar(menuBar) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && m_menuBar.hasFocus()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() == Qt::NoModifier && IsMenuKey(key->key())) {
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool IsMenuKey(int key)
+    {
+        switch (key) {
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Escape:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    QMenuBar& m_menuBar;
+};
+
 } // namespace
 
 void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget& window)
@@ -197,6 +233,7 @@ void InstallMainMenu(QMenuBar& menuBar, platform::CommandRouter& router, QWidget
             QObject::connect(menu, &QMenu::aboutToShow, &router, [&router] { ShowRecentFiles(router); });
     }
     InstallAccelerators(router, window);
+    menuBar.installEventFilter(new MenuBarKeys(menuBar));
     router.UpdateActions();
     ShowRecentFiles(router);
 }

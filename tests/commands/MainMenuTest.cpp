@@ -225,6 +225,25 @@ TEST_F(MainMenuTest, ToolColourAndTextKeysActWhereverTheFocusIsBesideTheTextFiel
     EXPECT_EQ(text, 1);
 }
 
+// Alt gives the menu bar the keys: the arrows then move through the menus, not the selected layer.
+TEST_F(MainMenuTest, RegressionAfterAltTheArrowKeysMoveThroughTheMenusNotTheLayer)
+{
+    const Layer* face = SelectedFace();
+    const PointF before = face->position;
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    QMenuBar* bar = window.menuBar();
+    ASSERT_EQ(QApplication::focusWidget(), bar);
+    Press(QApplication::focusWidget(), Qt::Key_Right);
+    ASSERT_TRUE(bar->activeAction());
+    EXPECT_EQ(bar->activeAction()->text(), "&Edit");
+    Press(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(face->position, before);
+    EXPECT_EQ(journal.GetPosition(), 0);
+    QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget(),
+                    Qt::Key_Escape);
+}
+
 TEST_F(MainMenuTest, DeleteKeyAsksOnlyWhenDeleteIsEnabled)
 {
     SelectedFace();
