@@ -145,6 +145,7 @@ QByteArray EncodePng(const QImage& straight)
     }
     if (ready) {
         std::vector<std::thread> workers;
+        workers.reserve(strips - 1);  // no allocation while a started thread is still to be joined
         for (size_t i = 1; i < strips; ++i) {
             try {
                 workers.emplace_back(CompressStrip, std::cref(straight), std::ref(work[i]));
