@@ -1,5 +1,7 @@
 #include "platform/metafile/MetafileParser.h"
 
+#include "platform/metafile/MetafileParseHelpers.h"
+
 #include <uemf.h>
 #include <uemf_safe.h>
 
@@ -11,6 +13,8 @@
 
 namespace platform {
 namespace {
+
+using namespace metafile_parse;
 
 constexpr uint32_t kRecordAlignment = 4;
 constexpr uint32_t kStockObjectFlag = U_STOCK_OBJECT;
@@ -40,42 +44,6 @@ bool LibraryChecks(uint32_t type)
         return type >= U_EMR_MIN && type <= U_EMR_MAX;
     }
 }
-
-// A record's fixed part; the record is at least as long as the part libUEMF's check requires, and
-// a shorter copy leaves the rest zero.
-template <class T>
-T Fixed(const char* record, uint32_t size)
-{
-    static_assert(std::is_trivially_copyable_v<T>);
-    T value{};
-    std::memcpy(&value, record, std::min<size_t>(sizeof(T), size));
-    return value;
-}
-
-uint32_t Word(const char* record, size_t offset)
-{
-    uint32_t value = 0;
-    std::memcpy(&value, record + offset, sizeof(value));
-    return value;
-}
-
-QPoint ToPoint(const U_POINTL& point) { return QPoint(point.x, point.y); }
-QPoint ToPoint(const U_POINT16& point) { return QPoint(point.x, point.y); }
-Rect ToRect(const U_RECTL& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
-
-bool ExtentsFit(const U_RECTL& rect)
-{
-    const int64_t width = int64_t(rect.right) - rect.left;
-    const int64_t height = int64_t(rect.bottom) - rect.top;
-    return width > INT32_MIN && width < INT32_MAX && height > INT32_MIN && height < INT32_MAX;
-}
-
-uint32_t ToColourRef(const U_COLORREF& colour)
-{
-    return uint32_t(colour.Red) | uint32_t(colour.Green) << 8 | uint32_t(colour.Blue) << 16;
-}
-
-QRgb ToRgb(const U_COLORREF& colour) { return qRgb(colour.Red, colour.Green, colour.Blue); }
 
 // count points of PointType at offset, all inside the record.
 template <class PointType>
@@ -141,6 +109,22 @@ bool DecodePolyDraw(const char* record, uint32_t size, MetafileRecord& out)
     const auto* types = reinterpret_cast<const uint8_t*>(record + typesOffset);
     out.counts.assign(types, types + count);
     return true;
+}
+
+// Records that only draw and change nothing later records rely on for their layout: one that cannot
+// be read is left out and the rest of the file still plays.
+bool IsDrawnOnly(uint32_t type)
+{
+    switch (type) {
+    case U_EMR_EXTTEXTOUTA: case U_EMR_EXTTEXTOUTW: case U_EMR_POLYTEXTOUTA: case U_EMR_POLYTEXTOUTW:
+    case U_EMR_SMALLTEXTOUT: case U_EMR_BITBLT: case U_EMR_STRETCHBLT: case U_EMR_MASKBLT: case U_EMR_PLGBLT:
+    case U_EMR_SETDIBITSTODEVICE: case U_EMR_STRETCHDIBITS: case U_EMR_ALPHABLEND: case U_EMR_TRANSPARENTBLT:
+    case U_EMR_FILLRGN: case U_EMR_FRAMERGN: case U_EMR_INVERTRGN: case U_EMR_PAINTRGN: case U_EMR_GRADIENTFILL:
+    case U_EMR_SETPIXELV:
+        return true;
+    default:
+        return false;
+    }
 }
 
 MetafileRecord Kind(MetafileRecordKind kind)
@@ -225,8 +209,13 @@ bool MetafileParser::Parse(const QByteArray& bytes)
         const uint32_t size = Word(record, offsetof(U_EMR, nSize));
         if (size < sizeof(U_EMR) || size % kRecordAlignment != 0 || size > end - offset)
             return false;
-        if (LibraryChecks(type) && !U_emf_record_safe(record))
-            return false;
+        if (LibraryChecks(type) && !U_emf_record_safe(record)) {
+            // A text, picture or region record that fails its check is left out: it only draws.
+            if (!IsDrawnOnly(type))
+                return false;
+            offset += size;
+            continue;
+        }
         if (!Decode(type, record, size))
             return false;
         if (type == U_EMR_EOF)
@@ -353,6 +342,17 @@ bool MetafileParser::Decode(uint32_t type, const char* record, uint32_t size)
     case U_EMR_STROKEANDFILLPATH: out = Kind(K::StrokeAndFillPath); break;
     case U_EMR_STROKEPATH: out = Kind(K::StrokePath); break;
     case U_EMR_ABORTPATH: out = Kind(K::AbortPath); break;
+    case U_EMR_EXTTEXTOUTA: case U_EMR_EXTTEXTOUTW: case U_EMR_POLYTEXTOUTA: case U_EMR_POLYTEXTOUTW:
+    case U_EMR_SMALLTEXTOUT: case U_EMR_SETTEXTALIGN: case U_EMR_SETTEXTCOLOR:
+        return DecodeText(type, record, size);
+    case U_EMR_BITBLT: case U_EMR_STRETCHBLT: case U_EMR_MASKBLT: case U_EMR_PLGBLT: case U_EMR_SETDIBITSTODEVICE:
+    case U_EMR_STRETCHDIBITS: case U_EMR_ALPHABLEND: case U_EMR_TRANSPARENTBLT: case U_EMR_SETSTRETCHBLTMODE:
+    case U_EMR_SETBRUSHORGEX:
+        return DecodeBitmap(type, record, size);
+    case U_EMR_INTERSECTCLIPRECT: case U_EMR_EXCLUDECLIPRECT: case U_EMR_EXTSELECTCLIPRGN: case U_EMR_SELECTCLIPPATH:
+    case U_EMR_OFFSETCLIPRGN: case U_EMR_SETMETARGN: case U_EMR_FILLRGN: case U_EMR_FRAMERGN: case U_EMR_INVERTRGN:
+    case U_EMR_PAINTRGN: case U_EMR_WIDENPATH: case U_EMR_FLATTENPATH: case U_EMR_GRADIENTFILL: case U_EMR_SETPIXELV:
+        return DecodeRegion(type, record, size);
     case U_EMR_CREATEPEN: case U_EMR_EXTCREATEPEN: case U_EMR_CREATEBRUSHINDIRECT:
     case U_EMR_CREATEMONOBRUSH: case U_EMR_CREATEDIBPATTERNBRUSHPT: case U_EMR_EXTCREATEFONTINDIRECTW:
     case U_EMR_CREATEPALETTE: case U_EMR_CREATECOLORSPACE: case U_EMR_CREATECOLORSPACEW:
@@ -424,10 +424,10 @@ bool MetafileParser::DecodeCreate(uint32_t type, const char* record, uint32_t si
     }
     case U_EMR_CREATEMONOBRUSH:
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
-        // Bitmap brushes are not drawn, but selecting one must still replace the current brush.
-        out.kind = MetafileRecordKind::CreateBrush;
-        object.kind = MetafileObject::Kind::Brush;
-        object.style = type == U_EMR_CREATEMONOBRUSH ? U_BS_PATTERN : U_BS_DIBPATTERNPT;
+        DecodePatternBrush(type, record, size, out);
+        break;
+    case U_EMR_EXTCREATEFONTINDIRECTW:
+        DecodeFont(record, size, out);
         break;
     default:
         break; // a font, palette or colour space: a slot the player only keeps

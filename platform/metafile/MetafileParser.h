@@ -30,6 +30,15 @@ private:
     bool Decode(uint32_t type, const char* record, uint32_t size);
     bool AddDecoded(MetafileRecordKind kind, Decoder decode, const char* record, uint32_t size);
     bool DecodeCreate(uint32_t type, const char* record, uint32_t size);
+    // The families decoded in files of their own. Each adds its records and returns true; a record of
+    // theirs that cannot be drawn is left out and the file still loads.
+    bool DecodeText(uint32_t type, const char* record, uint32_t size);   // MetafileParseText.cpp
+    bool DecodeBitmap(uint32_t type, const char* record, uint32_t size); // MetafileParseBitmap.cpp
+    bool DecodeRegion(uint32_t type, const char* record, uint32_t size); // MetafileParseRegion.cpp
+    // Fill in a created font or pattern brush; one that cannot be read still takes its slot, as an
+    // object that draws nothing.
+    static void DecodeFont(const char* record, uint32_t size, MetafileRecord& out);                 // MetafileParseText.cpp
+    static void DecodePatternBrush(uint32_t type, const char* record, uint32_t size, MetafileRecord& out); // MetafileParseBitmap.cpp
     bool IsCreatableIndex(uint32_t index) const;
     bool IsSelectableIndex(uint32_t index) const;
     void Add(MetafileRecord record) { m_records.push_back(std::move(record)); }

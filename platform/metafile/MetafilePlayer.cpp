@@ -45,7 +45,7 @@ constexpr qreal kCurveTolerancePixels = 0.25;
 // Dashes in one figure beyond which it is drawn as a solid line.
 constexpr qreal kMostDashesPerFigure = 10000;
 
-// More dash and gap entries than a user style may have; the platform creates no such pen.
+// More dash and gap entries than a user style may have: Windows refuses to create such a pen.
 constexpr size_t kMostDashEntries = 16;
 
 constexpr qreal kMillimetresPerInch = 25.4;
@@ -75,7 +75,7 @@ bool IsFinite(const QTransform& t)
     return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
 }
 
-// A world transform the platform accepts: finite and invertible.
+// A world transform Windows accepts: finite and invertible.
 bool IsUsable(const QTransform& t)
 {
     return IsFinite(t) && t.determinant() != 0;
@@ -173,6 +173,18 @@ void MetafilePlayer::Run(const MetafileRecord& record)
     case Kind::BeginPath: case Kind::EndPath: case Kind::CloseFigure: case Kind::FillPath:
     case Kind::StrokeAndFillPath: case Kind::StrokePath: case Kind::AbortPath:
         RunPath(record);
+        break;
+    case Kind::TextOut: case Kind::SetTextAlign: case Kind::SetTextColor:
+        RunText(record);
+        break;
+    case Kind::Blit: case Kind::SetStretchBltMode: case Kind::SetBrushOrg:
+        RunBitmap(record);
+        break;
+    case Kind::IntersectClipRect: case Kind::ExcludeClipRect: case Kind::SelectClipRegion:
+    case Kind::SelectClipPath: case Kind::OffsetClipRegion: case Kind::SetMetaRegion: case Kind::FillRegion:
+    case Kind::FrameRegion: case Kind::InvertRegion: case Kind::PaintRegion: case Kind::WidenPath:
+    case Kind::FlattenPath: case Kind::GradientFill: case Kind::SetPixel:
+        RunRegion(record);
         break;
     default:
         RunState(record);
@@ -453,7 +465,7 @@ void MetafilePlayer::Continue(const QPainterPath& logical)
 }
 
 // Point types: move, line, or three Bezier points, each optionally closing its figure. An unknown
-// type or a cut-off curve makes the whole record draw nothing, as on the platform.
+// type or a cut-off curve makes the whole record draw nothing, as in Windows.
 void MetafilePlayer::PolyDraw(const MetafileRecord& record)
 {
     const std::vector<QPoint>& points = record.points;
@@ -630,6 +642,16 @@ bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal ed
     }
     m_workLeft -= cost;
     return true;
+}
+
+bool MetafilePlayer::ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs)
+{
+    return Charge(deviceBounds, glyphs, 0);
+}
+
+bool MetafilePlayer::ChargePicture(const QRectF& deviceBounds, qreal pixels)
+{
+    return Charge(deviceBounds, pixels / kWorkPerElement, 0);
 }
 
 void MetafilePlayer::DrawDevicePath(Paint paint)

@@ -16,8 +16,8 @@ namespace platform {
 
 // Draws decoded metafile records with a QPainter, keeping the device context state they set.
 // Figures are drawn in logical units under logical-to-device-to-target, so pens widen with the
-// transforms; a path between BEGINPATH and ENDPATH is kept in reference-device units, as the
-// platform keeps it, and filled or stroked later.
+// transforms; a path between BEGINPATH and ENDPATH is kept in reference-device units, as
+// Windows keeps it, and filled or stroked later.
 class MetafilePlayer {
 public:
     // deviceToTarget maps reference-device units to the painter's device (its world transform
@@ -47,6 +47,9 @@ private:
     void RunState(const MetafileRecord& record);
     void RunFigure(const MetafileRecord& record);
     void RunPath(const MetafileRecord& record);
+    void RunText(const MetafileRecord& record);   // MetafilePlayText.cpp
+    void RunBitmap(const MetafileRecord& record); // MetafilePlayBitmap.cpp
+    void RunRegion(const MetafileRecord& record); // MetafilePlayRegion.cpp
 
     QRectF FigureBox(const Rect& box) const;
     void SetMapMode(uint32_t mode);
@@ -77,6 +80,10 @@ private:
     // rasterize and the visible part of the area it covers, all in device pixels. False, and the
     // budget spent, when it costs more than is left.
     bool Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength);
+    // The same for text (glyphs drawn, each a few path elements) and pictures (pixels decoded or
+    // sampled), with deviceBounds the target pixels they cover.
+    bool ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs);
+    bool ChargePicture(const QRectF& deviceBounds, qreal pixels);
     void DrawDevicePath(Paint paint);
 
     QPainter& m_painter;

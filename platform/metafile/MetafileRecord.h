@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -19,7 +20,22 @@ enum class MetafileRecordKind : uint8_t {
     CreatePen, CreateBrush, CreateOther, SelectObject, DeleteObject,
     AngleArc, Ellipse, Rectangle, RoundRect, Arc, Chord, Pie, ArcTo,
     BeginPath, EndPath, CloseFigure, FillPath, StrokeAndFillPath, StrokePath, AbortPath,
+    // Text (decoded in MetafileParseText.cpp, drawn in MetafilePlayText.cpp).
+    TextOut, SetTextAlign, SetTextColor,
+    // Pictures (MetafileParseBitmap.cpp, MetafilePlayBitmap.cpp).
+    Blit, SetStretchBltMode, SetBrushOrg,
+    // Clipping, regions, path conversions, gradients and single pixels (MetafileParseRegion.cpp,
+    // MetafilePlayRegion.cpp).
+    IntersectClipRect, ExcludeClipRect, SelectClipRegion, SelectClipPath, OffsetClipRegion, SetMetaRegion,
+    FillRegion, FrameRegion, InvertRegion, PaintRegion, WidenPath, FlattenPath, GradientFill, SetPixel,
 };
+
+// The payloads of the record families decoded in files of their own; each family's header defines its
+// own.
+struct MetafileText;
+struct MetafileBlit;
+struct MetafileRegion;
+struct MetafileGradient;
 
 // One decoded record. Only the fields its kind names are set:
 // - box: the bounding box of Ellipse, Rectangle, RoundRect, Arc, Chord, Pie, ArcTo;
@@ -32,7 +48,8 @@ enum class MetafileRecordKind : uint8_t {
 // - transform: eM11, eM12, eM21, eM22, eDx, eDy of the world-transform kinds (value holds the mode);
 // - points and counts: the poly kinds' points, the point count of each PolyPoly figure, PolyDraw's
 //   point types;
-// - object: what a Create kind puts at index value.
+// - object: what a Create kind puts at index value;
+// - text, blit, region, gradient: the payload of the text, picture and region families.
 struct MetafileRecord {
     MetafileRecordKind kind = MetafileRecordKind::AbortPath;
     Rect box;
@@ -44,6 +61,10 @@ struct MetafileRecord {
     std::vector<QPoint> points;
     std::vector<uint32_t> counts;
     MetafileObject object;
+    std::shared_ptr<const MetafileText> text;
+    std::shared_ptr<const MetafileBlit> blit;
+    std::shared_ptr<const MetafileRegion> region;
+    std::shared_ptr<const MetafileGradient> gradient;
 };
 
 } // namespace platform

@@ -10,7 +10,7 @@ namespace platform::metafile_style {
 
 // The Qt pen that draws a metafile pen; nullopt for a null or hollow pen. pixelsPerUnit is how many
 // target pixels one logical unit spans: a cosmetic pen, a zero width and a line narrower than one
-// pixel are all drawn one pixel wide, as the platform does. miterLimit is the file's (miter length
+// pixel are all drawn one pixel wide, as Windows does. miterLimit is the file's (miter length
 // over line width).
 std::optional<QPen> PenFor(const MetafileObject& pen, qreal pixelsPerUnit, qreal miterLimit);
 
