@@ -139,6 +139,16 @@ void LineOnTo(QPainterPath& path, const QPainterPath& next)
     path.connectPath(next);
 }
 
+// The header's frame (0.01 mm) in reference-device units.
+QRectF FrameInDeviceUnits(const MetafileHeader& header)
+{
+    constexpr qreal kHundredthsPerMillimetre = 100.0;
+    const qreal sx = header.devicePixelsX / (kHundredthsPerMillimetre * header.deviceMillimetresX);
+    const qreal sy = header.devicePixelsY / (kHundredthsPerMillimetre * header.deviceMillimetresY);
+    return QRectF(QPointF(header.frame.left * sx, header.frame.top * sy),
+                  QPointF(header.frame.right * sx, header.frame.bottom * sy));
+}
+
 } // namespace
 
 MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, const QTransform& deviceToTarget,
@@ -147,6 +157,7 @@ MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, 
     , m_header(header)
     , m_deviceToTarget(deviceToTarget)
     , m_visible(visible)
+    , m_bubble(deviceToTarget.map(QPolygonF(FrameInDeviceUnits(header))))
     , m_workLeft(kCoveringsPerPlay * visible.width() * visible.height() + kWorkPerPlay)
     , m_objects(header.handleCount)
 {

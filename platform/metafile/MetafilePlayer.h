@@ -7,6 +7,7 @@
 
 #include <QPainterPath>
 #include <QPen>
+#include <QPolygonF>
 #include <QTransform>
 #include <vector>
 
@@ -90,6 +91,7 @@ private:
     const MetafileHeader& m_header;
     QTransform m_deviceToTarget;
     QRectF m_visible;
+    QPolygonF m_bubble; // the frame, the bubble's own rectangle, on the painter's device in pixels
     qreal m_workLeft;
     MetafileObjectTable m_objects;
     MetafileDcState m_state;
