@@ -18,6 +18,8 @@ const QString OpenFailedText = QStringLiteral("Could not open \"%1\".\n%2");
 const QString DamagedFileText = QStringLiteral("The file is damaged or is not a file of this program.");
 const QString EndedEarlyText =
     QStringLiteral("\"%1\" ends early. Only the part before that point was opened.");
+const QString DamagedPartText =
+    QStringLiteral("\"%1\" is damaged from one point on. Only the part before that point was opened.");
 const QString SaveFailedText = QStringLiteral("Could not save \"%1\".\n%2");
 
 } // namespace
@@ -43,7 +45,7 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
     }
     DeleteContents();
     SetModifiedFlag(true);  // what the person had is gone from here on
-    m_endedEarly = false;
+    m_partRead = PartRead::Whole;
     try {
         if (file.size() != 0) {
             ArchiveReader reader(file);
@@ -56,8 +58,10 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
         return OpenOutcome::Emptied;
     }
     SetModifiedFlag(false);
-    if (m_endedEarly)
+    if (m_partRead == PartRead::EndedEarly)
         Report(EndedEarlyText.arg(path));
+    else if (m_partRead == PartRead::Damaged)
+        Report(DamagedPartText.arg(path));
     return OpenOutcome::Opened;
 }
 
