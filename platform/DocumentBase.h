@@ -94,7 +94,8 @@ protected:
 
 private:
     enum class OpenOutcome { Opened, Untouched, Emptied };
-    OpenOutcome ReadDocument(const QString& path);
+    // Reads the file into the emptied document; report is what the person is to be told, if anything.
+    OpenOutcome ReadDocument(const QString& path, QString& report);
     void Report(const QString& text) const;
 
     QString m_title;

@@ -36,11 +36,12 @@ void DocumentBase::Report(const QString& text) const
         m_prompts->ReportFailure(text);
 }
 
-DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
+DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path, QString& report)
 {
+    report.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Report(OpenFailedText.arg(path, file.errorString()));
+        report = OpenFailedText.arg(path, file.errorString());
         return OpenOutcome::Untouched;
     }
     DeleteContents();
@@ -54,20 +55,24 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
         }
     } catch (const std::exception&) {
         DeleteContents();
-        Report(OpenFailedText.arg(path, DamagedFileText));
+        report = OpenFailedText.arg(path, DamagedFileText);
         return OpenOutcome::Emptied;
     }
     SetModifiedFlag(false);
     if (m_partRead == PartRead::EndedEarly)
-        Report(EndedEarlyText.arg(path));
+        report = EndedEarlyText.arg(path);
     else if (m_partRead == PartRead::Damaged)
-        Report(DamagedPartText.arg(path));
+        report = DamagedPartText.arg(path);
     return OpenOutcome::Opened;
 }
 
 bool DocumentBase::OnOpenDocument(const QString& path)
 {
-    return ReadDocument(path) == OpenOutcome::Opened;
+    QString report;
+    const OpenOutcome outcome = ReadDocument(path, report);
+    if (!report.isEmpty())
+        Report(report);
+    return outcome == OpenOutcome::Opened;
 }
 
 bool DocumentBase::OnSaveDocument(const QString& path)
@@ -151,21 +156,27 @@ bool DocumentBase::OpenDocumentFile(const QString& path)
 {
     if (!SaveModified())
         return false;
-    switch (ReadDocument(path)) {
+    // What the person is told comes once the window shows the outcome: the project under its own
+    // name, or the new project that takes the place of contents a failed read emptied.
+    QString report;
+    const OpenOutcome outcome = ReadDocument(path, report);
+    switch (outcome) {
     case OpenOutcome::Opened:
         SetPathName(path);
         if (m_recent)
             m_recent->Add(path);
-        return true;
+        break;
     case OpenOutcome::Emptied:
         NewDocument();  // the document's contents are gone: a new project takes their place
         break;
     case OpenOutcome::Untouched:
         break;
     }
-    if (m_recent)
+    if (outcome != OpenOutcome::Opened && m_recent)
         m_recent->Remove(path);
-    return false;
+    if (!report.isEmpty())
+        Report(report);
+    return outcome == OpenOutcome::Opened;
 }
 
 bool DocumentBase::FileNew()

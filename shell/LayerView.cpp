@@ -271,10 +271,13 @@ void LayerView::UpdateButtons()
 {
     const int32_t selected = m_document.selectedIndex;
     const int32_t count = m_document.layers.GetCount();
-    const bool editing = m_document.step >= FirstEditingStep && m_document.viewMode == ViewModeAllLayers;
+    // A selection that names no row (a document being emptied or read) enables nothing.
+    const int32_t rows = m_list ? m_list->topLevelItemCount() : count;
+    const bool named = selected >= 0 && selected < count && selected < rows;
+    const bool editing = m_document.step >= FirstEditingStep && m_document.viewMode == ViewModeAllLayers && named;
     m_upButton->setEnabled(editing && selected > 0);
-    m_downButton->setEnabled(editing && selected != -1 && selected != count - 1);
-    m_deleteButton->setEnabled(editing && selected != -1);
+    m_downButton->setEnabled(editing && selected != count - 1);
+    m_deleteButton->setEnabled(editing);
 }
 
 int32_t LayerView::RowAt(QPoint point) const
