@@ -146,6 +146,9 @@ void Layer::DrawPlaceholder(platform::DeviceContext& dc, int32_t mode)
         return;
     const platform::DeviceContextSaver saver(dc);
     dc.SetWorldTransform(m);
+    // On a white band, so that they can be read on a dark scene too.
+    dc.SetBackgroundMode(platform::BackgroundMode::Opaque);
+    dc.SetBackgroundColour(Qt::white);
     const int32_t height = std::max(1, static_cast<int32_t>(std::min(size.x, size.y) / PlaceholderTextShare));
     dc.SetFont(MakeCellHeightFont(QStringLiteral("Arial"), height, FontWeightNormal));
     Rect r{0, static_cast<int32_t>(centre.y) - height / 2, static_cast<int32_t>(size.x), static_cast<int32_t>(size.y)};

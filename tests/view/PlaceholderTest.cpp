@@ -75,4 +75,23 @@ TEST_F(PlaceholderTest, RegressionAPendingOrFailedLayerShowsItsWordsInsideItsFra
     }
 }
 
+// On a dark scene the words stand on a white band of their own, inside the frame.
+TEST_F(PlaceholderTest, TheWordsCanBeReadOnADarkScene)
+{
+    SetScene(1600, 1200, 0xFF000000);
+    document.step = StepAccessories;
+    Layer* layer = document.InsertLayer(LayerKindAccessory, 0, 0, QString(), QStringLiteral("Hat"), 9999, Rect{});
+    ASSERT_NE(layer, nullptr);
+    RunTaskList();
+    view->OnUpdate(nullptr, HintRedraw, nullptr);
+    QImage shown = Painted();
+    shown.invertPixels();  // the band, light, becomes dark
+    const QRect band = DarkBounds(shown);
+    EXPECT_TRUE(Frame(*layer).contains(band));
+    EXPECT_GE(band.height(), ReadableHeight);
+    // Black letters inside the band.
+    shown.invertPixels();
+    EXPECT_FALSE(DarkBounds(shown.copy(band)).isEmpty());
+}
+
 } // namespace
