@@ -57,9 +57,9 @@ public:
     bool OnDownloadTask();
     // The waiting ("Loading... %d") or failure ("Load Failed.") words. A movable layer of the list, drawn
     // in the composition (the All Layers view, or behind the selected layer), shows them inside its own
-    // frame under its own transform, a tenth of the frame high on a white band, so that they can be read and clicked
-    // where the layer is; elsewhere (the scene, the views of one layer, whose document is the layer's
-    // content) in the caller's coordinates.
+    // frame under its own transform, a tenth of the frame high on a white band, so that they can be read
+    // and clicked where the layer is; elsewhere (the scene, the views of one layer, whose document is the
+    // layer's content) in the caller's coordinates.
     void DrawPlaceholder(platform::DeviceContext& dc, int32_t mode);
     // Nothing is on its way and nothing has loaded: the download failed or the file did not decode.
     bool LoadFailed();

@@ -151,7 +151,8 @@ void Layer::DrawPlaceholder(platform::DeviceContext& dc, int32_t mode)
     dc.SetBackgroundColour(Qt::white);
     const int32_t height = std::max(1, static_cast<int32_t>(std::min(size.x, size.y) / PlaceholderTextShare));
     dc.SetFont(MakeCellHeightFont(QStringLiteral("Arial"), height, FontWeightNormal));
-    Rect r{0, static_cast<int32_t>(centre.y) - height / 2, static_cast<int32_t>(size.x), static_cast<int32_t>(size.y)};
+    Rect r{0, static_cast<int32_t>(centre.y) - height / 2, static_cast<int32_t>(size.x),
+           static_cast<int32_t>(size.y)};
     dc.DrawText(text, r, platform::TextFormat::Centre);
 }
 

@@ -59,7 +59,8 @@ TEST_F(PlaceholderTest, RegressionAPendingOrFailedLayerShowsItsWordsInsideItsFra
         document.layers.DeleteAll();
         document.step = c.step;
         // Not in the cache, and no queue to fetch it: it waits until the task list's next tick fails it.
-        Layer* layer = document.InsertLayer(c.kind, 0, 0, QString(), QStringLiteral("Hat"), 9999, Rect{10, 10, 300, 200});
+        Layer* layer =
+            document.InsertLayer(c.kind, 0, 0, QString(), QStringLiteral("Hat"), 9999, Rect{10, 10, 300, 200});
         ASSERT_NE(layer, nullptr);
         ASSERT_NE(layer->pendingTask, nullptr);
         {
