@@ -107,7 +107,7 @@ QString ArchiveReader::ReadString()
             if (word == 0xFFFF)
                 length = ReadU32();
             else if (word == 0xFFFE)
-                throw ArchiveError("archive: malformed string length");
+                throw ArchiveError("archive: malformed string length", true);
         }
     }
     const uint64_t byteCount = wide ? length * 2 : length;

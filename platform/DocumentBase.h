@@ -86,20 +86,24 @@ public:
 protected:
     // The stored title alone, without telling the frame.
     void StoreTitle(const QString& title) { m_title = title; }
-    // Called by Serialize while reading when the file ends inside a record: the open goes on with what
-    // was read, and the person is told, since saving would replace the whole file with that part.
-    void NoteFileEndedEarly() { m_endedEarly = true; }
+    // Called by Serialize while reading when the file ends inside a record, or is damaged from a record
+    // on: the open goes on with what was read, and the person is told, since saving would replace the
+    // whole file with that part.
+    void NoteFileEndedEarly() { m_partRead = PartRead::EndedEarly; }
+    void NoteFileDamagedFromARecord() { m_partRead = PartRead::Damaged; }
 
 private:
     enum class OpenOutcome { Opened, Untouched, Emptied };
-    OpenOutcome ReadDocument(const QString& path);
+    // Reads the file into the emptied document; report is what the person is to be told, if anything.
+    OpenOutcome ReadDocument(const QString& path, QString& report);
     void Report(const QString& text) const;
 
     QString m_title;
     QString m_shownTitle;
     QString m_pathName;
     bool m_modified = false;
-    bool m_endedEarly = false;
+    enum class PartRead { Whole, EndedEarly, Damaged };
+    PartRead m_partRead = PartRead::Whole;
     std::vector<DocumentObserver*> m_views;
     DocumentPrompts* m_prompts = nullptr;
     RecentFileList* m_recent = nullptr;

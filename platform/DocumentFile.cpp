@@ -18,6 +18,8 @@ const QString OpenFailedText = QStringLiteral("Could not open \"%1\".\n%2");
 const QString DamagedFileText = QStringLiteral("The file is damaged or is not a file of this program.");
 const QString EndedEarlyText =
     QStringLiteral("\"%1\" ends early. Only the part before that point was opened.");
+const QString DamagedPartText =
+    QStringLiteral("\"%1\" is damaged from one point on. Only the part before that point was opened.");
 const QString SaveFailedText = QStringLiteral("Could not save \"%1\".\n%2");
 
 } // namespace
@@ -34,16 +36,17 @@ void DocumentBase::Report(const QString& text) const
         m_prompts->ReportFailure(text);
 }
 
-DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
+DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path, QString& report)
 {
+    report.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Report(OpenFailedText.arg(path, file.errorString()));
+        report = OpenFailedText.arg(path, file.errorString());
         return OpenOutcome::Untouched;
     }
     DeleteContents();
     SetModifiedFlag(true);  // what the person had is gone from here on
-    m_endedEarly = false;
+    m_partRead = PartRead::Whole;
     try {
         if (file.size() != 0) {
             ArchiveReader reader(file);
@@ -52,18 +55,24 @@ DocumentBase::OpenOutcome DocumentBase::ReadDocument(const QString& path)
         }
     } catch (const std::exception&) {
         DeleteContents();
-        Report(OpenFailedText.arg(path, DamagedFileText));
+        report = OpenFailedText.arg(path, DamagedFileText);
         return OpenOutcome::Emptied;
     }
     SetModifiedFlag(false);
-    if (m_endedEarly)
-        Report(EndedEarlyText.arg(path));
+    if (m_partRead == PartRead::EndedEarly)
+        report = EndedEarlyText.arg(path);
+    else if (m_partRead == PartRead::Damaged)
+        report = DamagedPartText.arg(path);
     return OpenOutcome::Opened;
 }
 
 bool DocumentBase::OnOpenDocument(const QString& path)
 {
-    return ReadDocument(path) == OpenOutcome::Opened;
+    QString report;
+    const OpenOutcome outcome = ReadDocument(path, report);
+    if (!report.isEmpty())
+        Report(report);
+    return outcome == OpenOutcome::Opened;
 }
 
 bool DocumentBase::OnSaveDocument(const QString& path)
@@ -147,21 +156,27 @@ bool DocumentBase::OpenDocumentFile(const QString& path)
 {
     if (!SaveModified())
         return false;
-    switch (ReadDocument(path)) {
+    // What the person is told comes once the window shows the outcome: the project under its own
+    // name, or the new project that takes the place of contents a failed read emptied.
+    QString report;
+    const OpenOutcome outcome = ReadDocument(path, report);
+    switch (outcome) {
     case OpenOutcome::Opened:
         SetPathName(path);
         if (m_recent)
             m_recent->Add(path);
-        return true;
+        break;
     case OpenOutcome::Emptied:
         NewDocument();  // the document's contents are gone: a new project takes their place
         break;
     case OpenOutcome::Untouched:
         break;
     }
-    if (m_recent)
+    if (outcome != OpenOutcome::Opened && m_recent)
         m_recent->Remove(path);
-    return false;
+    if (!report.isEmpty())
+        Report(report);
+    return outcome == OpenOutcome::Opened;
 }
 
 bool DocumentBase::FileNew()

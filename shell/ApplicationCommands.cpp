@@ -8,6 +8,7 @@
 #include "platform/ui/ModalHost.h"
 #include "shell/AboutBox.h"
 #include "shell/DocumentCommands.h"
+#include "shell/StepBar.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -58,9 +59,16 @@ void Application::OnOpenRecentFile(int32_t id)
 
 void Application::OpenProject(const QString& path)
 {
+    // The tip of the step the project was saved at comes once the open has finished: the project drawn
+    // under its own name, any message given. A failed open's new project drops it.
+    StepBar* bar = StepBar::Installed();
+    if (bar)
+        bar->HoldTips();
     m_document->OpenDocumentFile(path);
     // Also after a failure: a file that could not be read leaves a new project in its place, which has
     // its start prompt.
     InitialUpdate();
     ShowStartPrompt();
+    if (bar)
+        bar->ReleaseTips();
 }

@@ -98,7 +98,9 @@ bool IsMouseEvent(const QEvent& event)
 } // namespace
 
 // The mouse held by the list during a drag. A mouse event that goes to any other widget meanwhile
-// means the grab was lost (another grab, a popup, a dialog): the drag is cancelled.
+// means the grab was lost (another grab, a popup, a dialog): the drag is cancelled. The keys do nothing
+// until the drag ends, as during a drag in the editing view: no window key (an arrow moving the layer,
+// Delete, Undo) runs and no pane takes a key while the row is held.
 class LayerView::DragGrab final : public QObject {
 public:
     DragGrab(LayerView& owner, QWidget& grabber) : m_owner(owner), m_grabber(grabber)
@@ -115,6 +117,16 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            event->accept();  // taken, so that no shortcut runs
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            return true;
+        default:
+            break;
+        }
         if (watched != &m_grabber && watched->isWidgetType() && IsMouseEvent(*event)) {
             m_owner.CancelDrag();  // deletes this filter: only return afterwards
             return false;
@@ -271,10 +283,13 @@ void LayerView::UpdateButtons()
 {
     const int32_t selected = m_document.selectedIndex;
     const int32_t count = m_document.layers.GetCount();
-    const bool editing = m_document.step >= FirstEditingStep && m_document.viewMode == ViewModeAllLayers;
+    // A selection that names no row (a document being emptied or read) enables nothing.
+    const int32_t rows = m_list ? m_list->topLevelItemCount() : count;
+    const bool named = selected >= 0 && selected < count && selected < rows;
+    const bool editing = m_document.step >= FirstEditingStep && m_document.viewMode == ViewModeAllLayers && named;
     m_upButton->setEnabled(editing && selected > 0);
-    m_downButton->setEnabled(editing && selected != -1 && selected != count - 1);
-    m_deleteButton->setEnabled(editing && selected != -1);
+    m_downButton->setEnabled(editing && selected != count - 1);
+    m_deleteButton->setEnabled(editing);
 }
 
 int32_t LayerView::RowAt(QPoint point) const

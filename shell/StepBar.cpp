@@ -87,6 +87,7 @@ void StepBar::ShowText(const QString& text)
 
 void StepBar::ShowStartText()
 {
+    m_waitingTip.reset();
     m_step = 0;
     ShowText(StepRowFor(0).text);
 }
@@ -101,11 +102,22 @@ void StepBar::SetStep(int32_t state, bool noTip)
         return;
     if (g_document && g_document->journal.IsBusy())
         return;  // an undo replays the step change: no tip
-    if (m_tipsWaitForWindow && !window()->isVisible()) {
+    if (m_tipsHeld > 0 || (m_tipsWaitForWindow && !window()->isVisible())) {
         m_waitingTip = row;
         return;
     }
     RunTip(row);
+}
+
+void StepBar::ReleaseTips()
+{
+    if (m_tipsHeld == 0 || --m_tipsHeld > 0 || !m_waitingTip)
+        return;
+    if (!g_document || StepRowFor(g_document->step).tip != m_waitingTip->tip) {
+        m_waitingTip.reset();
+        return;
+    }
+    RunWaitingTip();  // a window not shown yet runs it when it shows
 }
 
 void StepBar::RunTip(const StepRow& row)
@@ -123,7 +135,7 @@ void StepBar::showEvent(QShowEvent* event)
 
 void StepBar::RunWaitingTip()
 {
-    if (!m_waitingTip || !window()->isVisible())
+    if (!m_waitingTip || m_tipsHeld > 0 || !window()->isVisible())
         return;
     const StepRow row = *m_waitingTip;
     m_waitingTip.reset();

@@ -27,12 +27,17 @@ public:
 
     void SetStep(int32_t state, bool noTip) override;
     // The start prompt's half on the step bar: step 0 and its text, without a tip (the layers panel
-    // shows the tip).
+    // shows the tip); a tip still waiting is dropped.
     void ShowStartText();
 
     // With wait set, a tip due while the step bar's window is not shown yet (a project opened at
     // start-up) waits until the window is shown, so that it does not stand alone on the screen.
     void SetTipsWaitForWindow(bool wait) { m_tipsWaitForWindow = wait; }
+    // While held (a project being opened), a tip that comes due waits; ReleaseTips runs it once the
+    // open has finished, unless the document has left its step meanwhile (a failed open's new project,
+    // whose start prompt has tips of its own).
+    void HoldTips() { ++m_tipsHeld; }
+    void ReleaseTips();
     bool HasWaitingTip() const { return m_waitingTip.has_value(); }
     // Where the step pictures are; null: nowhere.
     void SetStepImagesTarget(StepImagesTarget* target);
@@ -60,5 +65,6 @@ private:
     QWidget* m_picturesPane = nullptr;
     StepImagesTarget* m_target = nullptr;
     bool m_tipsWaitForWindow = false;
+    int32_t m_tipsHeld = 0;
     std::optional<StepRow> m_waitingTip;
 };

@@ -41,6 +41,7 @@ void Document::DeleteContents()
     tool = 0;
     journal.Reset();
     DeleteLayers();
+    RefreshLayerView();  // the panel shows no rows, and no buttons, for layers that are gone
     // The pictures just freed go back to the system, so that project after project the program stays
     // the size of the one open.
     platform::ReleaseFreedHeap();

@@ -61,14 +61,16 @@ void Document::Serialize(platform::Archive& archive)
     // The tabs, view mode, column and step bar follow the stored state before any layer exists.
     SetStep(state, false);
     RefreshLayerView();
-    bool cutShort = false;
-    scene = Layer::CreateFromArchive(in, cutShort);
+    RecordListEnd end = RecordListEnd::AtRecord;
+    scene = Layer::CreateFromArchive(in, end);
     // A scene record that could not be read ends the file here: a record cut inside a string leaves the
     // reader inside that record, and its remaining bytes must not be taken for layers.
     if (scene)
-        cutShort = !layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
-    if (cutShort)
+        end = layers.LoadAll(in);  // errors in a layer's class part pass to the open procedure
+    if (end == RecordListEnd::CutShort)
         NoteFileEndedEarly();
+    else if (end == RecordListEnd::Damaged)
+        NoteFileDamagedFromARecord();
     SetStoredSelection(selectedIndex);
     RefreshLayerView();
 }

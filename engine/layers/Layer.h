@@ -3,12 +3,14 @@
 #include "engine/base/Node.h"
 #include "engine/base/TaskList.h"
 #include "engine/layers/LayerInfo.h"
+#include "engine/layers/RecordListEnd.h"
 
 #include <QString>
 #include <memory>
 #include <optional>
 
 class Image;
+class QTransform;
 class PixelJournal;
 namespace platform {
 class ArchiveReader;
@@ -53,7 +55,12 @@ public:
     // on the task list with a placeholder.
     void Init(const QString& path, int32_t number, int32_t kind, bool fit);
     bool OnDownloadTask();
-    void DrawPlaceholder(platform::DeviceContext& dc);
+    // The waiting ("Loading... %d") or failure ("Load Failed.") words. A movable layer of the list, drawn
+    // in the composition (the All Layers view, or behind the selected layer), shows them inside its own
+    // frame under its own transform, a tenth of the frame high on a white band, so that they can be read
+    // and clicked where the layer is; elsewhere (the scene, the views of one layer, whose document is the
+    // layer's content) in the caller's coordinates.
+    void DrawPlaceholder(platform::DeviceContext& dc, int32_t mode);
     // Nothing is on its way and nothing has loaded: the download failed or the file did not decode.
     bool LoadFailed();
     // LoadFile, and on failure the placeholder's size, which shows "Load Failed.".
@@ -62,10 +69,11 @@ public:
     // Scales a movable layer to half the largest size that fits the background and centres it there.
     void FitToBackground();
 
-    // Reads one layer record into a new layer; null at the end of the list. The list ends cleanly where
-    // the file ends before a record; a file that ends (or is damaged) inside a record's common part ends
-    // it too, and sets cutShort. Errors in the class part pass to the caller.
-    static std::unique_ptr<Layer> CreateFromArchive(platform::ArchiveReader& archive, bool& cutShort);
+    // Reads one layer record into a new layer; null at the end of the list, with end saying how it ended:
+    // cleanly where the file ends before a record; CutShort where it ends inside a record's common part
+    // or right after a painted layer's common part (its picture block missing); Damaged where the common
+    // part holds a value no writer produces. Errors in the class part pass to the caller.
+    static std::unique_ptr<Layer> CreateFromArchive(platform::ArchiveReader& archive, RecordListEnd& end);
 
     int32_t flags = 0;
     Rect dirty{0, 0, 0, 0};  // inclusive content pixels touched by the current edit
@@ -82,6 +90,10 @@ protected:
 
     // A layer read from a project file keeps its stored position when its content arrives later.
     std::optional<PointF> m_storedPosition;
+
+    // This layer's content pixels to the selected layer's cropped content pixels (drawing behind the
+    // selected layer); false without a selected layer or its inverse.
+    bool SelectedLayerMapping(QTransform& m) const;
 
     // Whether the content has loaded: a picture here, a bubble's metafile in LayerText.
     virtual bool HasContent();

@@ -231,22 +231,10 @@ Rect LayerImage::CropPixels() const
     return r;
 }
 
-bool LayerImage::SelectedLayerMapping(QTransform& m) const
-{
-    const Layer* selected = g_document ? g_document->GetSelectedLayer() : nullptr;
-    if (!selected)
-        return false;
-    BuildXForm(m, false);
-    if (!selected->BuildInverseXForm(m))
-        return false;
-    AppendTranslate(m, -(selected->cropTopLeft.x * selected->size.x), -(selected->cropTopLeft.y * selected->size.y));
-    return true;
-}
-
 void LayerImage::Draw(platform::DeviceContext& dc, const Rect& clip, const Rect& source, int32_t mode)
 {
     if (pendingTask || !m_working) {
-        DrawPlaceholder(dc);
+        DrawPlaceholder(dc, mode);
         return;
     }
     Rect d = clip;

@@ -45,9 +45,6 @@ private:
     platform::ColourAdjustment Adjustment() const;
     // Redraws all colours and puts the current mask back over them.
     void RecolourKeepingMask();
-    // The mapping of this layer's content into the selected layer's cropped picture; false when there
-    // is none.
-    bool SelectedLayerMapping(QTransform& m) const;
 
     std::unique_ptr<ImageReference> m_working;
     std::unique_ptr<ImageReference> m_source;

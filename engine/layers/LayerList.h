@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/base/Node.h"
+#include "engine/layers/RecordListEnd.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,8 +30,8 @@ public:
     // Deletes the layer that Find gives, if any.
     void Remove(const QString& path, int32_t number, int32_t kind, int32_t tag);
 
-    // Reads layer records to the end of the list and appends each at the front end. False when the list
-    // ended inside a record (the file ended early), true when it ended at a record's end.
-    bool LoadAll(platform::ArchiveReader& archive);
+    // Reads layer records to the end of the list and appends each at the front end; answers how the
+    // list ended (Layer::CreateFromArchive).
+    RecordListEnd LoadAll(platform::ArchiveReader& archive);
     void DeleteAll();
 };

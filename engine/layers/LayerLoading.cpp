@@ -5,19 +5,26 @@
 #include "engine/document/ShellLink.h"
 #include "engine/document/StepBarLink.h"
 #include "engine/document/WizardState.h"
+#include "engine/layers/BubbleFont.h"
+#include "engine/layers/DrawMode.h"
+#include "engine/layers/LayerGeometry.h"
 #include "engine/layers/LayerKind.h"
 #include "library/download/Request.h"
 #include "library/download/RequestManager.h"
 #include "platform/DeviceContext.h"
+#include "platform/DeviceContextSaver.h"
 #include "platform/PathJoin.h"
 
 #include <QFileInfo>
+#include <QTransform>
+#include <algorithm>
 
 namespace {
 
 constexpr float PlaceholderCentre = Layer::PlaceholderSize / 2;
 constexpr int32_t PlaceholderTextRise = 10;  // the text stands this far above the placeholder's centre
 constexpr int32_t PercentDone = 100;
+constexpr float PlaceholderTextShare = 10.0f;  // the words in the composition: a tenth of the frame high
 
 } // namespace
 
@@ -67,6 +74,10 @@ void Layer::Init(const QString& contentPath, int32_t contentNumber, int32_t cont
         size = {PlaceholderSize, PlaceholderSize};
         centre = {PlaceholderCentre, PlaceholderCentre};
         lastPercent = -1;
+        // A layer that will be fitted when it arrives is fitted at the placeholder's size meanwhile, so
+        // that its frame and its words stand on the picture, where they can be read and clicked.
+        if (fit && (flags & LayerFlagMove))
+            FitToBackground();
         pendingTask.reset(new Task<Layer>(this, &Layer::OnDownloadTask, TaskPriorityLayer));
     }
     RedrawAllViews();
@@ -115,15 +126,46 @@ void Layer::LoadContent(const QString& local)
     centre = {PlaceholderCentre, PlaceholderCentre};
 }
 
-void Layer::DrawPlaceholder(platform::DeviceContext& dc)
+void Layer::DrawPlaceholder(platform::DeviceContext& dc, int32_t mode)
 {
     const QString text = pendingTask ? QStringLiteral("Loading... %1").arg(RequestPercent())
                                      : QStringLiteral("Load Failed.");
-    Rect r{0, static_cast<int32_t>(centre.y) - PlaceholderTextRise, static_cast<int32_t>(size.x),
-           static_cast<int32_t>(size.y)};
     dc.SetTextColour(Qt::black);
     dc.SetBackgroundMode(platform::BackgroundMode::Transparent);
+    QTransform m;
+    const bool inComposition = mode == ViewModeAllLayers || mode == DrawModeSelected;
+    if (!(flags & LayerFlagMove) || !IsLinked() || !inComposition) {
+        Rect r{0, static_cast<int32_t>(centre.y) - PlaceholderTextRise, static_cast<int32_t>(size.x),
+               static_cast<int32_t>(size.y)};
+        dc.DrawText(text, r, platform::TextFormat::Centre);
+        return;
+    }
+    if (mode == ViewModeAllLayers)
+        BuildXForm(m, false);
+    else if (!SelectedLayerMapping(m))
+        return;
+    const platform::DeviceContextSaver saver(dc);
+    dc.SetWorldTransform(m);
+    // On a white band, so that they can be read on a dark scene too.
+    dc.SetBackgroundMode(platform::BackgroundMode::Opaque);
+    dc.SetBackgroundColour(Qt::white);
+    const int32_t height = std::max(1, static_cast<int32_t>(std::min(size.x, size.y) / PlaceholderTextShare));
+    dc.SetFont(MakeCellHeightFont(QStringLiteral("Arial"), height, FontWeightNormal));
+    Rect r{0, static_cast<int32_t>(centre.y) - height / 2, static_cast<int32_t>(size.x),
+           static_cast<int32_t>(size.y)};
     dc.DrawText(text, r, platform::TextFormat::Centre);
+}
+
+bool Layer::SelectedLayerMapping(QTransform& m) const
+{
+    const Layer* selected = g_document ? g_document->GetSelectedLayer() : nullptr;
+    if (!selected)
+        return false;
+    BuildXForm(m, false);
+    if (!selected->BuildInverseXForm(m))
+        return false;
+    AppendTranslate(m, -(selected->cropTopLeft.x * selected->size.x), -(selected->cropTopLeft.y * selected->size.y));
+    return true;
 }
 
 bool Layer::HasContent()

@@ -74,9 +74,9 @@ void LayerInfo::ClampToValidRanges()
     contrast = std::clamp(contrast, MinColourLevel, MaxColourLevel);
 }
 
-std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive, bool& cutShort)
+std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive, RecordListEnd& end)
 {
-    cutShort = false;
+    end = RecordListEnd::AtRecord;
     if (archive.AtEnd())
         return nullptr;  // the file ends after the last whole record
     LayerInfo info;
@@ -93,9 +93,15 @@ std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive
             textRect.right = ClampEdge(archive.ReadI32());
             textRect.bottom = ClampEdge(archive.ReadI32());
         }
-    } catch (const platform::ArchiveError&) {
-        cutShort = true;
-        return nullptr;  // a record cut short: the list ends here
+    } catch (const platform::ArchiveError& error) {
+        end = error.Malformed() ? RecordListEnd::Damaged : RecordListEnd::CutShort;
+        return nullptr;  // a record cut short or damaged: the list ends here
+    }
+    // A painted layer's picture block follows its common part; a file that ends before it is cut inside
+    // the record like one that ends inside the common part, and keeps the layers before it.
+    if (info.kind != LayerKindBubble && (storedFlags & LayerFlagPaint) && archive.AtEnd()) {
+        end = RecordListEnd::CutShort;
+        return nullptr;
     }
 
     // Every bubble is a LayerText with the bubble's own flags, whatever the record says.
@@ -130,10 +136,10 @@ std::unique_ptr<Layer> Layer::CreateFromArchive(platform::ArchiveReader& archive
     return layer;
 }
 
-bool LayerList::LoadAll(platform::ArchiveReader& archive)
+RecordListEnd LayerList::LoadAll(platform::ArchiveReader& archive)
 {
-    bool cutShort = false;
-    while (std::unique_ptr<Layer> layer = Layer::CreateFromArchive(archive, cutShort))
+    RecordListEnd end = RecordListEnd::AtRecord;
+    while (std::unique_ptr<Layer> layer = Layer::CreateFromArchive(archive, end))
         layer.release()->LinkBefore(this);
-    return !cutShort;
+    return end;
 }

@@ -106,9 +106,9 @@ Rect LayerText::DocumentBounds(const QTransform& m) const
 
 void LayerText::Draw(platform::DeviceContext& dc, const Rect& clip, const Rect&, int32_t mode)
 {
-    // A bubble on its way draws nothing; one that failed says so, as a picture layer does.
-    if (LoadFailed()) {
-        DrawPlaceholder(dc);
+    // A bubble on its way or one that failed says so, as a picture layer does.
+    if (pendingTask || LoadFailed()) {
+        DrawPlaceholder(dc, mode);
         return;
     }
     // A zero or non-finite scale leaves nothing to see, and no font could fit it.

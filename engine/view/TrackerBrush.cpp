@@ -4,6 +4,7 @@
 #include "engine/document/Document.h"
 #include "engine/document/ToolId.h"
 #include "engine/document/UpdateHint.h"
+#include "engine/document/WizardState.h"
 #include "engine/layers/Image.h"
 #include "engine/layers/Layer.h"
 #include "engine/view/DocumentView.h"
@@ -80,6 +81,11 @@ void TrackerBrush::OnErase(platform::DeviceContext&, PointF) {}
 
 void TrackerBrush::OnDraw(platform::DeviceContext&, PointF)
 {
+    ApplySegment();
+}
+
+void TrackerBrush::ApplySegment()
+{
     if (target) {
         ApplyStroke();
         return;
@@ -95,8 +101,28 @@ void TrackerBrush::OnDraw(platform::DeviceContext&, PointF)
     target = nullptr;
 }
 
+float TrackerBrush::StampReach() const
+{
+    return std::min(stampSize.x, stampSize.y) * brushScale;
+}
+
+void TrackerBrush::CloseOutline()
+{
+    const Document* document = GetDocument();
+    if (!document || document->step != StepOutlineFace || tracking == 0)
+        return;
+    const PointF gap = anchor - last;
+    const float distance = std::sqrt(gap.x * gap.x + gap.y * gap.y);
+    if (distance == 0.0f || distance > StampReach())
+        return;
+    current = anchor;
+    ApplySegment();
+    last = current;
+}
+
 void TrackerBrush::OnEndTrack()
 {
+    CloseOutline();
     target = nullptr;
     if (Document* document = GetDocument())
         document->UpdateAllViews(nullptr, HintRedraw);

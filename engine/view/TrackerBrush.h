@@ -25,10 +25,20 @@ public:
     void OnErase(platform::DeviceContext& dc, PointF offset) override;
     // Applies the segment from last to current; the arguments are not used.
     void OnDraw(platform::DeviceContext& dc, PointF offset) override;
+    // Closes an outline stroke that ended near its start (CloseOutline), then ends the stroke.
     void OnEndTrack() override;
 
     // One segment on target.
     void ApplyStroke();
+    // The segment from last to current on target, or on every paintable layer when there is none.
+    void ApplySegment();
+    // At the outline step, a stroke whose last point lies within the stamp's reach of its first is
+    // closed by the segment from the one to the other, before the view journals the stroke: a hand never
+    // ends a stroke on the very pixel it began, and the sector between the two ends, out to the crop's
+    // border, would keep its pixels. A stroke that ends farther away is left open.
+    void CloseOutline();
+    // The brush's width on the screen (view units): stamps at two points this far apart touch.
+    float StampReach() const;
     // Stamp pixels to the target's content pixels for a stamp centred on a view point; false when the
     // target has no inverse transform.
     bool GetStampTransform(QTransform& m, PointF viewPoint) const;

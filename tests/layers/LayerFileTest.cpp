@@ -26,7 +26,7 @@ protected:
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         platform::ArchiveReader reader(buffer);
-        endedAtRecord = document.layers.LoadAll(reader);
+        endedAtRecord = document.layers.LoadAll(reader) == RecordListEnd::AtRecord;
         return reader.BytesLeft();
     }
 

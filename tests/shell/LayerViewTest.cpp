@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "engine/document/Document.h"
+#include "engine/document/WizardState.h"
 #include "engine/document/JournalKind.h"
 #include "engine/layers/LayerKind.h"
 #include "platform/ui/DocumentPromptBoxes.h"
@@ -145,6 +146,27 @@ TEST_F(LayerViewTest, ButtonsFollowTheStepTheViewModeAndTheSelection)
         EXPECT_EQ(view->DownButton()->isEnabled(), row.down) << row.step << " " << row.selected;
         EXPECT_EQ(view->DeleteButton()->isEnabled(), row.del) << row.step << " " << row.selected;
     }
+}
+
+// A project being read has its stored state and selection before any layer is there, and an emptied
+// document had its rows still listed: the buttons stood enabled over a list with nothing to move.
+TEST_F(LayerViewTest, RegressionNoButtonStandsEnabledOverAnEmptyList)
+{
+    AddLayers({"Face 1", "Face 2", "Face 3"});
+    document.step = StepFinish;
+    document.viewMode = ViewModeAllLayers;
+    document.selectedIndex = 1;
+    document.RefreshLayerView();
+    ASSERT_TRUE(view->UpButton()->isEnabled() && view->DownButton()->isEnabled() && view->DeleteButton()->isEnabled());
+
+    document.DeleteContents();
+    EXPECT_EQ(view->List()->topLevelItemCount(), 0);
+    EXPECT_FALSE(view->UpButton()->isEnabled() || view->DownButton()->isEnabled() || view->DeleteButton()->isEnabled());
+
+    document.step = StepFinish;  // as a project's head sets them, before its layers are read
+    document.selectedIndex = 1;
+    document.RefreshLayerView();
+    EXPECT_FALSE(view->UpButton()->isEnabled() || view->DownButton()->isEnabled() || view->DeleteButton()->isEnabled());
 }
 
 TEST_F(LayerViewTest, ClicksSelectFromStepTenWhereTheDocumentAllows)

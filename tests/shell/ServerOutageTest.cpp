@@ -89,8 +89,11 @@ TEST_F(ServerOutageTest, RegressionTheSameFaceChosenAgainAfterAnOutageIsFetched)
     ASSERT_EQ(failed->kind, LayerKindFace);
     ASSERT_TRUE(Settle([&] { return !failed->pendingTask; }));
     EXPECT_EQ(failed->GetImage(), nullptr);
-    EXPECT_EQ(DrawnLayer(*failed, Layer::PlaceholderSize, Layer::PlaceholderSize, ViewModeAllLayers),
-              PlaceholderPicture(QStringLiteral("Load Failed.")));
+    // Its words stand inside its frame on the scene.
+    const QRect words = DarkBounds(DrawnLayer(*failed, static_cast<int>(g_document->scene->size.x),
+                                              static_cast<int>(g_document->scene->size.y), ViewModeAllLayers));
+    EXPECT_FALSE(words.isEmpty());
+    EXPECT_TRUE(DocumentFrame(*failed).contains(words));
     EXPECT_EQ(g_document->step, StepChooseFace);
 
     ASSERT_TRUE(session.Library().Restart());

@@ -100,3 +100,22 @@ QImage PlaceholderPicture(const QString& text)
     dc.DrawText(text, r, platform::TextFormat::Centre);
     return image;
 }
+
+QRect DarkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                bounds = bounds.united(QRect(x, y, 1, 1));
+        }
+    }
+    return bounds;
+}
+
+QRect DocumentFrame(const Layer& layer)
+{
+    Rect r{0, 0, static_cast<int32_t>(layer.size.x) - 1, static_cast<int32_t>(layer.size.y) - 1};
+    layer.ForwardBounds(r);
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+}

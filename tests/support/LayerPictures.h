@@ -56,3 +56,8 @@ uint8_t Premultiply(uint8_t c, uint8_t a);
 QImage DrawnLayer(Layer& layer, int width, int height, int32_t mode);
 // What a 512 x 512 placeholder shows with this text: the text centred in (0, 246) - (512, 512).
 QImage PlaceholderPicture(const QString& text);
+// The bounds of the pixels darker than mid-grey (a placeholder's black words on a white or light
+// picture); empty when there are none.
+QRect DarkBounds(const QImage& image);
+// A layer's frame (its whole content, as its selection frame shows it) in document pixels.
+QRect DocumentFrame(const Layer& layer);

@@ -163,3 +163,51 @@ TEST(KeysTest, RegressionTheBrowsersHaveNoKeysOfTheirOwn)
 }
 
 } // namespace
+
+namespace {
+
+// The window's keys wait for a row drag in the layers panel to end, as they do during a drag in the
+// editing view: an arrow, Delete and Ctrl+Z pressed while the row is held do nothing, and the drag ends
+// as one reorder.
+TEST(KeysTest, RegressionTheKeysDoNothingDuringARowDragInTheLayersList)
+{
+    WizardWalk walk;
+    ASSERT_TRUE(walk.Start());
+    ASSERT_TRUE(walk.WalkTo(StepAccessories));
+    ASSERT_TRUE(walk.AddAccessory(0));
+    ASSERT_TRUE(walk.AddAccessory(1));
+    const int32_t last = g_document->layers.GetCount() - 1;
+    ASSERT_TRUE(walk.ClickLayerRow(last));
+    const QString moved = g_document->layers.GetAt(last)->name;
+    const int32_t start = g_document->journal.GetPosition();
+    walk.messageReply = QMessageBox::Yes;
+
+    LayerView& panel = *walk.Frame().Layers();
+    QTreeWidget& list = *panel.List();
+    QWidget* viewport = list.viewport();
+    const QPoint from = list.visualItemRect(list.topLevelItem(last)).center();
+    const QPoint to = list.visualItemRect(list.topLevelItem(last - 1)).center();
+    QTest::mouseMove(viewport, from);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, from + QPoint(0, -QApplication::startDragDistance() - 1));
+    ASSERT_TRUE(panel.IsDragging());
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Left, Qt::NoModifier}, {Qt::Key_Up, Qt::NoModifier},
+                                         {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Z, Qt::ControlModifier}}) {
+        ASSERT_TRUE(walk.PressKey(key, modifiers));
+        EXPECT_TRUE(panel.IsDragging()) << key;
+        EXPECT_EQ(g_document->journal.GetPosition(), start) << key;
+    }
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    EXPECT_FALSE(panel.IsDragging());
+    EXPECT_EQ(RecordKinds(g_document->journal, start), std::vector<int>{JournalReorder});
+    EXPECT_EQ(g_document->layers.GetAt(last - 1)->name, moved);
+    EXPECT_EQ(g_document->selectedIndex, last - 1);
+    EXPECT_TRUE(walk.told.isEmpty()) << walk.told.join('\n').toStdString();  // no Delete question
+    // The keys are the window's again.
+    ASSERT_TRUE(walk.PressKey(Qt::Key_Z, Qt::ControlModifier));
+    EXPECT_EQ(g_document->journal.GetPosition(), start);
+    walk.End();
+}
+
+} // namespace

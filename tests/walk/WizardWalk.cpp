@@ -106,6 +106,8 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
     // window loses the keys to them and must get them back when they close.
     if (auto* tip = dynamic_cast<Tutor*>(&dialog)) {
         ShowDialog(dialog);
+        if (onShown)
+            onShown(dialog);
         // A tip and its follow-up at most.
         for (int picture = 0; picture < 3 && tip->isVisible(); ++picture) {
             tips << QStringLiteral("%1: tip %2").arg(tip->windowTitle()).arg(tip->m_tip);
@@ -120,6 +122,8 @@ int WizardWalk::AnswerDialog(QDialog& dialog)
     if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
         told << box->windowTitle() + QStringLiteral(": ") + box->text();
         ShowDialog(dialog);
+        if (onShown)
+            onShown(dialog);
         if (QAbstractButton* reply = box->button(static_cast<QMessageBox::StandardButton>(messageReply)))
             QTest::mouseClick(reply, Qt::LeftButton);
         else

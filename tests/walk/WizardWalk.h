@@ -53,6 +53,8 @@ public:
     QStringList tips;  // "<caption>: tip <n>" for every tip picture shown
     int progressDialogs = 0;
     int messageReply = 0;
+    // Called with each tip and message box as it comes up, before it is answered.
+    std::function<void(QDialog&)> onShown;
 
     // Walks on from the wizard's state to state the shortest way: Start, the first scene, face (a picture
     // of our own, rocket.jpg when empty) and Next Step for the rest.

@@ -243,6 +243,50 @@ TEST_F(ProjectFileTest, RegressionAFileEndingInsideARecordSaysSo)
     }
 }
 
+// A file that ends where a painted layer's picture block should begin is cut inside that record, as
+// one cut inside its common part: the layers before it stay and the person is told. A record whose
+// common part is malformed, with the file going on after it, is told as damage from that point.
+TEST_F(ProjectFileTest, RegressionACutOrDamagedRecordKeepsTheLayersBeforeItAndSaysWhich)
+{
+    LayerInfo hat;
+    hat.kind = LayerKindAccessory;
+    hat.number = 1;
+    LayerInfo face;
+    face.kind = LayerKindFace;
+    const QByteArray scene = CommonPart(LayerFlagsBackground, 0, LayerInfo());
+    const QByteArray accessory = CommonPart(LayerFlagsAccessory, 0, hat);
+    // A wide path whose length is the reserved 0xFFFE, then 131 KB more of the file.
+    const QByteArray malformed = Bytes().I32(LayerFlagsAccessory).I32(1).I32(2).I32(LayerKindAccessory)
+                                     .U8(0xFF).U16(0xFFFE).U8(0xFF).U16(0xFFFE).Append(QByteArray(131 * 1024, '\0'));
+    const QString damaged = QStringLiteral("\"%1\" is damaged from one point on. Only the part before that point "
+                                           "was opened.");
+    struct Case {
+        const char* name;
+        QByteArray last;  // after the scene and one accessory
+        QStringList told;
+    };
+    const Case cases[] = {
+        {"picture block missing", CommonPart(LayerFlagsFace, 0, face), EndsEarly("p.smg")},
+        {"malformed string length", malformed, {damaged.arg(PathOf("p.smg"))}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.shown.clear();
+        ASSERT_TRUE(Open(Head(0, StepAccessories).Append(scene).Append(accessory).Append(c.last)));
+        ASSERT_TRUE(document.scene);
+        ASSERT_EQ(document.layers.GetCount(), 1);
+        EXPECT_EQ(document.layers.GetAt(0)->number, 1);
+        EXPECT_EQ(document.step, StepAccessories);
+        EXPECT_EQ(document.GetShownTitle(), QStringLiteral("p.smg"));
+        EXPECT_EQ(prompts.shown, c.told);
+    }
+    // The scene's own record, malformed.
+    prompts.shown.clear();
+    ASSERT_TRUE(Open(Head(0, StepAccessories).Append(malformed)));
+    EXPECT_FALSE(document.scene);
+    EXPECT_EQ(prompts.shown, QStringList{damaged.arg(PathOf("p.smg"))});
+}
+
 // A damaged file can leave a document without a scene at a state where saving is enabled; writing it
 // would give a file that does not read back, so Save As refuses it and says why.
 TEST_F(ProjectFileTest, RegressionADocumentWithoutASceneIsNotSaved)
