@@ -186,6 +186,7 @@ bool MetafileParser::Parse(const QByteArray& bytes)
 {
     m_header = MetafileHeader();
     m_records.clear();
+    m_decodedPixels = 0;
     if (bytes.size() < qsizetype(U_SIZE_EMRHEADER_MIN) || bytes.size() > qsizetype(UINT32_MAX))
         return false;
     const auto fileSize = uint32_t(bytes.size());

@@ -525,7 +525,7 @@ MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
 
 void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)
 {
-    const auto qtBrush = metafile_style::BrushFor(Mixed(m_state.brush));
+    const auto qtBrush = FillBrush(Mixed(m_state.brush), toTarget);
     if (!qtBrush)
         return;
     // Cut close around the visible area: the edges the cut adds stay out of sight.
