@@ -243,11 +243,9 @@ QImage MetafileDib::DecodeRunLength(int rows) const
     const uint8_t* end = in + m_span.bitsSize;
     int64_t x = 0;
     int64_t y = 0; // from the bottom
-    auto put = [&](uint32_t index) {
-        if (x < m_width)
-            reinterpret_cast<QRgb*>(image.scanLine(int(rows - 1 - y)))[x] = Colour(index);
-        ++x;
-    };
+    auto* first = reinterpret_cast<QRgb*>(image.bits());
+    const int64_t pixelsPerLine = image.bytesPerLine() / int64_t(sizeof(QRgb));
+    auto put = [&](uint32_t index) { first[(rows - 1 - y) * pixelsPerLine + x++] = Colour(index); };
     while (end - in >= 2 && y < rows) {
         const uint8_t count = in[0];
         const uint8_t value = in[1];

@@ -47,6 +47,21 @@ MetafileDibSpan Span(const char* record, uint32_t size, uint32_t offBmi, uint32_
     return MetafileDibSpan{record, size, offBmi, cbBmi, offBits, cbBits, usage};
 }
 
+size_t FixedSize(uint32_t type)
+{
+    switch (type) {
+    case U_EMR_BITBLT: return sizeof(U_EMRBITBLT);
+    case U_EMR_STRETCHBLT: return sizeof(U_EMRSTRETCHBLT);
+    case U_EMR_MASKBLT: return sizeof(U_EMRMASKBLT);
+    case U_EMR_PLGBLT: return sizeof(U_EMRPLGBLT);
+    case U_EMR_SETDIBITSTODEVICE: return sizeof(U_EMRSETDIBITSTODEVICE);
+    case U_EMR_STRETCHDIBITS: return sizeof(U_EMRSTRETCHDIBITS);
+    case U_EMR_ALPHABLEND: return sizeof(U_EMRALPHABLEND);
+    case U_EMR_TRANSPARENTBLT: return sizeof(U_EMRTRANSPARENTBLT);
+    default: return 0;
+    }
+}
+
 std::shared_ptr<const QImage> Shared(QImage image)
 {
     return image.isNull() ? nullptr : std::make_shared<const QImage>(std::move(image));
@@ -102,6 +117,10 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
         return true;
     }
 
+    // A record too short for its fixed part is left out.
+    const size_t fixedSize = FixedSize(type);
+    if (fixedSize == 0 || size < fixedSize)
+        return true;
     auto blit = std::make_shared<MetafileBlit>();
     const uint64_t before = m_decodedPixels;
     // A record whose bitmap is given but cannot be decoded is left out.
@@ -250,6 +269,8 @@ void MetafileParser::DecodePatternBrush(uint32_t type, const char* record, uint3
     out.object.kind = MetafileObject::Kind::Brush;
     const bool mono = type == U_EMR_CREATEMONOBRUSH;
     out.object.style = mono ? U_BS_PATTERN : U_BS_DIBPATTERNPT;
+    if (size < sizeof(U_EMRCREATEDIBPATTERNBRUSHPT))
+        return;
     const auto r = Fixed<U_EMRCREATEDIBPATTERNBRUSHPT>(record, size);
     out.object.pattern = Shared(DecodeDib(Span(record, size, r.offBmi, r.cbBmi, r.offBits, r.cbBits, r.iUsage),
                                           mono ? DibDecoding::Bits : DibDecoding::Opaque));
