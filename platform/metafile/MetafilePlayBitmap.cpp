@@ -145,6 +145,8 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.stretchMode == U_HALFTONE);
     m_painter.setWorldTransform(toTarget);
     m_painter.setOpacity(blit.constantAlpha / 255.0);
+    // Pattern tiles hold their own background: Qt's opaque mode would invert them under XOR.
+    m_painter.setBackgroundMode(Qt::TransparentMode);
     if (!blit.mask) {
         BlitWithRop(blit.rop, area, image, toTarget);
     } else {

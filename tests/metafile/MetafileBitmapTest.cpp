@@ -247,6 +247,36 @@ TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
     }
 }
 
+// A pattern fill takes the brush's pattern, its hatch gaps in the opaque background colour.
+TEST(MetafileBitmapTest, PatternRasterOperationsUseTheHatchAndItsBackground)
+{
+    EmfWriter emf(8, 8);
+    emf.Select(emf.Brush(kGreen, U_BS_HATCHED, U_HS_HORIZONTAL));
+    emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{8, 8}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
+                            U_DIB_RGB_COLORS, U_PATINVERT, nullptr, 0, nullptr));
+    const QByteArray file = emf.Finish();
+    for (const int scale : {1, 4}) {
+        const QImage image = Render(file, {8 * scale, 8 * scale});
+        EXPECT_EQ(image.pixel(3 * scale, 4 * scale), Channels(kGreen, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
+        EXPECT_EQ(image.pixel(3 * scale, 3 * scale), Channels(kWhite, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
+    }
+}
+
+// A figure drawn before leaves the painter in Qt's opaque background mode, under which Qt XORs a
+// pattern tile inverted.
+TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
+{
+    EmfWriter emf(8, 8);
+    emf.Select(emf.Brush(kBlue)).Select(U_NULL_PEN);
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{7, 7, 9, 9}));
+    emf.Select(emf.Brush(kGreen, U_BS_HATCHED, U_HS_HORIZONTAL));
+    emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{6, 6}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
+                            U_DIB_RGB_COLORS, U_PATINVERT, nullptr, 0, nullptr));
+    const QImage image = Render(emf.Finish(), {8, 8});
+    EXPECT_EQ(image.pixel(3, 4), Channels(kGreen, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
+    EXPECT_EQ(image.pixel(3, 3), Channels(kWhite, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
+}
+
 // --- Placement ---------------------------------------------------------------------------------
 
 TEST(MetafileBitmapTest, NegativeExtentsMirror)
