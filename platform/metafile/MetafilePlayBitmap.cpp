@@ -1,6 +1,7 @@
 #include "platform/metafile/MetafilePlayer.h"
 
 #include "platform/metafile/MetafileBlit.h"
+#include "platform/metafile/MetafileClip.h"
 #include "platform/metafile/MetafileStyle.h"
 
 #include <uemf.h>
@@ -13,6 +14,9 @@ namespace platform {
 namespace {
 
 using Kind = MetafileRecordKind;
+
+// How far beyond the picture a cut picture's outline ends, in device pixels.
+constexpr qreal kCutMarginPixels = 2;
 
 // What a raster operation draws with: the bitmap, the current brush, a constant colour, or nothing
 // (the destination stays); and how Qt combines it with the destination.
@@ -137,9 +141,28 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
         break;
     }
     const QTransform toTarget = sourceToDevice * m_deviceToTarget;
-    const QRectF area = image ? source.normalized().intersected(QRectF(image->rect())) : source.normalized();
-    if (!IsDrawable(toTarget) || area.isEmpty() || !ChargePicture(toTarget.mapRect(area), qreal(blit.pixels)))
+    bool invertible = false;
+    const QTransform toSource = toTarget.inverted(&invertible);
+    if (!IsDrawable(toTarget) || !invertible)
         return;
+    // Only the part of the source that can land on the picture is drawn: Qt would rasterize a picture
+    // stretched far beyond it to its far edges.
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
+    QRectF area = image ? source.normalized().intersected(QRectF(image->rect())) : source.normalized();
+    area = area.intersected(toSource.mapRect(window));
+    if (area.isEmpty() || !ChargePicture(toTarget.mapRect(area), qreal(blit.pixels)))
+        return;
+    // Under a shear the part found can still reach far beyond the picture: then its outline is cut
+    // close around the picture and filled, in device pixels.
+    QPainterPath cut;
+    if (!window.contains(toTarget.mapRect(area))) {
+        QPainterPath outline;
+        outline.addPolygon(toTarget.map(QPolygonF(area)));
+        outline.closeSubpath();
+        cut = metafile_clip::ForFill(outline, window);
+        if (cut.isEmpty())
+            return;
+    }
 
     m_painter.save();
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.stretchMode == U_HALFTONE);
@@ -148,42 +171,51 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     // Pattern tiles hold their own background: Qt's opaque mode would invert them under XOR.
     m_painter.setBackgroundMode(Qt::TransparentMode);
     if (!blit.mask) {
-        BlitWithRop(blit.rop, area, image, toTarget);
+        BlitWithRop(blit.rop, area, cut, image, toTarget);
     } else {
         // The mask picks the foreground operation where it is 1 and the background one where it is 0.
         for (const bool bit : {true, false}) {
             m_painter.save();
             m_painter.setClipRegion(BitRegion(*blit.mask, bit, blit.maskOffset).intersected(area.toAlignedRect()),
                                     Qt::IntersectClip);
-            BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, image, toTarget);
+            BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, cut, image, toTarget);
             m_painter.restore();
         }
     }
     m_painter.restore();
 }
 
-void MetafilePlayer::BlitWithRop(uint8_t rop, const QRectF& area, const QImage* image, const QTransform& toTarget)
+void MetafilePlayer::BlitWithRop(uint8_t rop, const QRectF& area, const QPainterPath& cut, const QImage* image,
+                                 const QTransform& toTarget)
 {
     const Rop how = RopFor(rop, image != nullptr);
     m_painter.setCompositionMode(how.mode);
     m_painter.setPen(Qt::NoPen);
+    std::optional<QBrush> brush;
     switch (how.uses) {
     case Rop::Uses::Source:
-        if (image)
+        if (image && cut.isEmpty()) {
             m_painter.drawImage(area, *image, area);
-        break;
-    case Rop::Uses::Pattern:
-        if (const auto brush = FillBrush(m_state.brush, toTarget)) {
-            m_painter.setBrush(*brush);
-            m_painter.drawRect(area);
+            return;
+        }
+        if (image) {
+            brush = QBrush(*image);
+            brush->setTransform(toTarget);
         }
         break;
-    case Rop::Uses::Constant:
-        m_painter.setBrush(QColor(how.colour));
+    case Rop::Uses::Pattern: brush = FillBrush(m_state.brush, cut.isEmpty() ? toTarget : QTransform()); break;
+    case Rop::Uses::Constant: brush = QBrush(QColor(how.colour)); break;
+    case Rop::Uses::Nothing: break;
+    }
+    if (!brush)
+        return;
+    m_painter.setBrush(*brush);
+    if (cut.isEmpty()) {
         m_painter.drawRect(area);
-        break;
-    case Rop::Uses::Nothing:
-        break;
+    } else {
+        m_painter.setWorldTransform(QTransform()); // the cut outline is in device pixels
+        m_painter.drawPath(cut);
+        m_painter.setWorldTransform(toTarget);
     }
 }
 

@@ -94,8 +94,10 @@ private:
     // Pictures and pattern brushes (MetafilePlayBitmap.cpp).
     void Blit(const MetafileBlit& blit);
     // Draws area (bitmap pixels, or the unit square of a fill without a bitmap) with one raster
-    // operation under the painter's current transform.
-    void BlitWithRop(uint8_t rop, const QRectF& area, const QImage* image, const QTransform& toTarget);
+    // operation under toTarget, the painter's current transform; or, when cut is not empty, cut (area's
+    // outline cut around the picture, in device pixels).
+    void BlitWithRop(uint8_t rop, const QRectF& area, const QPainterPath& cut, const QImage* image,
+                     const QTransform& toTarget);
     // The Qt brush of a metafile brush for a fill drawn under toTarget: patterns and hatches keep to
     // the reference device's pixels from the brush origin.
     std::optional<QBrush> FillBrush(const MetafileObject& brush, const QTransform& toTarget) const;

@@ -294,6 +294,18 @@ TEST(MetafileBitmapTest, NegativeExtentsMirror)
     EXPECT_TRUE(AreaIs(Render(flipped.Finish(), {10, 20}), QRect(0, 0, 10, 10), kBlue, kRed));
 }
 
+// A picture stretched far beyond the picture under a turn: only the part in sight is drawn, and all
+// of it.
+TEST(MetafileBitmapTest, RegressionPictureStretchedFarUnderATurnDrawsWhatIsInSight)
+{
+    DibBuilder dib(1, 1, 24, U_BI_RGB);
+    dib.Pixels({{Bgr(kRed)}});
+    EmfWriter emf(20, 10);
+    emf.Add(U_EMRSETWORLDTRANSFORM_set(Transform(0.866f, 0.5f, -0.5f, 0.866f, 0, 0)));
+    emf.Add(StretchDibits(dib, -10000000, -10000000, 20000000, 20000000));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {20, 10}), QRect(0, 0, 20, 10), kRed));
+}
+
 TEST(MetafileBitmapTest, StretchModeHalftoneSmoothsAndTheOthersTakeTheNearestPixel)
 {
     for (const uint32_t mode : {0u, uint32_t(U_COLORONCOLOR), uint32_t(U_HALFTONE)}) {
