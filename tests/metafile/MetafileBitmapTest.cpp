@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -124,6 +125,68 @@ INSTANTIATE_TEST_SUITE_P(, MetafileBitmapFormatTest,
                                          FormatCase{"ThirtyTwo", 32, U_BI_RGB, false},
                                          FormatCase{"ThirtyTwoBitFields", 32, U_BI_BITFIELDS, false}),
                          [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+
+// A STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the whole
+// 4 x 2 bitmap onto 40 x 20.
+char* RawStretchDibits(const std::vector<uint8_t>& info, const std::vector<uint8_t>& bits)
+{
+    const size_t infoSize = (info.size() + 3) / 4 * 4;
+    const size_t size = sizeof(U_EMRSTRETCHDIBITS) + infoSize + (bits.size() + 3) / 4 * 4;
+    auto* record = static_cast<char*>(calloc(1, size));
+    U_EMRSTRETCHDIBITS fixed{};
+    fixed.emr = U_EMR{U_EMR_STRETCHDIBITS, uint32_t(size)};
+    fixed.cSrc = U_POINTL{4, 2};
+    fixed.cDest = U_POINTL{40, 20};
+    fixed.dwRop = U_SRCCOPY;
+    fixed.iUsageSrc = U_DIB_RGB_COLORS;
+    fixed.offBmiSrc = sizeof(U_EMRSTRETCHDIBITS);
+    fixed.cbBmiSrc = uint32_t(info.size());
+    fixed.offBitsSrc = uint32_t(sizeof(U_EMRSTRETCHDIBITS) + infoSize);
+    fixed.cbBitsSrc = uint32_t(bits.size());
+    std::memcpy(record, &fixed, sizeof(fixed));
+    std::memcpy(record + fixed.offBmiSrc, info.data(), info.size());
+    std::memcpy(record + fixed.offBitsSrc, bits.data(), bits.size());
+    return record;
+}
+
+template <class T>
+void Append(std::vector<uint8_t>& bytes, T value)
+{
+    const auto* raw = reinterpret_cast<const uint8_t*>(&value);
+    bytes.insert(bytes.end(), raw, raw + sizeof(value));
+}
+
+TEST(MetafileBitmapTest, CoreAndVersion5HeadersDecode)
+{
+    // A 12-byte core header: 16-bit width, height, planes and bit count, then blue-green-red triples.
+    // Its table always has 2^bits entries.
+    std::vector<uint8_t> core;
+    Append(core, uint32_t(12));
+    for (const uint16_t field : {4, 2, 1, 8})
+        Append(core, field);
+    for (const QRgb c : kColours)
+        core.insert(core.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
+    core.resize(12 + 256 * 3, 0);
+    std::vector<uint8_t> indices = {4, 5, 6, 7, 0, 1, 2, 3}; // bottom row first
+    EmfWriter old(40, 20);
+    old.Add(RawStretchDibits(core, indices));
+    EXPECT_TRUE(BlocksAre(Render(old.Finish(), {40, 20}), kColours));
+
+    // A 124-byte header holding its own masks (red in the low byte), top-down.
+    std::vector<uint8_t> v5;
+    U_BITMAPINFOHEADER header = bitmapinfoheader_set(4, -2, 1, 32, U_BI_BITFIELDS, 0, 0, 0, 0, 0);
+    header.biSize = 124;
+    Append(v5, header);
+    for (const uint32_t mask : {0x0000FFu, 0x00FF00u, 0xFF0000u, 0u})
+        Append(v5, mask);
+    v5.resize(124, 0);
+    std::vector<uint8_t> pixels;
+    for (const QRgb c : kColours)
+        Append(pixels, Xbgr(c));
+    EmfWriter newer(40, 20);
+    newer.Add(RawStretchDibits(v5, pixels));
+    EXPECT_TRUE(BlocksAre(Render(newer.Finish(), {40, 20}), kColours));
+}
 
 // --- Run-length and embedded bitmaps ------------------------------------------------------------
 
