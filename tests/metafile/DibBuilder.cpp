@@ -34,11 +34,11 @@ DibBuilder& DibBuilder::Pixels(const std::vector<std::vector<uint32_t>>& rows)
     return *this;
 }
 
-char* StretchDibits(DibBuilder& dib, int x, int y, int width, int height, uint32_t rop)
+char* StretchDibits(DibBuilder& dib, int x, int y, int width, int height, uint32_t rop, uint32_t usage)
 {
     const U_BITMAPINFOHEADER& header = dib.Header();
     const int rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     return U_EMRSTRETCHDIBITS_set(U_RECTL{0, 0, 0, 0}, U_POINTL{x, y}, U_POINTL{width, height}, U_POINTL{0, 0},
-                                  U_POINTL{header.biWidth, rows}, U_DIB_RGB_COLORS, rop, dib.Info(), dib.BitsSize(),
+                                  U_POINTL{header.biWidth, rows}, usage, rop, dib.Info(), dib.BitsSize(),
                                   dib.Bits());
 }

@@ -25,5 +25,6 @@ struct DibBuilder {
     DibBuilder& Pixels(const std::vector<std::vector<uint32_t>>& rows);
 };
 
-// A stretch of the whole bitmap onto destination extent at (x, y), with raster operation rop.
-char* StretchDibits(DibBuilder& dib, int x, int y, int width, int height, uint32_t rop = U_SRCCOPY);
+// A stretch of the whole bitmap onto width x height at (x, y), with raster operation rop.
+char* StretchDibits(DibBuilder& dib, int x, int y, int width, int height, uint32_t rop = U_SRCCOPY,
+                    uint32_t usage = U_DIB_RGB_COLORS);

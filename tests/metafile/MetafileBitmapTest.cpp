@@ -46,6 +46,14 @@ std::vector<uint32_t> Palette(int count)
     return table;
 }
 
+// Two pixels, red and blue.
+DibBuilder RedBlue()
+{
+    DibBuilder dib(2, 1, 24, U_BI_RGB);
+    dib.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+    return dib;
+}
+
 QByteArray StretchedOnto40x20(DibBuilder& dib)
 {
     EmfWriter emf(40, 20);
@@ -71,7 +79,9 @@ struct FormatCase {
     const char* name;
     int bitCount;
     uint32_t compression;
-    bool topDown;
+    int height; // negative: top-down
+    std::vector<uint32_t> extra; // colour table or masks
+    uint32_t (*value)(int index);
 };
 
 class MetafileBitmapFormatTest : public testing::TestWithParam<FormatCase> {};
@@ -79,52 +89,32 @@ class MetafileBitmapFormatTest : public testing::TestWithParam<FormatCase> {};
 TEST_P(MetafileBitmapFormatTest, EveryPixelHasItsColour)
 {
     const FormatCase& c = GetParam();
-    std::vector<uint32_t> extra;
-    uint32_t (*value)(int) = nullptr;
+    DibBuilder dib(4, c.height, c.bitCount, c.compression, c.extra);
+    dib.Pixels(Grid(c.value));
     std::vector<QRgb> expected = kColours;
-    switch (c.bitCount) {
-    case 1:
-        extra = Palette(2);
-        value = [](int i) { return uint32_t(i % 2); };
-        for (size_t i = 0; i < expected.size(); ++i)
-            expected[i] = kColours[i % 2];
-        break;
-    case 4: case 8: extra = Palette(8); value = [](int i) { return uint32_t(i); }; break;
-    case 16:
-        if (c.compression == U_BI_BITFIELDS) {
-            extra = {0xF800, 0x07E0, 0x001F};
-            value = [](int i) { return Rgb565(kColours[size_t(i)]); };
-        } else {
-            value = [](int i) { return Rgb555(kColours[size_t(i)]); };
-        }
-        break;
-    case 24: value = [](int i) { return Bgr(kColours[size_t(i)]); }; break;
-    default:
-        if (c.compression == U_BI_BITFIELDS) {
-            extra = {0x0000FF, 0x00FF00, 0xFF0000};
-            value = [](int i) { return Xbgr(kColours[size_t(i)]); };
-        } else {
-            // The fourth byte is not alpha for a plain stretch.
-            value = [](int i) { return Bgr(kColours[size_t(i)]) | 0x12000000; };
-        }
-        break;
-    }
-    DibBuilder dib(4, c.topDown ? -2 : 2, c.bitCount, c.compression, extra);
-    dib.Pixels(Grid(value));
+    for (size_t i = 0; c.bitCount == 1 && i < expected.size(); ++i)
+        expected[i] = kColours[i % 2];
     EXPECT_TRUE(BlocksAre(Render(StretchedOnto40x20(dib), {40, 20}), expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(, MetafileBitmapFormatTest,
-                         testing::Values(FormatCase{"Mono", 1, U_BI_RGB, false}, FormatCase{"MonoTopDown", 1, U_BI_RGB, true},
-                                         FormatCase{"Four", 4, U_BI_RGB, false}, FormatCase{"Eight", 8, U_BI_RGB, false},
-                                         FormatCase{"EightTopDown", 8, U_BI_RGB, true},
-                                         FormatCase{"Sixteen555", 16, U_BI_RGB, false},
-                                         FormatCase{"Sixteen565", 16, U_BI_BITFIELDS, true},
-                                         FormatCase{"TwentyFour", 24, U_BI_RGB, false},
-                                         FormatCase{"TwentyFourTopDown", 24, U_BI_RGB, true},
-                                         FormatCase{"ThirtyTwo", 32, U_BI_RGB, false},
-                                         FormatCase{"ThirtyTwoBitFields", 32, U_BI_BITFIELDS, false}),
-                         [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+uint32_t Index(int i) { return uint32_t(i); }
+uint32_t Parity(int i) { return uint32_t(i % 2); }
+uint32_t As555(int i) { return Rgb555(kColours[size_t(i)]); }
+uint32_t As565(int i) { return Rgb565(kColours[size_t(i)]); }
+uint32_t AsBgr(int i) { return Bgr(kColours[size_t(i)]); }
+uint32_t AsXbgr(int i) { return Xbgr(kColours[size_t(i)]); }
+// The fourth byte is not alpha for a plain stretch.
+uint32_t AsBgrAndAByte(int i) { return Bgr(kColours[size_t(i)]) | 0x12000000; }
+
+INSTANTIATE_TEST_SUITE_P(, MetafileBitmapFormatTest, testing::Values(
+    FormatCase{"Mono", 1, U_BI_RGB, 2, Palette(2), Parity}, FormatCase{"MonoTopDown", 1, U_BI_RGB, -2, Palette(2), Parity},
+    FormatCase{"Four", 4, U_BI_RGB, 2, Palette(8), Index}, FormatCase{"Eight", 8, U_BI_RGB, 2, Palette(8), Index},
+    FormatCase{"EightTopDown", 8, U_BI_RGB, -2, Palette(8), Index}, FormatCase{"Sixteen555", 16, U_BI_RGB, 2, {}, As555},
+    FormatCase{"Sixteen565", 16, U_BI_BITFIELDS, -2, {0xF800, 0x07E0, 0x001F}, As565},
+    FormatCase{"TwentyFour", 24, U_BI_RGB, 2, {}, AsBgr}, FormatCase{"TwentyFourTopDown", 24, U_BI_RGB, -2, {}, AsBgr},
+    FormatCase{"ThirtyTwo", 32, U_BI_RGB, 2, {}, AsBgrAndAByte},
+    FormatCase{"ThirtyTwoBitFields", 32, U_BI_BITFIELDS, 2, {0x0000FF, 0x00FF00, 0xFF0000}, AsXbgr}),
+    [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
 // A STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the whole
 // 4 x 2 bitmap onto 40 x 20.
@@ -199,31 +189,24 @@ DibBuilder RunLength(int bitCount, std::vector<uint8_t> bits, int width = 4, int
     return dib;
 }
 
-TEST(MetafileBitmapTest, RunLengthBitmapsDecodeRunsAndAbsoluteStretches)
+// Runs and absolute stretches; pixels skipped (a delta, an early end of line or of the bitmap) leave
+// the destination as it was; runs past the right edge or the top row are cut.
+TEST(MetafileBitmapTest, RunLengthBitmapsDecodeRunsSkipsAndCutOverruns)
 {
-    // Bottom row first; 0,0 ends a line and 0,1 the bitmap.
-    struct Case { const char* name; int bitCount; std::vector<uint8_t> bits; };
+    struct Case { const char* name; int bitCount; std::vector<uint8_t> bits; std::vector<QRgb> expected; };
     const std::vector<Case> cases = {
-        {"RLE8 runs", 8, {1, 4, 1, 5, 1, 6, 1, 7, 0, 0, 1, 0, 1, 1, 1, 2, 1, 3, 0, 1}},
-        {"RLE8 absolute", 8, {0, 4, 4, 5, 6, 7, 0, 0, 0, 3, 0, 1, 2, 0, 1, 3, 0, 1}},
-        {"RLE4 runs", 4, {2, 0x45, 2, 0x67, 0, 0, 2, 0x01, 2, 0x23, 0, 1}},
-        {"RLE4 absolute", 4, {0, 4, 0x45, 0x67, 0, 0, 0, 3, 0x01, 0x20, 1, 0x30, 0, 1}},
+        {"RLE8 runs", 8, {1, 4, 1, 5, 1, 6, 1, 7, 0, 0, 1, 0, 1, 1, 1, 2, 1, 3, 0, 1}, kColours},
+        {"RLE8 absolute", 8, {0, 4, 4, 5, 6, 7, 0, 0, 0, 3, 0, 1, 2, 0, 1, 3, 0, 1}, kColours},
+        {"RLE4 runs", 4, {2, 0x45, 2, 0x67, 0, 0, 2, 0x01, 2, 0x23, 0, 1}, kColours},
+        {"RLE4 absolute", 4, {0, 4, 0x45, 0x67, 0, 0, 0, 3, 0x01, 0x20, 1, 0x30, 0, 1}, kColours},
+        // 10 pixels in a row of 4; on the top row a step right, one blue pixel, a step beyond the top.
+        {"RLE8 skips and overruns", 8, {10, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 2, 0, 9, 200, 3, 0, 1},
+         {kPaper, kBlue, kPaper, kPaper, kGreen, kGreen, kGreen, kGreen}},
     };
     for (const Case& c : cases) {
         DibBuilder dib = RunLength(c.bitCount, c.bits);
-        EXPECT_TRUE(BlocksAre(Render(StretchedOnto40x20(dib), {40, 20}), kColours)) << c.name;
+        EXPECT_TRUE(BlocksAre(Render(StretchedOnto40x20(dib), {40, 20}), c.expected)) << c.name;
     }
-}
-
-// Pixels a run-length bitmap skips (a delta, an early end of line or of the bitmap) leave the
-// destination as it was; runs past the right edge or the top row are cut.
-TEST(MetafileBitmapTest, RunLengthSkipsLeaveTheDestinationAndOverrunsAreCut)
-{
-    // A run of 10 in the 4-pixel bottom row; on the top row a step right, one blue pixel, and a step
-    // far beyond the top: nothing after it is drawn.
-    DibBuilder dib = RunLength(8, {10, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 2, 0, 9, 200, 3, 0, 1});
-    const QImage image = Render(StretchedOnto40x20(dib), {40, 20});
-    EXPECT_TRUE(BlocksAre(image, {kPaper, kBlue, kPaper, kPaper, kGreen, kGreen, kGreen, kGreen}));
 }
 
 QByteArray Encoded(const QImage& image, const char* format)
@@ -274,6 +257,8 @@ QRgb Channels(QRgb s, QRgb d, uint32_t (*op)(uint32_t s, uint32_t d))
                 int(op(uint32_t(qBlue(s)), uint32_t(qBlue(d))) & 0xFF));
 }
 
+uint32_t Xor(uint32_t s, uint32_t d) { return s ^ d; }
+
 U_XFORM Identity() { return Transform(1, 0, 0, 1, 0, 0); }
 
 TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
@@ -283,13 +268,13 @@ TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
         {"SRCCOPY", U_SRCCOPY, true, [](uint32_t s, uint32_t) { return s; }},
         {"SRCAND", U_SRCAND, true, [](uint32_t s, uint32_t d) { return s & d; }},
         {"SRCPAINT", U_SRCPAINT, true, [](uint32_t s, uint32_t d) { return s | d; }},
-        {"SRCINVERT", U_SRCINVERT, true, [](uint32_t s, uint32_t d) { return s ^ d; }},
+        {"SRCINVERT", U_SRCINVERT, true, Xor},
         {"SRCERASE", U_SRCERASE, true, [](uint32_t s, uint32_t d) { return s & ~d; }},
         {"NOTSRCCOPY", U_NOTSRCCOPY, true, [](uint32_t s, uint32_t) { return ~s; }},
         {"NOTSRCERASE", U_NOTSRCERASE, true, [](uint32_t s, uint32_t d) { return ~(s | d); }},
         {"MERGEPAINT", U_MERGEPAINT, true, [](uint32_t s, uint32_t d) { return ~s | d; }},
         {"PATCOPY", U_PATCOPY, false, [](uint32_t p, uint32_t) { return p; }},
-        {"PATINVERT", U_PATINVERT, false, [](uint32_t p, uint32_t d) { return p ^ d; }},
+        {"PATINVERT", U_PATINVERT, false, Xor},
         {"DSTINVERT", U_DSTINVERT, false, [](uint32_t, uint32_t d) { return ~d; }},
         {"BLACKNESS", U_BLACKNESS, false, [](uint32_t, uint32_t) { return 0u; }},
         {"WHITENESS", U_WHITENESS, false, [](uint32_t, uint32_t) { return 0xFFu; }},
@@ -310,23 +295,8 @@ TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
     }
 }
 
-// A pattern fill takes the brush's pattern, its hatch gaps in the opaque background colour.
-TEST(MetafileBitmapTest, PatternRasterOperationsUseTheHatchAndItsBackground)
-{
-    EmfWriter emf(8, 8);
-    emf.Select(emf.Brush(kGreen, U_BS_HATCHED, U_HS_HORIZONTAL));
-    emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{8, 8}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
-                            U_DIB_RGB_COLORS, U_PATINVERT, nullptr, 0, nullptr));
-    const QByteArray file = emf.Finish();
-    for (const int scale : {1, 4}) {
-        const QImage image = Render(file, {8 * scale, 8 * scale});
-        EXPECT_EQ(image.pixel(3 * scale, 4 * scale), Channels(kGreen, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
-        EXPECT_EQ(image.pixel(3 * scale, 3 * scale), Channels(kWhite, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
-    }
-}
-
-// A figure drawn before leaves the painter in Qt's opaque background mode, under which Qt XORs a
-// pattern tile inverted.
+// A pattern fill takes the brush's hatch, its gaps in the opaque background colour. A figure drawn
+// before leaves the painter in Qt's opaque background mode, under which Qt XORs a pattern inverted.
 TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
 {
     EmfWriter emf(8, 8);
@@ -335,17 +305,19 @@ TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
     emf.Select(emf.Brush(kGreen, U_BS_HATCHED, U_HS_HORIZONTAL));
     emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{6, 6}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
                             U_DIB_RGB_COLORS, U_PATINVERT, nullptr, 0, nullptr));
-    const QImage image = Render(emf.Finish(), {8, 8});
-    EXPECT_EQ(image.pixel(3, 4), Channels(kGreen, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
-    EXPECT_EQ(image.pixel(3, 3), Channels(kWhite, kPaper, [](uint32_t p, uint32_t d) { return p ^ d; }));
+    const QByteArray file = emf.Finish();
+    for (const int scale : {1, 4}) {
+        const QImage image = Render(file, {8 * scale, 8 * scale});
+        EXPECT_EQ(image.pixel(3 * scale, 4 * scale), Channels(kGreen, kPaper, Xor)) << scale; // a line
+        EXPECT_EQ(image.pixel(3 * scale, 3 * scale), Channels(kWhite, kPaper, Xor)) << scale; // the background
+    }
 }
 
 // --- Placement ---------------------------------------------------------------------------------
 
 TEST(MetafileBitmapTest, NegativeExtentsMirror)
 {
-    DibBuilder across(2, 1, 24, U_BI_RGB);
-    across.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+    DibBuilder across = RedBlue();
     EmfWriter mirrored(20, 10);
     mirrored.Add(StretchDibits(across, 20, 0, -20, 10));
     EXPECT_TRUE(AreaIs(Render(mirrored.Finish(), {20, 10}), QRect(0, 0, 10, 10), kBlue, kRed));
@@ -372,8 +344,7 @@ TEST(MetafileBitmapTest, RegressionPictureStretchedFarUnderATurnDrawsWhatIsInSig
 TEST(MetafileBitmapTest, StretchModeHalftoneSmoothsAndTheOthersTakeTheNearestPixel)
 {
     for (const uint32_t mode : {0u, uint32_t(U_COLORONCOLOR), uint32_t(U_HALFTONE)}) {
-        DibBuilder dib(2, 1, 24, U_BI_RGB);
-        dib.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+        DibBuilder dib = RedBlue();
         EmfWriter emf(20, 10);
         if (mode != 0)
             emf.Add(U_EMRSETSTRETCHBLTMODE_set(mode));
@@ -431,8 +402,7 @@ TEST(MetafileBitmapTest, AlphaBlendMixesByConstantAndPremultipliedPixelAlpha)
 
 TEST(MetafileBitmapTest, TransparentBltLeavesTheTransparentColourOut)
 {
-    DibBuilder dib(2, 1, 24, U_BI_RGB);
-    dib.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+    DibBuilder dib = RedBlue();
     EmfWriter emf(20, 10);
     emf.Add(U_EMRTRANSPARENTBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{20, 10}, U_POINTL{0, 0}, U_POINTL{2, 1},
                                     Identity(), U_COLORREF{}, U_DIB_RGB_COLORS, 0x00FF0000, dib.Info(), dib.BitsSize(),
@@ -449,8 +419,7 @@ DibBuilder Mask(std::vector<uint32_t> bits)
 
 TEST(MetafileBitmapTest, MaskBltDrawsTheForegroundOperationWhereTheMaskIsSet)
 {
-    DibBuilder dib(2, 1, 24, U_BI_RGB);
-    dib.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+    DibBuilder dib = RedBlue();
     DibBuilder mask = Mask({1, 0});
     EmfWriter emf(2, 1);
     const uint32_t rop = (kNoop & 0x00FF0000) << 8 | U_SRCCOPY; // foreground copy, background keeps
@@ -475,8 +444,7 @@ TEST(MetafileBitmapTest, MaskBltDrawsTheForegroundOperationWhereTheMaskIsSet)
 
 TEST(MetafileBitmapTest, PlgBltLaysTheBitmapOntoAParallelogram)
 {
-    DibBuilder dib(2, 1, 24, U_BI_RGB);
-    dib.Pixels({{Bgr(kRed), Bgr(kBlue)}});
+    DibBuilder dib = RedBlue();
     // Turned a quarter: the bitmap's rows run down, its top edge on the right.
     U_POINTL corners[3] = {{10, 0}, {10, 10}, {0, 0}};
     EmfWriter emf(10, 10);
@@ -578,57 +546,32 @@ TEST(MetafileBitmapTest, EveryHatchStyleDrawsItsPattern)
 
 // --- Bad input ---------------------------------------------------------------------------------
 
-// A bad picture record is skipped and the red square after it still drawn.
-testing::AssertionResult SkippedAndTheRestPlays(const std::function<void(EmfWriter&)>& addBad)
+DibBuilder WithBits(DibBuilder dib, size_t bytes)
 {
-    EmfWriter emf(10, 10);
-    addBad(emf);
-    emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
-    emf.Add(U_EMRRECTANGLE_set(U_RECTL{2, 2, 6, 6}));
-    return AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 2, 4, 4), kRed);
+    dib.bits.assign(bytes, '\x7F');
+    return dib;
 }
 
+// A bad picture record is skipped and the red square after it still drawn.
 TEST(MetafileBitmapTest, MalformedBitmapsAreSkippedAndTheRestPlays)
 {
-    struct Case { const char* name; std::function<void(EmfWriter&)> add; };
-    const std::vector<Case> cases = {
-        {"more than 64 megapixels", [](EmfWriter& emf) {
-             DibBuilder dib = RunLength(8, {0, 1}, 8193, 8192);
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"bits shorter than the header claims", [](EmfWriter& emf) {
-             DibBuilder dib(100, 100, 24, U_BI_RGB);
-             dib.bits.assign(400, '\x7F');
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"colour table beyond the record", [](EmfWriter& emf) {
-             DibBuilder dib(2, 2, 8, U_BI_RGB);
-             dib.Header().biClrUsed = 0; // 256 entries claimed, none written
-             dib.bits.assign(8, '\0');
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"bit fields without masks", [](EmfWriter& emf) {
-             DibBuilder dib(2, 2, 32, U_BI_BITFIELDS);
-             dib.bits.assign(16, '\x7F');
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"top-down run-length", [](EmfWriter& emf) {
-             DibBuilder dib = RunLength(8, {4, 1, 0, 1}, 4, -2);
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"embedded picture that does not decode", [](EmfWriter& emf) {
-             DibBuilder dib = Embedded(4, 2, U_BI_JPEG, QByteArray(64, 'x'));
-             emf.Add(StretchDibits(dib, 0, 0, 10, 10));
-         }},
-        {"palette indices", [](EmfWriter& emf) {
-             DibBuilder dib(2, 1, 8, U_BI_RGB, {0, 1});
-             dib.Pixels({{0, 1}});
-             emf.Add(U_EMRSTRETCHDIBITS_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{10, 10}, U_POINTL{0, 0}, U_POINTL{2, 1},
-                                            U_DIB_PAL_COLORS, U_SRCCOPY, dib.Info(), dib.BitsSize(), dib.Bits()));
-         }},
+    struct Case { const char* name; DibBuilder dib; uint32_t usage = U_DIB_RGB_COLORS; };
+    std::vector<Case> cases = {
+        {"more than 64 megapixels", RunLength(8, {0, 1}, 8193, 8192)},
+        {"bits shorter than the header claims", WithBits(DibBuilder(100, 100, 24, U_BI_RGB), 400)},
+        {"256 colours claimed, none written", WithBits(DibBuilder(2, 2, 8, U_BI_RGB), 8)},
+        {"bit fields without masks", WithBits(DibBuilder(2, 2, 32, U_BI_BITFIELDS), 16)},
+        {"top-down run-length", RunLength(8, {4, 1, 0, 1}, 4, -2)},
+        {"embedded picture that does not decode", Embedded(4, 2, U_BI_JPEG, QByteArray(64, 'x'))},
+        {"logical palette indices", WithBits(DibBuilder(2, 1, 8, U_BI_RGB, {0, 1}), 4), U_DIB_PAL_COLORS},
     };
-    for (const Case& c : cases)
-        EXPECT_TRUE(SkippedAndTheRestPlays(c.add)) << c.name;
+    for (Case& c : cases) {
+        EmfWriter emf(10, 10);
+        emf.Add(StretchDibits(c.dib, 0, 0, 10, 10, U_SRCCOPY, c.usage));
+        emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{2, 2, 6, 6}));
+        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 2, 4, 4), kRed)) << c.name;
+    }
 }
 
 // 16 megapixels of pictures draw in full at every size, and so does what follows them.
