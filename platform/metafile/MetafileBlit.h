@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -23,10 +24,12 @@ struct MetafileBlit {
     std::array<QPoint, 3> corners{};       // Parallelogram: top-left, top-right, bottom-left
     QRectF source;                         // in the bitmap's pixels, top row 0; negative extents mirror
     uint8_t rop = 0;                       // ternary raster operation index (MASKBLT: where the mask is 1)
-    uint8_t backgroundRop = 0;             // MASKBLT: where the mask is 0
+    uint8_t backgroundRop = 0;             // MASKBLT: where the mask is 0 (PLGBLT: the destination stays)
     std::shared_ptr<const QImage> image;   // null for a pattern or constant fill
-    std::shared_ptr<const QImage> mask;    // MASKBLT and PLGBLT: Format_Mono, 1 where the source is drawn
-    QPoint maskOffset;                     // where the mask's top-left pixel lies on the bitmap
+    // MASKBLT and PLGBLT with a mask: its 1 and its 0 pixels, in the bitmap's pixels.
+    bool masked = false;
+    QRegion maskSet;
+    QRegion maskClear;
     uint8_t constantAlpha = 255;           // ALPHABLEND's source constant alpha
     uint64_t pixels = 0;                   // pixels decoded for this record
 };

@@ -75,6 +75,36 @@ MetafileRecord BlitRecord(std::shared_ptr<MetafileBlit> blit)
     return out;
 }
 
+// A mask of more runs of equal pixels than this is not drawn: each run is a rectangle of the clip.
+constexpr size_t kMostMaskRuns = size_t(1) << 18;
+
+// The mask's 1 and 0 pixels as regions of one-pixel-high runs, placed at offset on the bitmap; false
+// for a mask that is missing or too fragmented to draw.
+bool SetMask(MetafileBlit& blit, const QImage& mask, QPoint offset)
+{
+    if (mask.isNull())
+        return false;
+    std::vector<QRect> runs[2];
+    size_t total = 0;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* line = mask.constScanLine(y);
+        int start = 0;
+        for (int x = 1; x <= mask.width(); ++x) {
+            const bool bit = line[(x - 1) / 8] & (0x80 >> ((x - 1) % 8));
+            if (x < mask.width() && bool(line[x / 8] & (0x80 >> (x % 8))) == bit)
+                continue;
+            if (++total > kMostMaskRuns)
+                return false;
+            runs[bit].emplace_back(offset.x() + start, offset.y() + y, x - start, 1);
+            start = x;
+        }
+    }
+    blit.masked = true;
+    blit.maskSet.setRects(runs[1].data(), int(runs[1].size()));
+    blit.maskClear.setRects(runs[0].data(), int(runs[0].size()));
+    return true;
+}
+
 // TRANSPARENTBLT: the pixels of the transparent colour are left out.
 void LeaveOut(QImage& image, QRgb colour)
 {
@@ -221,10 +251,9 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
         drawn = withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
                            DibDecoding::Opaque);
         if (drawn && r.cbBmiMask != 0) {
-            blit->mask = Shared(DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask, r.iUsageMask),
-                                              DibDecoding::Bits));
-            blit->maskOffset = QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y);
-            drawn = blit->mask != nullptr;
+            const QImage mask = DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask,
+                                               r.iUsageMask), DibDecoding::Bits);
+            drawn = SetMask(*blit, mask, QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y));
         } else {
             blit->backgroundRop = blit->rop; // no mask: the foreground operation everywhere
         }
@@ -240,11 +269,10 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
             && withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
                           DibDecoding::Opaque);
         if (drawn && r.cbBmiMask != 0) {
-            blit->mask = Shared(DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask, r.iUsageMask),
-                                              DibDecoding::Bits));
-            blit->maskOffset = QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y);
+            const QImage mask = DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask,
+                                               r.iUsageMask), DibDecoding::Bits);
             blit->backgroundRop = kKeepDestination;
-            drawn = blit->mask != nullptr;
+            drawn = SetMask(*blit, mask, QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y));
         } else {
             blit->backgroundRop = blit->rop;
         }

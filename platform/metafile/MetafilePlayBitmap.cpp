@@ -7,7 +7,6 @@
 #include <uemf.h>
 
 #include <QPainter>
-#include <QRegion>
 #include <cmath>
 
 namespace platform {
@@ -75,28 +74,6 @@ QTransform RectOnto(const QRectF& source, const std::array<QPoint, 3>& corners)
     const QPointF down = QPointF(corners[2] - corners[0]) / source.height();
     return QTransform::fromTranslate(-source.x(), -source.y())
         * QTransform(across.x(), across.y(), down.x(), down.y(), corners[0].x(), corners[0].y());
-}
-
-// The pixels of a one-bit image that hold bit, as a region of one-pixel-high runs at offset.
-QRegion BitRegion(const QImage& mask, bool bit, QPoint offset)
-{
-    std::vector<QRect> runs;
-    for (int y = 0; y < mask.height(); ++y) {
-        const uchar* line = mask.constScanLine(y);
-        int start = -1;
-        for (int x = 0; x <= mask.width(); ++x) {
-            const bool set = x < mask.width() && bool(line[x / 8] & (0x80 >> (x % 8))) == bit;
-            if (set && start < 0)
-                start = x;
-            else if (!set && start >= 0) {
-                runs.emplace_back(offset.x() + start, offset.y() + y, x - start, 1);
-                start = -1;
-            }
-        }
-    }
-    QRegion region;
-    region.setRects(runs.data(), int(runs.size()));
-    return region;
 }
 
 } // namespace
@@ -170,13 +147,13 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     m_painter.setOpacity(blit.constantAlpha / 255.0);
     // Pattern tiles hold their own background: Qt's opaque mode would invert them under XOR.
     m_painter.setBackgroundMode(Qt::TransparentMode);
-    if (!blit.mask) {
+    if (!blit.masked) {
         BlitWithRop(blit.rop, area, cut, image, toTarget);
     } else {
         // The mask picks the foreground operation where it is 1 and the background one where it is 0.
         for (const bool bit : {true, false}) {
             m_painter.save();
-            m_painter.setClipRegion(BitRegion(*blit.mask, bit, blit.maskOffset).intersected(area.toAlignedRect()),
+            m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
                                     Qt::IntersectClip);
             BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, cut, image, toTarget);
             m_painter.restore();
