@@ -1,3 +1,5 @@
+#include "DibBuilder.h"
+#include "EmfWriter.h"
 #include "platform/metafile/Metafile.h"
 
 #include <QFile>
@@ -82,6 +84,72 @@ void PlayOvalTurnedInto420x320(benchmark::State& state)
     PlayInto(state, "oval.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
 }
 BENCHMARK(PlayOvalTurnedInto420x320)->Unit(benchmark::kMicrosecond);
+
+// A bubble with a photograph in it: an oval outline around a 640 x 427 JPEG stretched over its middle,
+// as a drawing program exports an embedded picture.
+platform::Metafile PictureBubble()
+{
+    QFile file(QStringLiteral(SMG_BENCH_DATA_DIR "/rocket.jpg"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray jpeg = file.readAll();
+    DibBuilder dib(640, 427, 0, U_BI_JPEG);
+    dib.Header().biSizeImage = uint32_t(jpeg.size());
+    dib.bits.assign(jpeg.begin(), jpeg.end());
+    dib.bits.resize((dib.bits.size() + 3) / 4 * 4, 0);
+    EmfWriter emf(kBubbleWidth, kBubbleHeight);
+    emf.Add(U_EMRSETSTRETCHBLTMODE_set(U_HALFTONE));
+    emf.Add(StretchDibits(dib, 60, 60, kBubbleWidth - 120, kBubbleHeight - 120));
+    emf.Select(emf.ExtendedPen(U_PS_SOLID | U_PS_GEOMETRIC, 6, 0xFF000000)).Select(U_NULL_BRUSH);
+    emf.Add(U_EMRELLIPSE_set(U_RECTL{10, 10, kBubbleWidth - 10, kBubbleHeight - 10}));
+    return *platform::Metafile::FromBytes(emf.Finish());
+}
+
+void PlayPictureBubbleInto420x320(benchmark::State& state)
+{
+    const platform::Metafile metafile = PictureBubble();
+    QImage image(kBubbleWidth, kBubbleHeight, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        metafile.Play(painter, QRectF(0, 0, kBubbleWidth, kBubbleHeight));
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(PlayPictureBubbleInto420x320)->Unit(benchmark::kMillisecond);
+
+// The largest picture a bubble may hold, 8192 x 8192 run-length pixels in half a megabyte, drawn over a
+// 4096 x 3072 picture: loading decodes it once, each play samples it.
+QByteArray HugePictureBytes()
+{
+    constexpr int kSide = 8192;
+    DibBuilder dib(kSide, kSide, 8, U_BI_RLE8, {0x00FF0000, 0x000000FF});
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; x += 256)
+            dib.bits.insert(dib.bits.end(), {char(255), char((x / 256 + y / 256) % 2), 1, 0});
+        dib.bits.insert(dib.bits.end(), {0, 0});
+    }
+    dib.bits.insert(dib.bits.end(), {0, 1, 0, 0});
+    EmfWriter emf(400, 300);
+    emf.Add(StretchDibits(dib, 0, 0, 400, 300));
+    return emf.Finish();
+}
+
+void LoadAndPlayHugePictureInto4096x3072(benchmark::State& state)
+{
+    const QByteArray bytes = HugePictureBytes();
+    QImage image(4096, 3072, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        const auto metafile = platform::Metafile::FromBytes(bytes);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        metafile->Play(painter, QRectF(0, 0, 4096, 3072));
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(LoadAndPlayHugePictureInto4096x3072)->Unit(benchmark::kMillisecond);
 
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)

@@ -3,6 +3,7 @@
 #include "platform/metafile/MetafileObject.h"
 #include "platform/metafile/MetafileObjectTable.h"
 
+#include <QPoint>
 #include <QPointF>
 #include <QSizeF>
 #include <QTransform>
@@ -39,6 +40,12 @@ struct MetafileDcState {
     QSizeF viewportExtent{1, 1};
 
     QPointF position; // the current position, logical units
+
+    // Pictures and pattern brushes.
+    static constexpr uint32_t kBlackOnWhite = 1; // the stretch mode of a fresh device context
+    uint32_t stretchMode = kBlackOnWhite;
+    QPoint brushOrigin;                   // device units of the reference device
+    QRgb textColour = qRgb(0, 0, 0);      // set by SETTEXTCOLOR; a monochrome brush paints its 0 bits with it
 };
 
 } // namespace platform

@@ -30,7 +30,7 @@ static_assert(offsetof(U_EMRPOLYPOLYLINE, aPolyCounts) == offsetof(U_EMRPOLYPOLY
 static_assert(offsetof(U_EMRPOLYDRAW, aptl) == offsetof(U_EMRPOLYDRAW16, apts));
 
 // The record types libUEMF has no check for (its check only prints a warning for them); none of
-// them is read here, so our frame checks are all they need.
+// them is read here, so our frame checks are all they need. And those checked here instead.
 bool LibraryChecks(uint32_t type)
 {
     switch (type) {
@@ -39,6 +39,13 @@ bool LibraryChecks(uint32_t type)
     case U_EMR_FORCEUFIMAPPING: case U_EMR_NAMEDESCAPE: case U_EMR_COLORCORRECTPALETTE:
     case U_EMR_SETICMPROFILEA: case U_EMR_SETICMPROFILEW: case U_EMR_UNDEF117:
     case U_EMR_SETLINKEDUFIS: case U_EMR_SETTEXTJUSTIFICATION: case U_EMR_COLORMATCHTOTARGETW:
+        return false;
+    // Pictures and pattern brushes: libUEMF's check refuses the run-length bitmaps it cannot read
+    // itself. Their fixed parts are read only from records long enough to hold them, and every
+    // offset and size of their bitmaps is checked by MetafileDib.
+    case U_EMR_BITBLT: case U_EMR_STRETCHBLT: case U_EMR_MASKBLT: case U_EMR_PLGBLT: case U_EMR_SETDIBITSTODEVICE:
+    case U_EMR_STRETCHDIBITS: case U_EMR_ALPHABLEND: case U_EMR_TRANSPARENTBLT: case U_EMR_CREATEMONOBRUSH:
+    case U_EMR_CREATEDIBPATTERNBRUSHPT:
         return false;
     default:
         return type >= U_EMR_MIN && type <= U_EMR_MAX;
@@ -186,6 +193,7 @@ bool MetafileParser::Parse(const QByteArray& bytes)
 {
     m_header = MetafileHeader();
     m_records.clear();
+    m_decodedPixels = 0;
     if (bytes.size() < qsizetype(U_SIZE_EMRHEADER_MIN) || bytes.size() > qsizetype(UINT32_MAX))
         return false;
     const auto fileSize = uint32_t(bytes.size());

@@ -4,10 +4,13 @@
 #include "platform/metafile/MetafileRecord.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <cstdint>
 #include <vector>
 
 namespace platform {
+
+struct MetafileDibSpan;
 
 // Checks the bytes of an enhanced metafile and decodes the records the player draws. Every record
 // passes our own frame checks (size, alignment, inside the file) and libUEMF's U_emf_record_safe
@@ -38,13 +41,21 @@ private:
     // Fill in a created font or pattern brush; one that cannot be read still takes its slot, as an
     // object that draws nothing.
     static void DecodeFont(const char* record, uint32_t size, MetafileRecord& out);                 // MetafileParseText.cpp
-    static void DecodePatternBrush(uint32_t type, const char* record, uint32_t size, MetafileRecord& out); // MetafileParseBitmap.cpp
+    void DecodePatternBrush(uint32_t type, const char* record, uint32_t size, MetafileRecord& out); // MetafileParseBitmap.cpp
     bool IsCreatableIndex(uint32_t index) const;
     bool IsSelectableIndex(uint32_t index) const;
     void Add(MetafileRecord record) { m_records.push_back(std::move(record)); }
 
     MetafileHeader m_header;
     std::vector<MetafileRecord> m_records;
+
+    // Pictures (MetafileParseBitmap.cpp): every bitmap is decoded once, when the file loads, and one
+    // file's bitmaps together decode to at most kMaxDecodedPixels (a few kilobytes of run-length or
+    // JPEG bits can claim a 64-megapixel picture); later ones are left out.
+    enum class DibDecoding { Opaque, Premultiplied, Bits };
+    static constexpr uint64_t kMaxDecodedPixels = uint64_t(64) << 20;
+    QImage DecodeDib(const MetafileDibSpan& span, DibDecoding decoding, int rows = -1);
+    uint64_t m_decodedPixels = 0;
 };
 
 } // namespace platform

@@ -525,7 +525,7 @@ MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
 
 void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)
 {
-    const auto qtBrush = metafile_style::BrushFor(Mixed(m_state.brush));
+    const auto qtBrush = FillBrush(Mixed(m_state.brush), toTarget);
     if (!qtBrush)
         return;
     // Cut close around the visible area: the edges the cut adds stay out of sight.
@@ -543,7 +543,13 @@ void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, con
     m_painter.setWorldTransform(toTarget);
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(*qtBrush);
+    // Pattern and hatch tiles hold their own background; under a raster operation Qt's opaque mode
+    // would paint them inverted.
+    const Qt::BGMode backgroundMode = m_painter.backgroundMode();
+    if (qtBrush->style() == Qt::TexturePattern)
+        m_painter.setBackgroundMode(Qt::TransparentMode);
     m_painter.drawPath(path);
+    m_painter.setBackgroundMode(backgroundMode);
 }
 
 void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)

@@ -5,15 +5,19 @@
 #include "platform/metafile/MetafileObjectTable.h"
 #include "platform/metafile/MetafileRecord.h"
 
+#include <QBrush>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <optional>
 #include <vector>
 
 class QPainter;
 
 namespace platform {
+
+struct MetafileBlit;
 
 // Draws decoded metafile records with a QPainter, keeping the device context state they set.
 // Figures are drawn in logical units under logical-to-device-to-target, so pens widen with the
@@ -86,6 +90,17 @@ private:
     bool ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs);
     bool ChargePicture(const QRectF& deviceBounds, qreal pixels);
     void DrawDevicePath(Paint paint);
+
+    // Pictures and pattern brushes (MetafilePlayBitmap.cpp).
+    void Blit(const MetafileBlit& blit);
+    // Draws area (bitmap pixels, or the unit square of a fill without a bitmap) with one raster
+    // operation under toTarget, the painter's current transform; or, when cut is not empty, cut (area's
+    // outline cut around the picture, in device pixels).
+    void BlitWithRop(uint8_t rop, const QRectF& area, const QPainterPath& cut, const QImage* image,
+                     const QTransform& toTarget);
+    // The Qt brush of a metafile brush for a fill drawn under toTarget: patterns and hatches keep to
+    // the reference device's pixels from the brush origin.
+    std::optional<QBrush> FillBrush(const MetafileObject& brush, const QTransform& toTarget) const;
 
     QPainter& m_painter;
     const MetafileHeader& m_header;

@@ -25,6 +25,37 @@ Qt::BrushStyle HatchPattern(uint32_t hatch)
     }
 }
 
+// The hatches as Windows draws them: eight rows of eight pixels, the leftmost pixel the top bit.
+constexpr int kHatchSize = 8;
+constexpr uint8_t kHatchRows[][kHatchSize] = {
+    {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00}, // horizontal
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08}, // vertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, // forward diagonal, down from left to right
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}, // backward diagonal, up from left to right
+    {0x08, 0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08}, // cross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // diagonal cross
+};
+
+QImage HatchTile(uint32_t hatch, QRgb colour, const BrushContext& context)
+{
+    QImage tile(kHatchSize, kHatchSize, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(context.opaqueBackground ? QColor(context.backgroundColour) : QColor(Qt::transparent));
+    for (int y = 0; y < kHatchSize; ++y) {
+        for (int x = 0; x < kHatchSize; ++x) {
+            if (kHatchRows[hatch][y] & (0x80 >> x))
+                tile.setPixel(x, y, colour | 0xFF000000);
+        }
+    }
+    return tile;
+}
+
+QBrush Tiled(const QImage& tile, const BrushContext& context)
+{
+    QBrush brush(tile);
+    brush.setTransform(context.patternToPainter);
+    return brush;
+}
+
 Qt::PenCapStyle CapFor(uint32_t style)
 {
     switch (style & U_PS_ENDCAP_MASK) {
@@ -96,11 +127,26 @@ std::optional<QPen> PenFor(const MetafileObject& pen, qreal pixelsPerUnit, qreal
     return result;
 }
 
-std::optional<QBrush> BrushFor(const MetafileObject& brush)
+std::optional<QBrush> BrushFor(const MetafileObject& brush, const BrushContext& context)
 {
     switch (brush.style) {
     case U_BS_SOLID: return QBrush(QColor(brush.colour));
-    case U_BS_HATCHED: return QBrush(QColor(brush.colour), HatchPattern(brush.hatch));
+    case U_BS_HATCHED:
+        // An unknown hatch fills solid, as Windows does.
+        if (brush.hatch > U_HS_DIAGCROSS)
+            return QBrush(QColor(brush.colour));
+        return Tiled(HatchTile(brush.hatch, brush.colour, context), context);
+    case U_BS_PATTERN: {
+        if (!brush.pattern)
+            return std::nullopt;
+        QImage tile = *brush.pattern;
+        tile.setColorTable({context.textColour | 0xFF000000, context.backgroundColour | 0xFF000000});
+        return Tiled(tile.convertToFormat(QImage::Format_ARGB32_Premultiplied), context);
+    }
+    case U_BS_DIBPATTERNPT:
+        if (!brush.pattern)
+            return std::nullopt;
+        return Tiled(*brush.pattern, context);
     default: return std::nullopt;
     }
 }
