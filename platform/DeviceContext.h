@@ -30,7 +30,7 @@ public:
     const DeviceState& State() const { return m_state; }
     void RestoreState(const DeviceState& state);
 
-    // Setters answer the previous value, as the platform's do.
+    // Setters answer the previous value, which callers put back.
     GraphicsModeKind SetGraphicsMode(GraphicsModeKind mode);  // leaving advanced mode needs the identity
     bool SetWorldTransform(const QTransform& transform);      // false in compatible mode
     StretchMode SetStretchMode(StretchMode mode);

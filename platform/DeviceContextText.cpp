@@ -1,5 +1,6 @@
 #include "platform/DeviceContext.h"
 
+#include "platform/GlyphOutlineOrigin.h"
 #include "platform/TextLayout.h"
 
 #include <QFontMetrics>
@@ -31,6 +32,7 @@ int DeviceContext::DrawText(const TextLayout& layout, Rect& rect, uint32_t forma
     painter.setRenderHint(QPainter::Antialiasing, smoothText);
     painter.setClipRect(QRect(rect.left, rect.top, width, rect.bottom - rect.top), Qt::IntersectClip);
     painter.setFont(layout.Font());
+    ResetGlyphOutlineOrigin(layout.Font());
     painter.setPen(m_state.textColour);
     const int ascent = QFontMetrics(layout.Font()).ascent();
     const std::vector<TextLayout::Line>& lines = layout.Lines();

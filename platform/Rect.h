@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The platform's rectangle: four signed 32-bit edges. Most users treat right and bottom as the last
+// The program's rectangle: four signed 32-bit edges. Most users treat right and bottom as the last
 // column and row (inclusive); the few that do not say so where they take one.
 struct Rect {
     int32_t left = 0;

@@ -77,7 +77,9 @@ void RotateVector(float vector[2], Angle angle)
 
 namespace {
 
-// The original's conversion yields 0x80000000 for a value it cannot represent; its low 16 bits are 0.
+// A value no 32-bit integer holds (not finite, or out of range) becomes 0x80000000, as the processor's
+// truncating conversion gives it in the angles of project files written on Windows; its low 16 bits, the
+// angle, are 0.
 Angle TruncateToAngle(double units)
 {
     if (!std::isfinite(units) || units >= 2147483648.0 || units <= -2147483649.0)

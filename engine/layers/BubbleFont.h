@@ -4,10 +4,9 @@
 #include <QString>
 #include <cstdint>
 
-// Fonts are sized by their cell height, as the platform the program was designed for sizes a positive
-// font height: ascent plus descent, in pixels. Qt sizes fonts by the em, so the cell height is divided
-// by the face's ratio of cell height to em (about 1.117 for the sans faces), measured once per face, and
-// rounded to whole pixels as that platform does.
+// Fonts are sized by their cell height: ascent plus descent, in pixels, the height of a line of text. Qt
+// sizes fonts by the em, so the cell height is divided by the face's ratio of cell height to em (about
+// 1.117 for the sans faces), measured once per face, and rounded to whole pixels.
 //
 // Faces are matched by family name with a sans-serif style hint. "Arial" resolves through fontconfig's
 // metric aliases to Liberation Sans (Debian fonts-liberation2, installed by scripts/setup), whose

@@ -130,6 +130,11 @@ QImage ImageReference::DecodePicture(QIODevice& device)
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return {};
+    // The header's size is only a claim: some files give none, and an icon's entry names a small picture
+    // while it holds a PNG of any size. The decoded picture is held to the same bound before its
+    // conversion (which would take 3 or 4 bytes a pixel from a 1-bit picture) is made.
+    if (int64_t{decoded.width()} * decoded.height() > MaxPicturePixels)
+        return {};
     return ToPictureLayout(std::move(decoded));
 }
 

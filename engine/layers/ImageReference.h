@@ -16,10 +16,10 @@ class ArchiveWriter;
 // (QImage::Format_ARGB32_Premultiplied: blue, green, red, alpha) a pixel.
 //
 // Every picture is held top-down: GetBits points at the top row and pitch is positive, also for
-// decoded files (which the platform this design comes from handed over bottom-up with a negative pitch;
-// code that steps by pitch works either way). Pictures of other depths are converted right after
-// decoding: to 32 bits when they carry alpha, else to 24. A decoded 32-bit picture holds its colours
-// as the file does, not premultiplied; the layer that loads it premultiplies them (PremultiplyFrom).
+// decoded files (code that steps by pitch would work with a bottom-up picture and a negative pitch too).
+// Pictures of other depths are converted right after decoding: to 32 bits when they carry alpha, else to
+// 24. A decoded 32-bit picture holds its colours as the file does, not premultiplied; the layer that loads
+// it premultiplies them (PremultiplyFrom).
 class ImageReference final : public Image {
 public:
     ImageReference();

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int32_t SliderCount = 5;
 constexpr int32_t GammaSliderCount = 3;
-// A track bar's page (a click in its channel) is a fifth of its range, as the platform's track bars have.
+// A track bar's page (a click in its channel) is a fifth of its range.
 constexpr int32_t PageFraction = 5;
 
 // Dialog template 192. Each track bar follows its label, and the buttons come last, so the tab order

@@ -28,7 +28,7 @@ bool IsBrushTool(int32_t tool)
     return tool == ToolPaint || tool == ToolErase || tool == ToolOutline;
 }
 
-// A pointer position in whole view pixels, as the platform reports a click.
+// A pointer position in whole view pixels: the pixel the click fell in.
 PointF ClickPoint(const QMouseEvent& event)
 {
     return {static_cast<float>(std::floor(event.position().x())), static_cast<float>(std::floor(event.position().y()))};
@@ -213,7 +213,7 @@ bool DocumentView::TrackFromDocPoint(PointF docPoint)
     if (!std::isfinite(v.x) || !std::isfinite(v.y))
         return false;
     const QPoint at(FloorCoordinate(v.x), FloorCoordinate(v.y));
-    // Where the platform lets a program move the pointer; elsewhere the drag still starts from there.
+    // Where the window system lets a program move the pointer; elsewhere the drag still starts from there.
     QCursor::setPos(screen(), mapToGlobal(at));
     rectTracker->SetCursor(v);
     const bool tracked = TrackRect({static_cast<float>(at.x()), static_cast<float>(at.y())});

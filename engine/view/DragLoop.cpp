@@ -35,8 +35,8 @@ ButtonMessages MessagesOf(Qt::MouseButton button)
     }
 }
 
-// The pointer's view point, in whole pixels as the platform reports them; with clipCursor kept inside
-// the client area, where the platform would have confined the cursor.
+// The pointer's view point, in whole pixels (the pixel the pointer is in); with clipCursor kept inside
+// the client area, as if the cursor were confined there.
 PointF ViewPoint(const QWidget& view, QPointF global, bool clipCursor)
 {
     const QPointF local = view.mapFromGlobal(global);

@@ -14,7 +14,8 @@ enum class TrackInput {
     Cancel,       // the drag was taken away: lost mouse grab, deactivation, the view hidden
 };
 
-// The platform's numbers of the messages a drag sees, passed on to AdjustPoint and OnKey.
+// The numbers of the messages a drag sees (the trackers tell them apart by these), passed on to
+// AdjustPoint and OnKey.
 namespace TrackMessageId {
 inline constexpr int32_t MouseMove = 0x200;
 inline constexpr int32_t LeftButtonDown = 0x201;
@@ -35,7 +36,7 @@ inline constexpr int32_t KeyUp = 0x101;
 
 struct TrackMessage {
     TrackInput input = TrackInput::Pointer;
-    int32_t message = TrackMessageId::MouseMove;  // Pointer and Key: the platform's message number
+    int32_t message = TrackMessageId::MouseMove;  // Pointer and Key: the message's number
     uint32_t wParam = 0;   // Pointer: the buttons held (Qt::MouseButtons); Key: the key (Qt::Key)
     PointF point;          // Pointer: view units
     uint16_t repeat = 0;   // Key: the repeat count

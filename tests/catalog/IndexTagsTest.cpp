@@ -62,7 +62,7 @@ TEST(Utf8ToCStringTest, ConvertsNMinusOneBytesTrimmed)
         Utf8ToCString(text, "abc", n);
         EXPECT_TRUE(text.isEmpty()) << n;
     }
-    Utf8ToCString(text, "\xff" "a", 3);  // not UTF-8: the replacement character, as the platform converts
+    Utf8ToCString(text, "\xff" "a", 3);  // not UTF-8: the replacement character
     EXPECT_EQ(text, QStringLiteral("\uFFFDa"));
     Utf8ToCString(text, "\xEF\xBB\xBF" "CAT A ", 10);  // a byte-order mark is a character like any other
     EXPECT_EQ(text, QStringLiteral("\uFEFFCAT A"));

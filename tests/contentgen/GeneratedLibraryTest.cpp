@@ -9,10 +9,12 @@
 #include "support/SceneSkin.h"
 #include "support/ScopedAppPaths.h"
 #include "support/TestFiles.h"
+#include "support/PageLinks.h"
 #include "support/TestPictures.h"
 #include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/ContentGenerator.h"
 #include "tools/contentgen/SceneArt.h"
+#include "tools/contentgen/SitePages.h"
 #include "tools/contentgen/Thumbnail.h"
 #include "tools/contentserver/ContentServer.h"
 
@@ -343,6 +345,10 @@ TEST_F(GeneratedLibraryTest, TreeHoldsExactlyWhatTheIndexesList)
         expected.insert(QStringLiteral("Bubbles/%1.emf").arg(item.first));
         expected.insert(QStringLiteral("ThumbsB/%1.jpg").arg(item.first));
     }
+    // The web site's pages and the one picture of its own.
+    expected.insert(QString::fromLatin1(SitePages::HomePage));
+    expected.insert(QString::fromLatin1(SitePages::HelpPage));
+    expected.insert(QString::fromLatin1(SitePages::WelcomePicture));
     std::set<QString> present;
     for (const auto& [path, bytes] : Files(Tree()))
         present.insert(path);
@@ -351,6 +357,34 @@ TEST_F(GeneratedLibraryTest, TreeHoldsExactlyWhatTheIndexesList)
     // Every folder the program caches into is used.
     for (const char* folder : AppPaths::CacheSubfolders)
         EXPECT_TRUE(QDir(InTree(QString::fromLatin1(folder))).exists()) << folder;
+}
+
+// The library carries the program's web site: the home page that the server answers for "/" and the help
+// page that Online Help opens, each linking only to files of the tree.
+TEST_F(GeneratedLibraryTest, TreeCarriesTheWebSiteWhosePagesLinkOnlyToItsOwnFiles)
+{
+    const QByteArray home = ReadFile(InTree(QString::fromLatin1(SitePages::HomePage)));
+    const QByteArray help = ReadFile(InTree(QString::fromLatin1(SitePages::HelpPage)));
+    EXPECT_EQ(home, SitePages::Home());
+    EXPECT_EQ(help, SitePages::Help());
+    EXPECT_EQ(s_summary.pages, 2);
+    EXPECT_TRUE(home.startsWith("<!DOCTYPE html>"));
+    EXPECT_TRUE(home.contains("href=\"help2.html\""));
+    EXPECT_TRUE(help.contains("href=\"index.html\""));
+    // The help page: the eight steps in order, the tools and the keys, and where the content comes from.
+    EXPECT_EQ(help.count("<li>"), 8);
+    for (const char* words : {"Choose a background scene", "Choose a face", "Select the face", "Outline the face",
+                              "Place the face", "Choose accessories", "Choose a text bubble", "Finish",
+                              "Magic Erase", "Ctrl+Z", "Ctrl+[", "ServerUrl", "http://127.0.0.1:8468/"})
+        EXPECT_TRUE(help.contains(words)) << words;
+    for (const QByteArray& page : {home, help}) {
+        ASSERT_FALSE(PagePictures(page).isEmpty());
+        for (const QString& link : PageLinks(page))
+            EXPECT_TRUE(QFile::exists(InTree(link))) << link.toStdString();
+        for (const QString& picture : PagePictures(page))
+            EXPECT_FALSE(QImage(InTree(picture)).isNull()) << picture.toStdString();
+    }
+    EXPECT_EQ(QImage(InTree(QString::fromLatin1(SitePages::WelcomePicture))).size(), ResourceArt::WelcomeSize / 2);
 }
 
 TEST_F(GeneratedLibraryTest, SecondGenerationGivesIdenticalBytes)

@@ -78,7 +78,7 @@ TEST_F(InputBoxTest, ApplyAndOkRecordAChangedTextOnceAndCancelKeepsWhatWasApplie
     }
 }
 
-// The platform's edit gives LF where texts have always been stored with CR LF: texts of several lines
+// Qt's edit gives LF where texts have always been stored with CR LF: texts of several lines
 // were stored differently and counted differently against the limit. Enter starts a line, Tab moves on.
 TEST_F(InputBoxTest, RegressionLineEndsAreStoredAsCrLf)
 {

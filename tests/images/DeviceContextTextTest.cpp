@@ -3,6 +3,7 @@
 #include "platform/DeviceContext.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace fixtures;
@@ -124,6 +125,37 @@ TEST_F(DeviceContextText, OpaqueBackgroundFillsTheLineBox)
     EXPECT_EQ(Pixel(target, width - 1, 0), (std::vector<uint8_t>{200, 0, 0}));
     EXPECT_EQ(Pixel(target, width, 0), (std::vector<uint8_t>{255, 255, 255}));
     EXPECT_EQ(Pixel(target, 0, metrics.height()), (std::vector<uint8_t>{255, 255, 255}));
+}
+
+// Text too large for Qt's glyph cache is filled as outlines; the pixels must not depend on where the small
+// text the program drew before (a label, the view at a small zoom) fell between pixels.
+TEST_F(DeviceContextText, RegressionLargeTextDrawsTheSamePixelsWhateverSmallTextCameBefore)
+{
+    QFont large = TestFont();
+    large.setPixelSize(100);
+    const auto drawLarge = [&] {
+        QImage picture = Filled(QImage::Format_BGR888, 300, 130, {255, 255, 255});
+        DeviceContext largeDc(picture);
+        largeDc.SetFont(large);
+        largeDc.SetBackgroundMode(platform::BackgroundMode::Transparent);
+        Rect rect{0, 0, 300, 130};
+        largeDc.DrawText(QStringLiteral("Hello"), rect, BubbleFormat);
+        return picture;
+    };
+    const QImage reference = drawLarge();
+    ASSERT_GE(FindInk(reference).right, 0);
+    for (const double fraction : {0.0, 0.25, 0.5, 0.75}) {
+        QImage label(80, 30, QImage::Format_ARGB32_Premultiplied);
+        label.fill(Qt::white);
+        {
+            QPainter painter(&label);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.setFont(TestFont());
+            painter.drawText(QPointF(2 + fraction, 20), QStringLiteral("Hello"));
+        }
+        ASSERT_NE(label.pixel(5, 15), 0u);
+        EXPECT_TRUE(drawLarge() == reference) << "after small text " << fraction << " pixel right";
+    }
 }
 
 } // namespace

@@ -115,6 +115,27 @@ TEST(ImageReferenceLoad, PicturesClaimingMoreThan64MegapixelsFail)
     }
 }
 
+// The size a file's header gives is only a claim: an icon's entry says 16 x 16 and holds a PNG of any size.
+// The decoded picture is held to the same bound, before it is converted to the program's layout.
+TEST(ImageReferenceLoad, RegressionPicturesDecodingToMoreThan64MegapixelsFailWhateverTheHeaderSaid)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("icon.ico");
+    for (const QSize held : {QSize(8001, 8000), QSize(16001, 4000)}) {
+        WriteFile(path, IconHoldingPng(held.width(), held.height()));
+        ImageReference image;
+        EXPECT_FALSE(image.Load(path, true)) << held.width() << "x" << held.height();
+        ExpectEmpty(image);
+    }
+    // Within the bound the same file loads at the size it holds.
+    WriteFile(path, IconHoldingPng(300, 200));
+    ImageReference image;
+    ASSERT_TRUE(image.Load(path, false));
+    EXPECT_EQ(image.width, 300);
+    EXPECT_EQ(image.height, 200);
+    EXPECT_EQ(Pixel(*image.Picture(), 299, 199), (std::vector<uint8_t>{255, 255, 255}));
+}
+
 TEST(ImageReferenceLoad, PaletteAndGreyPicturesBecome24Bits)
 {
     ImageReference palette;

@@ -39,6 +39,25 @@ void SaveForALook(const QImage& image, const QString& name)
     EXPECT_TRUE(image.save(QDir(folder).filePath(name + QStringLiteral(".png")))) << name.toStdString();
 }
 
+QByteArray IconHoldingPng(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_Mono);
+    picture.fill(1);
+    const QByteArray png = PngBytes(picture);
+    // The header (reserved, type 1 = icon, one entry), then the entry: width, height, colours, reserved,
+    // planes, bits a pixel, the image's byte count and its offset (6 + 16).
+    QByteArray icon(22, '\0');
+    qToLittleEndian<uint16_t>(1, icon.data() + 2);
+    qToLittleEndian<uint16_t>(1, icon.data() + 4);
+    icon[6] = 16;
+    icon[7] = 16;
+    qToLittleEndian<uint16_t>(1, icon.data() + 10);
+    qToLittleEndian<uint16_t>(32, icon.data() + 12);
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(png.size()), icon.data() + 14);
+    qToLittleEndian<uint32_t>(22, icon.data() + 18);
+    return icon + png;
+}
+
 QByteArray PngClaiming(int width, int height)
 {
     QImage small(1, 1, QImage::Format_RGB32);

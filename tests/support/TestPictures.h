@@ -17,3 +17,6 @@ void SaveForALook(const QImage& image, const QString& name);
 // The bytes of a small PNG whose header claims width x height: the decoder learns the size before it
 // finds the pixel data missing, as with a decompression bomb.
 QByteArray PngClaiming(int width, int height);
+// The bytes of an icon file whose one entry claims to be 16 x 16 and holds the PNG of a white 1-bit picture
+// of width x height: the size the decoder learns first is not the size it decodes.
+QByteArray IconHoldingPng(int width, int height);

@@ -7,6 +7,7 @@
 #include "tools/contentgen/FaceArt.h"
 #include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/SceneArt.h"
+#include "tools/contentgen/SitePages.h"
 #include "tools/contentgen/Thumbnail.h"
 
 #include "platform/PathJoin.h"
@@ -200,7 +201,8 @@ bool ContentGenerator::LoadPicture(const QString& name, QImage& picture)
 
 bool ContentGenerator::Run()
 {
-    const bool done = WriteSceneIndex() && WriteAccessoryIndex() && WriteBubbleIndex() && WriteResources();
+    const bool done =
+        WriteSceneIndex() && WriteAccessoryIndex() && WriteBubbleIndex() && WriteResources() && WriteSite();
     m_summary.files = static_cast<int>(m_tree.Written().size() + m_program.Written().size());
     m_summary.bytes = m_tree.BytesWritten() + m_program.BytesWritten();
     return done;
@@ -363,4 +365,17 @@ bool ContentGenerator::WriteResources()
                          && m_program.WriteScrambled(QStringLiteral("erase.bki"),
                                                      ContentWriter::EncodePng(ResourceArt::EraseStamp()));
     return written || Fail(m_program.ErrorText());
+}
+
+bool ContentGenerator::WriteSite()
+{
+    const QImage welcome = ResourceArt::Welcome(BubbleShape::Make(BubbleShape::Style::Oval));
+    const QImage half = welcome.scaled(welcome.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const bool written = m_tree.Write(QString::fromLatin1(SitePages::HomePage), SitePages::Home())
+                         && m_tree.Write(QString::fromLatin1(SitePages::HelpPage), SitePages::Help())
+                         && m_tree.WriteJpeg(QString::fromLatin1(SitePages::WelcomePicture), half);
+    if (!written)
+        return Fail(m_tree.ErrorText());
+    m_summary.pages = 2;
+    return true;
 }

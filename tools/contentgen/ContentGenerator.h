@@ -7,8 +7,9 @@
 #include <map>
 
 // Builds the sample content library: the server's tree (three index files, scenes with their
-// backgrounds, faces, accessories, speech bubbles and every item's thumbnail) and the program folder's
-// resource files. Same inputs, same bytes.
+// backgrounds, faces, accessories, speech bubbles, every item's thumbnail, and the program's web site:
+// its home page and help page with their pictures) and the program folder's resource files. Same inputs,
+// same bytes.
 class ContentGenerator {
 public:
     struct Options {
@@ -24,6 +25,7 @@ public:
         int accessories = 0;
         int bubbles = 0;
         int thumbnails = 0;
+        int pages = 0;
         int files = 0;
         qint64 bytes = 0;
     };
@@ -43,6 +45,7 @@ private:
     bool WriteAccessoryIndex();
     bool WriteBubbleIndex();
     bool WriteResources();
+    bool WriteSite();
     // Writes the index when every item was written and listed, else keeps the first error.
     bool WriteIndex(const QString& name, CatalogWriter& catalog, bool listed);
     QString ItemAddress(int number) const;

@@ -38,7 +38,9 @@ int main(int argc, char** argv)
         return 1;
     }
     const ContentGenerator::Summary& s = generator.Counts();
-    std::printf("content: %d scenes, %d faces, %d accessories, %d bubbles, %d thumbnails; %d files, %lld bytes\n",
-                s.scenes, s.faces, s.accessories, s.bubbles, s.thumbnails, s.files, static_cast<long long>(s.bytes));
+    std::printf("content: %d scenes, %d faces, %d accessories, %d bubbles, %d thumbnails, %d web pages; %d files, "
+                "%lld bytes\n",
+                s.scenes, s.faces, s.accessories, s.bubbles, s.thumbnails, s.pages, s.files,
+                static_cast<long long>(s.bytes));
     return 0;
 }

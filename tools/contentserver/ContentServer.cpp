@@ -44,6 +44,11 @@ ContentServer::ContentServer(Options options) : m_options(std::move(options))
     m_http.set_file_extension_and_mimetype_mapping("emf", "image/emf");
     m_http.set_file_extension_and_mimetype_mapping("bki", "application/octet-stream");
     m_http.set_file_extension_and_mimetype_mapping("txt", "text/plain");
+    // The program's web site (its home page, which the mount point answers for "/", and its help page):
+    // UTF-8 pages with JPEG and PNG pictures.
+    m_http.set_file_extension_and_mimetype_mapping("html", "text/html; charset=utf-8");
+    m_http.set_file_extension_and_mimetype_mapping("jpg", "image/jpeg");
+    m_http.set_file_extension_and_mimetype_mapping("png", "image/png");
     // The library's default lets a second server share a port that one already serves (SO_REUSEPORT),
     // and the kernel would then split the requests between them; reusing an address that only waits
     // out its closed connections is all a restart needs.

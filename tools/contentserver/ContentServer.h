@@ -8,7 +8,8 @@
 #include <memory>
 #include <thread>
 
-// The loopback content server: publishes a content tree read-only under "/" and answers the sharing
+// The loopback content server: publishes a content tree read-only under "/" (a folder's address answers its
+// index.html, so "/" is the program's web site when the tree carries one) and answers the sharing
 // service's form post ("POST /shareAction.php") by storing the message in an outbox folder.
 // Routes that a caller adds through Http() before Start() are answered too (tests add fault routes);
 // a file of the tree wins over a route of the same path, and a caller's route on the share path wins
