@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QTransform>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -39,6 +40,12 @@ struct MetafileDcState {
     QSizeF viewportExtent{1, 1};
 
     QPointF position; // the current position, logical units
+
+    // Text: the selected font (none: the device context's default font), the alignment bits (TA_*) and
+    // the text colour.
+    std::shared_ptr<const MetafileFont> font;
+    uint32_t textAlign = 0;
+    QRgb textColour = qRgb(0, 0, 0);
 };
 
 } // namespace platform

@@ -1,10 +1,312 @@
 #include "platform/metafile/MetafilePlayer.h"
 
+#include "platform/metafile/MetafileClip.h"
+#include "platform/metafile/MetafileTextCodec.h"
+
+#include <uemf.h>
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
+namespace {
+
+using Kind = MetafileRecordKind;
+
+// SETTEXTALIGN's bits.
+constexpr uint32_t kAlignUpdateCp = U_TA_UPDATECP;
+constexpr uint32_t kAlignHorizontal = U_TA_CENTER; // right and centre share a bit
+constexpr uint32_t kAlignRight = U_TA_RIGHT;
+constexpr uint32_t kAlignBaseline = U_TA_BASEBIT;
+constexpr uint32_t kAlignBottom = U_TA_BOTTOM;
+
+// A font with no height takes the system font's cell, in reference-device pixels.
+constexpr int32_t kDefaultCellHeight = 16;
+
+// Glyphs are found at most this many pixels high; larger ones are drawn as their outlines grown to
+// size and cut to the visible area.
+constexpr int kLargestFacePixels = 256;
+
+// How far outlines are cut beyond the visible area, in device pixels.
+constexpr qreal kCutMarginPixels = 2;
+
+constexpr qreal kTenthsOfDegreeToRadians = M_PI / 1800.0;
+
+bool IsFinite(const QTransform& t)
+{
+    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
+    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
+}
+
+// How long a transform makes a unit along x (false) or y (true).
+qreal AxisLength(const QTransform& t, bool y)
+{
+    return y ? std::hypot(t.m21(), t.m22()) : std::hypot(t.m11(), t.m12());
+}
+
+// The text's characters (or glyph indices) and each one's advance in logical units (x along the
+// baseline, y up), the advances empty when the record gives none.
+metafile_text::DecodedChars CharsOf(const MetafileTextString& string, uint8_t charset)
+{
+    std::vector<QPointF> advances(string.dx.size());
+    for (size_t i = 0; i < string.dx.size(); ++i)
+        advances[i] = QPointF(string.dx[i], string.dy.empty() ? 0 : string.dy[i]);
+    if (!string.wide)
+        return metafile_text::DecodeNarrow(string.narrowChars, charset, advances);
+    return {string.wideChars, std::move(advances)};
+}
+
+} // namespace
 
 void MetafilePlayer::RunText(const MetafileRecord& record)
 {
-    (void)record;
+    switch (record.kind) {
+    case Kind::SetTextAlign: m_state.textAlign = record.value; break;
+    case Kind::SetTextColor:
+        m_state.textColour = qRgb(record.value & 0xFF, (record.value >> 8) & 0xFF, (record.value >> 16) & 0xFF);
+        break;
+    case Kind::TextOut: {
+        // Text follows the whole world transform in the advanced graphics mode; a world transform other
+        // than the identity can only have been set in that mode.
+        const bool advanced = record.text->graphicsMode == MetafileText::kAdvanced || !m_state.world.isIdentity();
+        for (const MetafileTextString& string : record.text->strings) {
+            if (m_workLeft <= 0)
+                break;
+            DrawTextString(string, advanced);
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+// Lays the string out in text space: x along the baseline, y down the glyphs, in pixels of the face
+// found, the reference point at the origin. Text space maps onto the layout space (logical units in the
+// advanced mode; reference-device units in the compatible mode, where text stays upright on the
+// device and only scales with the mapping), and that onto the painter's device.
+void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advanced)
+{
+    const MetafileFont& font = m_state.font ? *m_state.font : MetafileTextFonts::DefaultFont();
+    const QTransform logicalToDevice = LogicalToDevice();
+    const QTransform logicalToLayout = advanced ? QTransform() : logicalToDevice;
+    const QTransform layoutToTarget = advanced ? logicalToDevice * m_deviceToTarget : m_deviceToTarget;
+    const QTransform logicalToTarget = logicalToDevice * m_deviceToTarget;
+    if (!IsFinite(layoutToTarget) || !IsFinite(logicalToTarget) || layoutToTarget.determinant() == 0)
+        return;
+
+    // The font's height in layout units: a device font's in reference-device pixels.
+    int32_t height = font.height;
+    bool deviceUnits = font.deviceUnits;
+    if (height == 0) {
+        height = kDefaultCellHeight;
+        deviceUnits = true;
+    }
+    const qreal unitX = AxisLength(logicalToLayout, false);
+    const qreal unitY = AxisLength(logicalToLayout, true);
+    const qreal deviceY = AxisLength(logicalToDevice, true);
+    const qreal heightLayout = deviceUnits ? std::abs(qreal(height)) / (advanced ? deviceY : 1)
+                                           : std::abs(qreal(height)) * unitY;
+    const qreal targetScale = std::sqrt(std::abs(layoutToTarget.determinant()));
+    const qreal heightPixels = heightLayout * targetScale;
+    if (!std::isfinite(heightPixels) || heightLayout <= 0)
+        return;
+    const int pixelSize = int(std::clamp<qreal>(std::round(heightPixels), 1, kLargestFacePixels));
+    const MetafileTextFonts::Face& face = m_fonts.Find(font, pixelSize);
+    const MetafileTextFonts::Metrics& metrics = face.metrics;
+    // A positive height is the cell's: the em is the cell without its internal leading.
+    const qreal em = height < 0 ? heightLayout : heightLayout / (metrics.ascent + metrics.descent);
+    const qreal stretch = font.width == 0 || deviceUnits
+        ? 1
+        : std::abs(qreal(font.width)) * unitX / (metrics.averageWidth * em);
+    const qreal emPixels = em * targetScale;
+    const qreal unitsPerPixelY = em / pixelSize;
+    const qreal unitsPerPixelX = unitsPerPixelY * stretch;
+    if (!std::isfinite(unitsPerPixelX) || unitsPerPixelX <= 0)
+        return;
+
+    // Glyphs and where each starts; pen is where the next would.
+    const metafile_text::DecodedChars chars = CharsOf(string, font.charset);
+    const bool glyphIndices = (string.options & U_ETO_GLYPH_INDEX) != 0;
+    QList<quint32> glyphs;
+    std::vector<qsizetype> firstUnits; // the first UTF-16 unit of each glyph's character
+    if (glyphIndices) {
+        glyphs.reserve(chars.chars.size());
+        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
+            glyphs.push_back(chars.chars[i].unicode());
+            firstUnits.push_back(i);
+        }
+    } else {
+        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
+            firstUnits.push_back(i);
+            if (chars.chars[i].isHighSurrogate() && i + 1 < chars.chars.size() && chars.chars[i + 1].isLowSurrogate())
+                ++i;
+        }
+        glyphs = face.raw.glyphIndexesForString(chars.chars);
+        glyphs.resize(qsizetype(firstUnits.size()));
+    }
+    const QList<QPointF> natural = face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+    QList<QPointF> positions(glyphs.size());
+    QPointF pen;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        positions[i] = pen;
+        if (chars.advances.empty()) {
+            pen += natural.value(i);
+            continue;
+        }
+        // The advances of a character's units add up.
+        const qsizetype end = size_t(i + 1) < firstUnits.size() ? firstUnits[size_t(i + 1)] : chars.chars.size();
+        QPointF logical;
+        for (qsizetype unit = firstUnits[size_t(i)]; unit < end; ++unit)
+            logical += chars.advances[size_t(unit)];
+        pen += QPointF(logical.x() * unitX / unitsPerPixelX, -logical.y() * unitY / unitsPerPixelY);
+    }
+
+    // Alignment moves the text so that the reference point lands on its left, centre or right, and on
+    // the cell's top, the baseline or the cell's bottom.
+    const qreal ascent = metrics.ascent * pixelSize;
+    const qreal descent = metrics.descent * pixelSize;
+    const uint32_t align = m_state.textAlign;
+    QPointF shift;
+    if ((align & kAlignHorizontal) == kAlignHorizontal)
+        shift = -pen / 2;
+    else if ((align & kAlignHorizontal) == kAlignRight)
+        shift = -pen;
+    if ((align & kAlignBaseline) == 0)
+        shift.ry() += (align & kAlignBottom) != 0 ? -descent : ascent;
+
+    // Escapement turns the baseline counter-clockwise as the logical space shows it (upright on a y-up
+    // mapping too); the compatible mode lays out on the y-down device.
+    const bool yUp = advanced && PageTransform().m22() < 0;
+    const qreal angle = font.escapement * kTenthsOfDegreeToRadians;
+    const qreal ySign = yUp ? -1 : 1;
+    const bool updateCp = (align & kAlignUpdateCp) != 0;
+    const QPointF origin = logicalToLayout.map(updateCp ? m_state.position : QPointF(string.reference));
+    const QTransform textToLayout(std::cos(angle) * unitsPerPixelX, -ySign * std::sin(angle) * unitsPerPixelX,
+                                  std::sin(angle) * unitsPerPixelY, ySign * std::cos(angle) * unitsPerPixelY,
+                                  origin.x(), origin.y());
+    if (updateCp && (align & kAlignHorizontal) != kAlignHorizontal) {
+        // The current position moves to the far end of the text: right of it, or left of it when the
+        // text ends at the position.
+        bool invertible = false;
+        const QTransform layoutToLogical = logicalToLayout.inverted(&invertible);
+        const QPointF along = (align & kAlignRight) != 0 ? -pen : pen;
+        const QPointF moved = layoutToLogical.map(textToLayout.map(along));
+        if (invertible && std::isfinite(moved.x()) && std::isfinite(moved.y()))
+            m_state.position = moved;
+    }
+    const QTransform textToTarget = QTransform::fromTranslate(shift.x(), shift.y()) * textToLayout * layoutToTarget;
+    const QRectF cell(QPointF(std::min<qreal>(0, pen.x()), -ascent), QPointF(std::max<qreal>(0, pen.x()), descent));
+
+    // Glyph indices refer to the face the writer had: a substitute's glyphs would be other letters.
+    const bool drawGlyphs = !glyphIndices || face.named;
+    if (m_pathOpen) {
+        // Inside a path bracket the glyphs' outlines join the path (reference-device units).
+        if (!drawGlyphs || !ChargeGlyphs(textToTarget.mapRect(cell), glyphs.size()))
+            return;
+        const QTransform textToDevice = QTransform::fromTranslate(shift.x(), shift.y()) * textToLayout
+            * (advanced ? logicalToDevice : QTransform());
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            m_path.addPath(textToDevice.map(face.raw.pathForGlyph(glyphs[i]).translated(positions[i])));
+        m_figureOpen = false;
+        return;
+    }
+
+    const QRectF rectangle = QRectF(QPointF(string.rectangle.left, string.rectangle.top),
+                                    QPointF(string.rectangle.right, string.rectangle.bottom)).normalized();
+    const QPolygonF rectangleOnTarget = logicalToTarget.map(QPolygonF(rectangle));
+    const bool opaqueRectangle = string.hasRectangle && (string.options & U_ETO_OPAQUE) != 0 && !rectangle.isEmpty();
+    const bool clipped = string.hasRectangle && (string.options & U_ETO_CLIPPED) != 0;
+    const QPolygonF cellOnTarget = textToTarget.map(QPolygonF(cell));
+    QRectF bounds = cellOnTarget.boundingRect();
+    if (opaqueRectangle)
+        bounds = bounds.united(rectangleOnTarget.boundingRect());
+    if (!ChargeGlyphs(bounds, glyphs.size()))
+        return;
+
+    m_painter.save();
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setWorldTransform(QTransform());
+    m_painter.setPen(Qt::NoPen);
+    const QColor background(m_state.backgroundColour);
+    if (opaqueRectangle) {
+        m_painter.setBrush(background);
+        m_painter.drawPolygon(rectangleOnTarget);
+    }
+    if (clipped) {
+        QPainterPath clip;
+        clip.addPolygon(rectangleOnTarget);
+        m_painter.setClipPath(clip, Qt::IntersectClip);
+    }
+    if (m_state.backgroundMode == MetafileDcState::kOpaque && !cell.isEmpty()) {
+        m_painter.setBrush(background);
+        m_painter.drawPolygon(cellOnTarget);
+    }
+    const QColor colour(m_state.textColour);
+    if (drawGlyphs)
+        DrawGlyphs(face.raw, glyphs, positions, textToTarget, emPixels > kLargestFacePixels, colour);
+
+    // Underline and strike-out run the text's whole advance, at least a pixel thick.
+    const qreal thinnest = pixelSize / emPixels;
+    auto line = [&](qreal top, qreal thickness) {
+        const QRectF bar(QPointF(cell.left(), top), QSizeF(cell.width(), std::max(thickness, thinnest)));
+        m_painter.setWorldTransform(QTransform());
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(colour);
+        m_painter.drawPolygon(textToTarget.map(QPolygonF(bar)));
+    };
+    if (font.underline && !cell.isEmpty())
+        line(metrics.underlinePosition * pixelSize, metrics.underlineThickness * pixelSize);
+    if (font.strikeOut && !cell.isEmpty())
+        line(-metrics.strikeOutPosition * pixelSize, metrics.strikeOutThickness * pixelSize);
+    m_painter.restore();
+}
+
+// Glyphs that show, in runs Qt draws, or one by one as outlines cut to the visible area when they are
+// larger than faces are found at. Each glyph's em square takes its visible area from what text may
+// still fill in this play.
+void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
+                                const QTransform& textToTarget, bool asOutlines, const QColor& colour)
+{
+    const qreal em = raw.pixelSize();
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                             kCutMarginPixels);
+    QList<quint32> shownGlyphs;
+    QList<QPointF> shownPositions;
+    m_painter.setPen(colour);
+    m_painter.setBrush(colour);
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        // Glyphs reach up to about an em beyond their own square (accents, italics, narrow advances).
+        const QPointF at = positions[i];
+        const QRectF reach = textToTarget.mapRect(QRectF(at.x() - em, at.y() - 2 * em, 3 * em, 3 * em));
+        if (!reach.intersects(m_visible))
+            continue;
+        const QRectF square = textToTarget.mapRect(QRectF(at.x(), at.y() - em, em, em)).intersected(m_visible);
+        m_glyphAreaLeft -= square.width() * square.height();
+        if (m_glyphAreaLeft < 0)
+            break;
+        if (!asOutlines) {
+            shownGlyphs.push_back(glyphs[i]);
+            shownPositions.push_back(at);
+            continue;
+        }
+        QPainterPath outline = textToTarget.map(raw.pathForGlyph(glyphs[i]).translated(at));
+        if (!window.contains(outline.controlPointRect()))
+            outline = metafile_clip::ForFill(outline, window);
+        outline.setFillRule(Qt::WindingFill);
+        m_painter.setWorldTransform(QTransform());
+        m_painter.setPen(Qt::NoPen);
+        m_painter.drawPath(outline);
+    }
+    if (shownGlyphs.isEmpty())
+        return;
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(shownGlyphs);
+    run.setPositions(shownPositions);
+    m_painter.setWorldTransform(textToTarget);
+    m_painter.drawGlyphRun(QPointF(), run);
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/metafile/MetafileHeader.h"
 #include "platform/metafile/MetafileObjectTable.h"
 #include "platform/metafile/MetafileRecord.h"
+#include "platform/metafile/MetafileTextFonts.h"
 
 #include <QPainterPath>
 #include <QPen>
@@ -40,6 +41,9 @@ public:
     // each pixel of an edge's length.
     static constexpr qreal kWorkPerElement = 1024;
     static constexpr qreal kWorkPerLengthPixel = 2048;
+    // Text fills at most this many coverings of the visible area with glyphs in one play: a page of
+    // text covers less than one.
+    static constexpr qreal kGlyphCoveringsPerPlay = 16;
 
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };
@@ -87,6 +91,11 @@ private:
     bool ChargePicture(const QRectF& deviceBounds, qreal pixels);
     void DrawDevicePath(Paint paint);
 
+    // Text (MetafilePlayText.cpp): one string of a text record, in the record's graphics mode.
+    void DrawTextString(const MetafileTextString& string, bool advanced);
+    void DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
+                    const QTransform& textToTarget, bool asOutlines, const QColor& colour);
+
     QPainter& m_painter;
     const MetafileHeader& m_header;
     QTransform m_deviceToTarget;
@@ -99,6 +108,10 @@ private:
     QPainterPath m_path;       // reference-device units
     bool m_pathOpen = false;   // between BEGINPATH and ENDPATH
     bool m_figureOpen = false; // the path's last figure continues from the current position
+    // Text: the faces found so far, and how much more glyph area (in device pixels) this play fills
+    // before it stops drawing glyphs (only glyphs drawn over one another by the thousand reach it).
+    MetafileTextFonts m_fonts;
+    qreal m_glyphAreaLeft = 0;
 };
 
 } // namespace platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/metafile/MetafileText.h"
+
+#include <QFont>
+#include <QRawFont>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace platform {
+
+// The faces text records draw with, found once a play: each logical font at each pixel size it is
+// drawn at, with the face's own metrics (those Windows lays text out with).
+class MetafileTextFonts {
+public:
+    // A face's metrics as fractions of its em.
+    struct Metrics {
+        qreal ascent = 0.9;     // the cell above the baseline (the face's Windows ascent)
+        qreal descent = 0.25;   // the cell below it
+        qreal averageWidth = 0.5;
+        qreal underlinePosition = 0.1; // below the baseline
+        qreal underlineThickness = 0.05;
+        qreal strikeOutPosition = 0.3; // above the baseline
+        qreal strikeOutThickness = 0.05;
+    };
+    struct Face {
+        QFont font;
+        QRawFont raw;
+        Metrics metrics;
+        // The face found is the face the font names, not a substitute: glyph indices written for the
+        // named face are this face's too.
+        bool named = false;
+    };
+
+    // The face for font at pixelSize (1 and up); the faces of a play are kept until its end.
+    const Face& Find(const MetafileFont& font, int pixelSize);
+
+    // The font a fresh device context has selected: the system font, a sans face 16 reference-device
+    // pixels high (its cell).
+    static const MetafileFont& DefaultFont();
+    // The stock font of a stock object index (with its high bit), or null.
+    static std::shared_ptr<const MetafileFont> StockFont(uint32_t index);
+
+private:
+    std::map<std::pair<const MetafileFont*, int>, Face> m_faces;
+};
+
+} // namespace platform

@@ -1,0 +1,376 @@
+#include "EmfWriter.h"
+#include "RenderHelpers.h"
+
+#include <QString>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+constexpr U_RECTL kNoBounds{0, 0, 0, 0};
+constexpr U_RECTL kNoRectangle{0, 0, 0, 0};
+// Liberation Sans (what Arial is drawn with), as fractions of the em: the cell above and below the
+// baseline, the capital height, and the advance of H.
+constexpr double kAscent = 1854.0 / 2048;
+constexpr double kDescent = 434.0 / 2048;
+constexpr double kCapHeight = 1409.0 / 2048;
+constexpr int kEm = 40;
+// How far from where the font's metrics put it antialiased ink may land.
+constexpr int kSlack = 2;
+
+U_LOGFONT LogFont(int32_t height, const char* face = "Arial", int32_t escapement = 0)
+{
+    std::vector<uint16_t> name(U_LF_FACESIZE, 0);
+    for (size_t i = 0; face[i] != 0 && i + 1 < name.size(); ++i)
+        name[i] = uint16_t(face[i]);
+    return logfont_set(height, 0, escapement, escapement, U_FW_NORMAL, 0, 0, 0, U_ANSI_CHARSET, U_OUT_DEFAULT_PRECIS,
+                       U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY, U_DEFAULT_PITCH, name.data());
+}
+
+uint32_t Font(EmfWriter& emf, const U_LOGFONT& font)
+{
+    const uint32_t slot = emf.NewSlot();
+    emf.Add(U_EMREXTCREATEFONTINDIRECTW_set(slot, reinterpret_cast<const char*>(&font), nullptr));
+    return slot;
+}
+
+// A writer with black text in a 40-pixel Arial, transparent background, on width x height.
+EmfWriter& WithFont(EmfWriter& emf, const U_LOGFONT& font = LogFont(-kEm))
+{
+    emf.Select(Font(emf, font));
+    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));
+    return emf;
+}
+
+struct TextOut {
+    QPoint reference;
+    QString text;
+    std::vector<int32_t> dx; // one a character, or pairs with ETO_PDY
+    uint32_t options = 0;
+    U_RECTL rectangle = kNoRectangle;
+    uint32_t graphicsMode = U_GM_COMPATIBLE;
+};
+
+// EXTTEXTOUTW, or EXTTEXTOUTA of the text's Latin-1 bytes. Without spacing the record's spacing
+// offset is 0: the font's own advances.
+char* TextRecord(const TextOut& out, bool wide = true)
+{
+    std::vector<uint32_t> dx(out.dx.begin(), out.dx.end());
+    const bool natural = dx.empty();
+    dx.resize(std::max<size_t>(dx.size(), size_t(out.text.size()) * 2));
+    QByteArray bytes = out.text.toLatin1();
+    const std::u16string units = out.text.toStdU16String();
+    char* entry = emrtext_set(U_POINTL{out.reference.x(), out.reference.y()}, uint32_t(out.text.size()), wide ? 2 : 1,
+                              wide ? static_cast<void*>(const_cast<char16_t*>(units.data())) : bytes.data(),
+                              out.options, out.rectangle, dx.data());
+    char* record = wide ? U_EMREXTTEXTOUTW_set(kNoBounds, out.graphicsMode, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry))
+                        : U_EMREXTTEXTOUTA_set(kNoBounds, out.graphicsMode, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry));
+    free(entry);
+    if (natural) {
+        const size_t offset = offsetof(U_EMREXTTEXTOUTW, emrtext) + sizeof(U_EMRTEXT)
+            + ((out.options & U_ETO_NO_RECT) != 0 ? 0 : sizeof(U_RECTL));
+        std::memset(record + offset, 0, sizeof(uint32_t));
+    }
+    return record;
+}
+
+// The box of every pixel that is not paper; empty when there is none.
+QRect Ink(const QImage& image, QRgb paper = kPaper)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != paper)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int Count(const QImage& image, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == colour;
+    return count;
+}
+
+testing::AssertionResult Near(int actual, double expected, const char* what)
+{
+    if (std::abs(actual - expected) <= kSlack)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << what << " is " << actual << ", expected " << expected;
+}
+
+QImage RenderText(const TextOut& out, uint32_t align = U_TA_DEFAULT, QSize size = {200, 100})
+{
+    EmfWriter emf(size.width(), size.height());
+    WithFont(emf).Add(U_EMRSETTEXTALIGN_set(align)).Add(TextRecord(out));
+    return Render(emf.Finish(), size);
+}
+
+// --- Placement -----------------------------------------------------------------------------
+
+TEST(MetafileTextTest, AlignmentPlacesTheInkAroundTheReferencePoint)
+{
+    const double advance = 1479.0 / 2048 * kEm; // H
+    struct Case {
+        uint32_t align;
+        double inkLeftFromReference;   // of the cell's left edge
+        double inkBottomFromReference; // of the baseline
+    };
+    const Case cases[] = {
+        {U_TA_TOP | U_TA_LEFT, 0, kAscent * kEm},
+        {U_TA_TOP | U_TA_CENTER, -advance / 2, kAscent * kEm},
+        {U_TA_TOP | U_TA_RIGHT, -advance, kAscent * kEm},
+        {U_TA_BASELINE | U_TA_LEFT, 0, 0},
+        {U_TA_BASELINE | U_TA_CENTER, -advance / 2, 0},
+        {U_TA_BASELINE | U_TA_RIGHT, -advance, 0},
+        {U_TA_BOTTOM | U_TA_LEFT, 0, -kDescent * kEm},
+        {U_TA_BOTTOM | U_TA_CENTER, -advance / 2, -kDescent * kEm},
+        {U_TA_BOTTOM | U_TA_RIGHT, -advance, -kDescent * kEm},
+    };
+    const QPoint reference(100, 50);
+    const QRect atLeftBaseline = Ink(RenderText({reference, "H", {30}}, U_TA_BASELINE | U_TA_LEFT));
+    const int bearing = atLeftBaseline.left() - reference.x();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.align);
+        const QRect ink = Ink(RenderText({reference, "H", {30}}, c.align));
+        EXPECT_TRUE(Near(ink.left(), reference.x() + c.inkLeftFromReference + bearing, "left"));
+        EXPECT_TRUE(Near(ink.bottom() + 1, reference.y() + c.inkBottomFromReference, "bottom"));
+        EXPECT_TRUE(Near(ink.height(), kCapHeight * kEm, "height"));
+    }
+}
+
+TEST(MetafileTextTest, NegativeHeightIsTheEmAndPositiveTheCell)
+{
+    for (const int height : {-kEm, kEm}) {
+        EmfWriter emf(200, 100);
+        WithFont(emf, LogFont(height)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, 70}, "H", {30}}));
+        const double em = height < 0 ? kEm : kEm / (kAscent + kDescent);
+        SCOPED_TRACE(height);
+        EXPECT_TRUE(Near(Ink(Render(emf.Finish(), {200, 100})).height(), kCapHeight * em, "capital height"));
+    }
+}
+
+TEST(MetafileTextTest, SpacingArrayAdvancesEachCharacter)
+{
+    struct Case {
+        std::vector<int32_t> dx;
+        uint32_t options;
+        int expectedWidthBeyondOneGlyph;
+        int expectedRise;
+    };
+    const Case cases[] = {
+        {{20, 20, 20}, 0, 40, 0},
+        {{60, 0, 0}, 0, 60, 0},
+        {{0, 0, 0}, 0, 0, 0},
+        {{30, 10, 30, 10, 0, 0}, U_ETO_PDY, 60, 20},
+    };
+    const QRect one = Ink(RenderText({{20, 50}, "I", {20}}, U_TA_BASELINE));
+    for (const Case& c : cases) {
+        const QRect ink = Ink(RenderText({{20, 50}, "III", c.dx, c.options}, U_TA_BASELINE));
+        EXPECT_TRUE(Near(ink.width() - one.width(), c.expectedWidthBeyondOneGlyph, "width"));
+        EXPECT_TRUE(Near(one.top() - ink.top(), c.expectedRise, "rise"));
+        EXPECT_EQ(ink.left(), one.left());
+    }
+}
+
+TEST(MetafileTextTest, EscapementTurnsTheBaselineCounterClockwise)
+{
+    struct Case {
+        int32_t escapement;
+        QRect expected; // where the ink of "HHH" at (100, 100), baseline left, lies
+    };
+    const int length = 3 * 30;
+    const int cap = int(kCapHeight * kEm);
+    const Case cases[] = {
+        {0, QRect(QPoint(100, 100 - cap), QPoint(100 + length, 100))},
+        {900, QRect(QPoint(100 - cap, 100 - length), QPoint(100, 100))},
+        {1800, QRect(QPoint(100 - length, 100), QPoint(100, 100 + cap))},
+        {2700, QRect(QPoint(100, 100), QPoint(100 + cap, 100 + length))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.escapement);
+        EmfWriter emf(200, 200);
+        WithFont(emf, LogFont(-kEm, "Arial", c.escapement))
+            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
+            .Add(TextRecord({{100, 100}, "HHH", {30, 30, 30}}));
+        const QRect ink = Ink(Render(emf.Finish(), {200, 200}));
+        // The ink stays within the expected box, and fills most of it.
+        EXPECT_TRUE(c.expected.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink)) << ink.x() << "," << ink.y()
+                                                                                           << " " << ink.width() << "x"
+                                                                                           << ink.height();
+        EXPECT_GT(ink.width() * ink.height(), c.expected.width() * c.expected.height() * 3 / 4);
+    }
+}
+
+TEST(MetafileTextTest, UpdateCurrentPositionDrawsAtItAndMovesItAlong)
+{
+    EmfWriter emf(200, 100);
+    WithFont(emf)
+        .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE | U_TA_UPDATECP))
+        .Add(U_EMRMOVETOEX_set(U_POINTL{10, 60}))
+        .Add(TextRecord({{150, 10}, "I", {50}})) // the reference point does not count
+        .Add(TextRecord({{150, 10}, "I", {50}}));
+    const QImage image = Render(emf.Finish(), {200, 100});
+    const QImage single = RenderText({{10, 60}, "I", {50}}, U_TA_BASELINE);
+    const QRect one = Ink(single);
+    EXPECT_EQ(Ink(image), one.united(one.translated(50, 0)));
+}
+
+// --- Colours -------------------------------------------------------------------------------
+
+TEST(MetafileTextTest, TextColourAndOpaqueBackgroundBox)
+{
+    for (const bool opaque : {false, true}) {
+        EmfWriter emf(200, 100);
+        emf.Select(Font(emf, LogFont(-kEm)))
+            .Add(U_EMRSETBKMODE_set(opaque ? U_OPAQUE : U_TRANSPARENT))
+            .Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue)))
+            .Add(U_EMRSETTEXTCOLOR_set(ToColourRef(kRed)))
+            .Add(TextRecord({{20, 20}, "I", {60}}));
+        const QImage image = Render(emf.Finish(), {200, 100});
+        // The cell: 60 wide (the advance), ascent and descent high, from the top-left reference.
+        const QRect cell(20, 20, 60, int(std::round((kAscent + kDescent) * kEm)));
+        SCOPED_TRACE(opaque);
+        EXPECT_GT(Count(image, kRed), 60); // the stem of I
+        EXPECT_EQ(image.pixel(cell.right() - 3, cell.center().y()), opaque ? kBlue : kPaper);
+        EXPECT_EQ(image.pixel(cell.left() + 1, cell.bottom() - 1), opaque ? kBlue : kPaper);
+        EXPECT_TRUE(cell.adjusted(-1, -1, 1, 1).contains(Ink(image)));
+    }
+}
+
+TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleWithTheBackgroundColour)
+{
+    EmfWriter emf(100, 100);
+    WithFont(emf)
+        .Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue)))
+        .Add(TextRecord({{10, 10}, "", {}, U_ETO_OPAQUE, U_RECTL{10, 20, 60, 70}}));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(10, 20, 50, 50), kBlue));
+}
+
+TEST(MetafileTextTest, ClippedTextStaysInsideTheRectangle)
+{
+    const TextOut wide{{10, 20}, "HHHH", {30, 30, 30, 30}};
+    const QRect whole = Ink(RenderText(wide));
+    TextOut clipped = wide;
+    clipped.options = U_ETO_CLIPPED;
+    clipped.rectangle = U_RECTL{40, 0, 80, 45};
+    const QRect ink = Ink(RenderText(clipped));
+    EXPECT_TRUE(QRect(40, 0, 40, 45).contains(ink));
+    EXPECT_GT(ink.width(), 30);
+    EXPECT_GT(whole.width(), 100);
+}
+
+TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
+{
+    struct Case {
+        uint8_t underline;
+        uint8_t strikeOut;
+        double lineFromBaseline; // in ems, up
+    };
+    const Case cases[] = {{1, 0, -0.15}, {0, 1, 0.26}};
+    for (const Case& c : cases) {
+        U_LOGFONT font = LogFont(-kEm);
+        font.lfUnderline = c.underline;
+        font.lfStrikeOut = c.strikeOut;
+        EmfWriter emf(200, 100);
+        WithFont(emf, font).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, 60}, "I  ", {20, 40, 40}}));
+        const QImage image = Render(emf.Finish(), {200, 100});
+        const int row = 60 - int(std::round(c.lineFromBaseline * kEm));
+        SCOPED_TRACE(row);
+        // Black across the advance (100) at the line, paper past its end.
+        int black = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            black = std::max(black, [&] {
+                int n = 0;
+                for (int x = 20; x < 120; ++x)
+                    n += image.pixel(x, row + dy) == kBlack;
+                return n;
+            }());
+        EXPECT_GT(black, 95);
+        EXPECT_EQ(image.pixel(125, row), kPaper);
+    }
+}
+
+// --- Strings -------------------------------------------------------------------------------
+
+TEST(MetafileTextTest, AnsiAndWideStringsDrawTheSame)
+{
+    const QString text = QStringLiteral("H\u00E9\u20AC");
+    const TextOut out{{20, 20}, text, {30, 30, 30}};
+    EmfWriter wide(200, 100);
+    WithFont(wide).Add(TextRecord(out));
+    EmfWriter ansi(200, 100);
+    std::vector<uint32_t> dx = {30, 30, 30};
+    const char bytes[] = {'H', char(0xE9), char(0x80)}; // Windows-1252
+    char* entry = emrtext_set(U_POINTL{20, 20}, 3, 1, const_cast<char*>(bytes), 0, kNoRectangle, dx.data());
+    WithFont(ansi).Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
+    free(entry);
+    const QImage image = Render(wide.Finish(), {200, 100});
+    EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
+    EXPECT_GT(Ink(image).width(), 70);
+}
+
+TEST(MetafileTextTest, SmallTextOutDrawsLikeExtTextOut)
+{
+    EmfWriter small(200, 100);
+    WithFont(small).Add(U_EMRSMALLTEXTOUT_set(U_POINTL{20, 20}, 2, U_ETO_NO_RECT | U_ETO_SMALL_CHARS, U_GM_COMPATIBLE,
+                                              1, 1, kNoBounds, "HI"));
+    const QRect ink = Ink(Render(small.Finish(), {200, 100}));
+    const QRect expected = Ink(RenderText({{20, 20}, "HI", {int32_t(std::lround(1479.0 / 2048 * kEm)), 10}}));
+    EXPECT_TRUE(Near(ink.left(), expected.left(), "left"));
+    EXPECT_TRUE(Near(ink.right(), expected.right(), "right"));
+    EXPECT_EQ(ink.top(), expected.top());
+}
+
+TEST(MetafileTextTest, NothingSelectedDrawsWithTheSystemFont)
+{
+    EmfWriter emf(200, 100);
+    emf.Add(TextRecord({{20, 20}, "H", {20}}));
+    const QRect ink = Ink(Render(emf.Finish(), {200, 100}), kPaper);
+    // Opaque by default: a white cell 16 pixels high, with black ink in it.
+    EXPECT_TRUE(Near(ink.height(), 16, "cell"));
+}
+
+// --- Malformed records ---------------------------------------------------------------------
+
+TEST(MetafileTextTest, RecordsWhoseStringOrSpacingLeavesTheRecordAreSkipped)
+{
+    struct Case {
+        const char* what;
+        size_t field;   // offset of the field to spoil, from the record's start
+        uint32_t value;
+    };
+    constexpr size_t entry = offsetof(U_EMREXTTEXTOUTW, emrtext);
+    const Case cases[] = {
+        {"string offset past the end", entry + offsetof(U_EMRTEXT, offString), 0x7FFFFFF0},
+        {"character count past the end", entry + offsetof(U_EMRTEXT, nChars), 0x40000000},
+        {"spacing offset past the end", entry + sizeof(U_EMRTEXT) + sizeof(U_RECTL), 0xFFFFFFF0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        char* text = TextRecord({{20, 20}, "HHH", {30, 30, 30}});
+        std::memcpy(text + c.field, &c.value, sizeof(c.value));
+        EmfWriter emf(100, 100);
+        WithFont(emf).Add(text).Select(emf.Brush(kRed)).Select(U_NULL_PEN).Add(U_EMRRECTANGLE_set(U_RECTL{50, 50, 90, 90}));
+        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(50, 50, 40, 40), kRed));
+    }
+}
+
+} // namespace
+
+TEST(MetafileTextTest, DISABLED_Dump)
+{
+    EmfWriter emf(300, 200);
+    U_LOGFONT font = LogFont(-30, "Times New Roman", 300);
+    font.lfUnderline = 1;
+    emf.Select(Font(emf, font)).Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue))).Add(U_EMRSETTEXTCOLOR_set(ToColourRef(kRed)));
+    emf.Add(TextRecord({{20, 150}, "Hello, World!", {}}));
+    emf.Select(Font(emf, LogFont(-24, "Calibri")));
+    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));
+    emf.Add(TextRecord({{20, 160}, "Calibri text POW!", {}}));
+    Render(emf.Finish(), {300, 200}).save("/tmp/text-dump.png");
+}
