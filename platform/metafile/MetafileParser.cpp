@@ -40,6 +40,10 @@ bool LibraryChecks(uint32_t type)
     case U_EMR_SETICMPROFILEA: case U_EMR_SETICMPROFILEW: case U_EMR_UNDEF117:
     case U_EMR_SETLINKEDUFIS: case U_EMR_SETTEXTJUSTIFICATION: case U_EMR_COLORMATCHTOTARGETW:
         return false;
+    // Text: the library's check of SMALLTEXTOUT counts a rectangle that ETO_NO_RECT leaves out, and
+    // refuses sound records; its decoder checks every field against the record.
+    case U_EMR_SMALLTEXTOUT:
+        return false;
     default:
         return type >= U_EMR_MIN && type <= U_EMR_MAX;
     }
