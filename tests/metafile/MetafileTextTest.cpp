@@ -1,6 +1,8 @@
 #include "EmfWriter.h"
 #include "RenderHelpers.h"
 
+#include <QFont>
+#include <QRawFont>
 #include <QString>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +76,40 @@ char* TextRecord(const TextOut& out, bool wide = true)
         std::memset(record + offset, 0, sizeof(uint32_t));
     }
     return record;
+}
+
+// POLYTEXTOUTW (libUEMF has no writer for it): the fixed part, an entry with a rectangle for each
+// string, then each string and its spacing.
+QByteArray PolyTextRecord(const std::vector<TextOut>& strings)
+{
+    constexpr size_t entrySize = sizeof(U_EMRTEXT) + sizeof(U_RECTL) + sizeof(uint32_t);
+    QByteArray record(int(offsetof(U_EMRPOLYTEXTOUTW, emrtext) + strings.size() * entrySize), '\0');
+    auto put = [&record](size_t offset, uint32_t value) { std::memcpy(record.data() + offset, &value, sizeof(value)); };
+    put(offsetof(U_EMRPOLYTEXTOUTW, iGraphicsMode), U_GM_COMPATIBLE);
+    put(offsetof(U_EMRPOLYTEXTOUTW, cStrings), uint32_t(strings.size()));
+    for (size_t i = 0; i < strings.size(); ++i) {
+        const TextOut& out = strings[i];
+        const size_t entry = offsetof(U_EMRPOLYTEXTOUTW, emrtext) + i * entrySize;
+        put(entry + offsetof(U_EMRTEXT, ptlReference), uint32_t(out.reference.x()));
+        put(entry + offsetof(U_EMRTEXT, ptlReference) + 4, uint32_t(out.reference.y()));
+        put(entry + offsetof(U_EMRTEXT, nChars), uint32_t(out.text.size()));
+        put(entry + offsetof(U_EMRTEXT, offString), uint32_t(record.size()));
+        put(entry + offsetof(U_EMRTEXT, fOptions), out.options);
+        record.append(reinterpret_cast<const char*>(out.text.utf16()), out.text.size() * 2);
+        record.append((4 - record.size() % 4) % 4, '\0');
+        put(entry + sizeof(U_EMRTEXT) + sizeof(U_RECTL), uint32_t(record.size()));
+        record.append(reinterpret_cast<const char*>(out.dx.data()), qsizetype(out.dx.size() * 4));
+    }
+    put(offsetof(U_EMR, iType), U_EMR_POLYTEXTOUTW);
+    put(offsetof(U_EMR, nSize), uint32_t(record.size()));
+    return record;
+}
+
+char* Copy(const QByteArray& record)
+{
+    char* copy = static_cast<char*>(malloc(size_t(record.size())));
+    std::memcpy(copy, record.constData(), size_t(record.size()));
+    return copy;
 }
 
 // The box of every pixel that is not paper; empty when there is none.
@@ -332,6 +368,116 @@ TEST(MetafileTextTest, SmallTextOutDrawsLikeExtTextOut)
     EXPECT_TRUE(Near(ink.left(), expected.left(), "left"));
     EXPECT_TRUE(Near(ink.right(), expected.right(), "right"));
     EXPECT_EQ(ink.top(), expected.top());
+}
+
+TEST(MetafileTextTest, PolyTextOutDrawsEachStringLikeExtTextOut)
+{
+    const TextOut first{{20, 20}, "HI", {30, 30}};
+    const TextOut second{{120, 50}, "T", {30}};
+    EmfWriter poly(200, 100);
+    WithFont(poly).Add(Copy(PolyTextRecord({first, second})));
+    EmfWriter single(200, 100);
+    WithFont(single).Add(TextRecord(first)).Add(TextRecord(second));
+    const QImage image = Render(single.Finish(), {200, 100});
+    EXPECT_EQ(Render(poly.Finish(), {200, 100}), image);
+    EXPECT_GT(Ink(image).width(), 120);
+}
+
+TEST(MetafileTextTest, GlyphIndicesDrawOnlyWithTheFaceTheyWereWrittenFor)
+{
+    QFont qtFont(QStringLiteral("Liberation Sans"));
+    qtFont.setPixelSize(kEm);
+    const QList<quint32> glyphs = QRawFont::fromFont(qtFont).glyphIndexesForString(QStringLiteral("HT"));
+    ASSERT_EQ(glyphs.size(), 2);
+    const QString indices = QString(QChar(char16_t(glyphs[0]))) + QChar(char16_t(glyphs[1]));
+    struct Case {
+        const char* face;
+        bool drawn;
+    };
+    for (const Case c : {Case{"Liberation Sans", true}, Case{"Arial", false}}) {
+        SCOPED_TRACE(c.face);
+        EmfWriter byIndex(200, 100);
+        WithFont(byIndex, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, indices, {30, 30}, U_ETO_GLYPH_INDEX}));
+        EmfWriter byChar(200, 100);
+        WithFont(byChar, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, "HT", {30, 30}}));
+        const QImage image = Render(byIndex.Finish(), {200, 100});
+        if (c.drawn)
+            EXPECT_EQ(image, Render(byChar.Finish(), {200, 100}));
+        else
+            EXPECT_TRUE(Ink(image).isEmpty());
+    }
+}
+
+// The row of a T's bar: the widest row of its ink.
+int WidestRow(const QImage& image)
+{
+    int widest = -1;
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int ink = 0;
+        for (int x = 0; x < image.width(); ++x)
+            ink += image.pixel(x, y) != kPaper;
+        if (ink > most) {
+            most = ink;
+            widest = y;
+        }
+    }
+    return widest;
+}
+
+TEST(MetafileTextTest, MappingAndWorldTransformPlaceText)
+{
+    struct Case {
+        const char* what;
+        bool yUp;          // window extent (100, -100) onto viewport (100, 100): y up from the bottom
+        U_XFORM world;
+        uint32_t graphicsMode;
+        bool upright;      // the T's bar above its stem
+        double scale;      // of the capital height
+    };
+    const U_XFORM identity = Transform(1, 0, 0, 1, 0, 0);
+    const Case cases[] = {
+        {"y-up mapping, compatible", true, identity, U_GM_COMPATIBLE, true, 1},
+        {"y-up mapping, advanced", true, identity, U_GM_ADVANCED, true, 1},
+        {"world scaled twice", false, Transform(2, 0, 0, 2, -50, -25), U_GM_ADVANCED, true, 2},
+        {"world mirrored", false, Transform(1, 0, 0, -1, 0, 100), U_GM_ADVANCED, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmfWriter emf(200, 100);
+        WithFont(emf).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE | U_TA_CENTER));
+        if (c.yUp) {
+            emf.Add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC))
+                .Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{100, -100}))
+                .Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{100, 100}))
+                .Add(U_EMRSETVIEWPORTORGEX_set(U_POINTL{0, 100}));
+        }
+        emf.Add(U_EMRSETWORLDTRANSFORM_set(c.world));
+        emf.Add(TextRecord({{100, 50}, "T", {30}, 0, kNoRectangle, c.graphicsMode}));
+        const QImage image = Render(emf.Finish(), {200, 100});
+        const QRect ink = Ink(image);
+        EXPECT_TRUE(Near(ink.height(), kCapHeight * kEm * c.scale, "capital height"));
+        const int bar = WidestRow(image);
+        EXPECT_EQ(bar - ink.top() < ink.height() / 4, c.upright) << bar << " in " << ink.top() << ".." << ink.bottom();
+    }
+}
+
+TEST(MetafileTextTest, TextInAPathBracketAddsItsOutlines)
+{
+    EmfWriter emf(200, 100);
+    WithFont(emf)
+        .Select(emf.Brush(kRed))
+        .Select(U_NULL_PEN)
+        .Add(U_EMRBEGINPATH_set())
+        .Add(TextRecord({{20, 20}, "HI", {30, 30}}))
+        .Add(U_EMRENDPATH_set())
+        .Add(U_EMRFILLPATH_set(kNoBounds));
+    const QImage image = Render(emf.Finish(), {200, 100});
+    const QRect ink = Ink(image);
+    const QRect drawn = Ink(RenderText({{20, 20}, "HI", {30, 30}}));
+    EXPECT_TRUE(drawn.adjusted(-1, -1, 1, 1).contains(ink) && ink.adjusted(-1, -1, 1, 1).contains(drawn));
+    EXPECT_GT(Count(image, kRed), 200);
+    EXPECT_EQ(Count(image, kBlack), 0);
 }
 
 TEST(MetafileTextTest, NothingSelectedDrawsWithTheSystemFont)
