@@ -227,6 +227,9 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
 
     m_painter.save();
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // The background box is drawn here; Qt's own (in its opaque mode) lands beside transformed glyphs and
+    // takes them along.
+    m_painter.setBackgroundMode(Qt::TransparentMode);
     m_painter.setWorldTransform(QTransform());
     m_painter.setPen(Qt::NoPen);
     const QColor background(m_state.backgroundColour);

@@ -139,10 +139,11 @@ testing::AssertionResult Near(int actual, double expected, const char* what)
     return testing::AssertionFailure() << what << " is " << actual << ", expected " << expected;
 }
 
-QImage RenderText(const TextOut& out, uint32_t align = U_TA_DEFAULT, QSize size = {200, 100})
+QImage RenderText(const TextOut& out, uint32_t align = U_TA_DEFAULT, QSize size = {200, 100},
+                  const U_LOGFONT& font = LogFont(-kEm))
 {
     EmfWriter emf(size.width(), size.height());
-    WithFont(emf).Add(U_EMRSETTEXTALIGN_set(align)).Add(TextRecord(out));
+    WithFont(emf, font).Add(U_EMRSETTEXTALIGN_set(align)).Add(TextRecord(out));
     return Render(emf.Finish(), size);
 }
 
@@ -487,6 +488,21 @@ TEST(MetafileTextTest, NothingSelectedDrawsWithTheSystemFont)
     const QRect ink = Ink(Render(emf.Finish(), {200, 100}), kPaper);
     // Opaque by default: a white cell 16 pixels high, with black ink in it.
     EXPECT_TRUE(Near(ink.height(), 16, "cell"));
+}
+
+// Figures leave the painter in Qt's opaque background mode, in which Qt drew cached glyphs at the top
+// left of the picture.
+TEST(MetafileTextTest, RegressionTextAfterAFigureLandsAtItsReferencePoint)
+{
+    const TextOut text{{100, 50}, "Hat", {20, 20, 20}};
+    EmfWriter emf(200, 100);
+    WithFont(emf, LogFont(-20)).Select(emf.Brush(kRed)).Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 5, 5})).Add(TextRecord(text));
+    QImage image = Render(emf.Finish(), {200, 100});
+    const QImage alone = RenderText(text, U_TA_DEFAULT, {200, 100}, LogFont(-20));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, alone.pixel(x, y));
+    EXPECT_EQ(image, alone);
 }
 
 // --- Malformed records ---------------------------------------------------------------------
