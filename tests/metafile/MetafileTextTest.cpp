@@ -496,7 +496,8 @@ TEST(MetafileTextTest, RegressionTextAfterAFigureLandsAtItsReferencePoint)
 {
     const TextOut text{{100, 50}, "Hat", {20, 20, 20}};
     EmfWriter emf(200, 100);
-    WithFont(emf, LogFont(-20)).Select(emf.Brush(kRed)).Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 5, 5})).Add(TextRecord(text));
+    emf.Select(Font(emf, LogFont(-20))).Select(emf.Brush(kRed)).Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 5, 5}));
+    emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT)).Add(TextRecord(text));
     QImage image = Render(emf.Finish(), {200, 100});
     const QImage alone = RenderText(text, U_TA_DEFAULT, {200, 100}, LogFont(-20));
     for (int y = 0; y < 8; ++y)
