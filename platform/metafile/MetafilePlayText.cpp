@@ -25,9 +25,9 @@ constexpr uint32_t kAlignBottom = U_TA_BOTTOM;
 // A font with no height takes the system font's cell, in reference-device pixels.
 constexpr int32_t kDefaultCellHeight = 16;
 
-// Glyphs are found at most this many pixels high; larger ones are drawn as their outlines grown to
-// size and cut to the visible area.
-constexpr int kLargestFacePixels = 256;
+// Glyphs larger than faces are found at are drawn as their outlines grown to size and cut to the
+// visible area.
+constexpr qreal kLargestFacePixels = MetafileTextFonts::kLargestFacePixels;
 
 // How far outlines are cut beyond the visible area, in device pixels.
 constexpr qreal kCutMarginPixels = 2;
@@ -112,8 +112,8 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const qreal heightPixels = heightLayout * targetScale;
     if (!std::isfinite(heightPixels) || heightLayout <= 0)
         return;
-    const int pixelSize = int(std::clamp<qreal>(std::round(heightPixels), 1, kLargestFacePixels));
-    const MetafileTextFonts::Face& face = m_fonts.Find(font, pixelSize);
+    const MetafileTextFonts::Face& face = m_fonts.Find(font, heightPixels);
+    const qreal pixelSize = face.raw.pixelSize();
     const MetafileTextFonts::Metrics& metrics = face.metrics;
     // A positive height is the cell's: the em is the cell without its internal leading.
     const qreal em = height < 0 ? heightLayout : heightLayout / (metrics.ascent + metrics.descent);
@@ -200,7 +200,7 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const QRectF cell(QPointF(std::min<qreal>(0, pen.x()), -ascent), QPointF(std::max<qreal>(0, pen.x()), descent));
 
     // Glyph indices refer to the face the writer had: a substitute's glyphs would be other letters.
-    const bool drawGlyphs = !glyphIndices || face.named;
+    const bool drawGlyphs = !glyphIndices || MetafileTextFonts::IsNamedFace(face, font);
     if (m_pathOpen) {
         // Inside a path bracket the glyphs' outlines join the path (reference-device units).
         if (!drawGlyphs || !ChargeGlyphs(textToTarget.mapRect(cell), glyphs.size()))

@@ -157,18 +157,35 @@ std::shared_ptr<const MetafileFont> DeviceFont(int32_t height, uint8_t pitchAndF
 
 } // namespace
 
-const MetafileTextFonts::Face& MetafileTextFonts::Find(const MetafileFont& font, int pixelSize)
+const MetafileTextFonts::Face& MetafileTextFonts::Find(const MetafileFont& font, qreal pixels)
 {
-    const auto key = std::make_pair(&font, pixelSize);
+    int pixelSize = kSmallestFacePixels;
+    while (pixelSize < kLargestFacePixels && pixelSize < pixels)
+        pixelSize *= 2;
+    constexpr int kWeightStep = 100;
+    const int weight = font.weight <= 0 ? kDefaultWeight : std::min(font.weight, kLargestWeight);
+    const Key key{font.faceName.toCaseFolded(), (weight + kWeightStep / 2) / kWeightStep, font.italic,
+                  font.pitchAndFamily, pixelSize};
     auto found = m_faces.find(key);
     if (found != m_faces.end())
         return found->second;
+    if (m_faces.size() >= kMostFaces) {
+        // Finding a face takes fontconfig tens of microseconds: a file of thousands of fonts draws the
+        // rest with one found at the same size (or at all).
+        const auto sameSize = std::find_if(m_faces.begin(), m_faces.end(),
+                                           [&](const auto& entry) { return std::get<4>(entry.first) == pixelSize; });
+        return sameSize != m_faces.end() ? sameSize->second : m_faces.begin()->second;
+    }
     Face face;
     face.font = QtFont(font, pixelSize);
     face.raw = QRawFont::fromFont(face.font);
     face.metrics = ReadMetrics(face.raw);
-    face.named = !font.faceName.isEmpty() && face.raw.familyName().compare(font.faceName, Qt::CaseInsensitive) == 0;
     return m_faces.emplace(key, std::move(face)).first->second;
+}
+
+bool MetafileTextFonts::IsNamedFace(const Face& face, const MetafileFont& font)
+{
+    return !font.faceName.isEmpty() && face.raw.familyName().compare(font.faceName, Qt::CaseInsensitive) == 0;
 }
 
 const MetafileFont& MetafileTextFonts::DefaultFont()

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QRawFont>
 #include <map>
+#include <tuple>
 #include <memory>
 #include <utility>
 
@@ -28,13 +29,19 @@ public:
         QFont font;
         QRawFont raw;
         Metrics metrics;
-        // The face found is the face the font names, not a substitute: glyph indices written for the
-        // named face are this face's too.
-        bool named = false;
     };
 
-    // The face for font at pixelSize (1 and up); the faces of a play are kept until its end.
-    const Face& Find(const MetafileFont& font, int pixelSize);
+    // The face for font drawn with an em of about pixels; found at a power of two from 16 to 256
+    // pixels, as Qt draws glyphs at the size they show whatever size the face is found at. The faces of
+    // a play are kept until its end; past kMostFaces of them, fonts draw with a face already found.
+    const Face& Find(const MetafileFont& font, qreal pixels);
+    static constexpr size_t kMostFaces = 32;
+    static constexpr int kSmallestFacePixels = 16;
+    static constexpr int kLargestFacePixels = 256;
+
+    // The face found is the face the font names, not a substitute: glyph indices written for the named
+    // face are this face's too.
+    static bool IsNamedFace(const Face& face, const MetafileFont& font);
 
     // The font a fresh device context has selected: the system font, a sans face 16 reference-device
     // pixels high (its cell).
@@ -43,7 +50,9 @@ public:
     static std::shared_ptr<const MetafileFont> StockFont(uint32_t index);
 
 private:
-    std::map<std::pair<const MetafileFont*, int>, Face> m_faces;
+    // Face name (folded), weight in hundreds, italic, pitch and family, pixel size.
+    using Key = std::tuple<QString, int, bool, uint8_t, int>;
+    std::map<Key, Face> m_faces;
 };
 
 } // namespace platform
