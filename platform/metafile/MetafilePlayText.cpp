@@ -219,10 +219,12 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const bool opaqueRectangle = string.hasRectangle && (string.options & U_ETO_OPAQUE) != 0 && !rectangle.isEmpty();
     const bool clipped = string.hasRectangle && (string.options & U_ETO_CLIPPED) != 0;
     const QPolygonF cellOnTarget = textToTarget.map(QPolygonF(cell));
-    QRectF bounds = cellOnTarget.boundingRect();
-    if (opaqueRectangle)
-        bounds = bounds.united(rectangleOnTarget.boundingRect());
-    if (!ChargeGlyphs(bounds, glyphs.size()))
+    const bool opaqueCell = m_state.backgroundMode == MetafileDcState::kOpaque && !cell.isEmpty();
+    // The rectangles filled are cut close around the visible area and charged as the figures they are,
+    // the glyphs as text.
+    const QPainterPath rectangleFill = opaqueRectangle ? CutBox(rectangleOnTarget) : QPainterPath();
+    const QPainterPath cellFill = opaqueCell ? CutBox(cellOnTarget) : QPainterPath();
+    if (!ChargeBox(rectangleFill) || !ChargeBox(cellFill) || !ChargeGlyphs(cellOnTarget.boundingRect(), glyphs.size()))
         return;
 
     m_painter.save();
@@ -233,19 +235,15 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     m_painter.setWorldTransform(QTransform());
     m_painter.setPen(Qt::NoPen);
     const QColor background(m_state.backgroundColour);
-    if (opaqueRectangle) {
-        m_painter.setBrush(background);
-        m_painter.drawPolygon(rectangleOnTarget);
-    }
+    m_painter.setBrush(background);
+    m_painter.drawPath(rectangleFill);
     if (clipped) {
         QPainterPath clip;
         clip.addPolygon(rectangleOnTarget);
         m_painter.setClipPath(clip, Qt::IntersectClip);
     }
-    if (m_state.backgroundMode == MetafileDcState::kOpaque && !cell.isEmpty()) {
-        m_painter.setBrush(background);
-        m_painter.drawPolygon(cellOnTarget);
-    }
+    m_painter.setBrush(background);
+    m_painter.drawPath(cellFill);
     const QColor colour(m_state.textColour);
     if (drawGlyphs)
         DrawGlyphs(face.raw, glyphs, positions, textToTarget, emPixels > kLargestFacePixels, colour);
@@ -264,6 +262,21 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     if (font.strikeOut && !cell.isEmpty())
         line(-metrics.strikeOutPosition * pixelSize, metrics.strikeOutThickness * pixelSize);
     m_painter.restore();
+}
+
+QPainterPath MetafilePlayer::CutBox(const QPolygonF& box) const
+{
+    QPainterPath path;
+    path.addPolygon(box);
+    path.closeSubpath();
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                             kCutMarginPixels);
+    return window.contains(path.controlPointRect()) ? path : metafile_clip::ForFill(path, window);
+}
+
+bool MetafilePlayer::ChargeBox(const QPainterPath& box)
+{
+    return box.isEmpty() || Charge(box.controlPointRect(), box.elementCount(), metafile_clip::Length(box));
 }
 
 // Glyphs that show, in runs Qt draws, or one by one as outlines cut to the visible area when they are

@@ -95,6 +95,9 @@ private:
     void DrawTextString(const MetafileTextString& string, bool advanced);
     void DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
                     const QTransform& textToTarget, bool asOutlines, const QColor& colour);
+    // A rectangle filled behind text (on the painter's device), cut close around the visible area.
+    QPainterPath CutBox(const QPolygonF& box) const;
+    bool ChargeBox(const QPainterPath& box);
 
     QPainter& m_painter;
     const MetafileHeader& m_header;
