@@ -83,6 +83,19 @@ void PlayOvalTurnedInto420x320(benchmark::State& state)
 }
 BENCHMARK(PlayOvalTurnedInto420x320)->Unit(benchmark::kMicrosecond);
 
+// Text: a shout bubble with its words printed as text (a bold "POW!" and two italic lines).
+void PlayTextBubbleInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight);
+}
+BENCHMARK(PlayTextBubbleInto420x320)->Unit(benchmark::kMicrosecond);
+
+void PlayTextBubbleTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayTextBubbleTurnedInto420x320)->Unit(benchmark::kMicrosecond);
+
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)
 {
