@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -280,26 +281,29 @@ bool MetafilePlayer::ChargeBox(const QPainterPath& box)
 }
 
 // Glyphs that show, in runs Qt draws, or one by one as outlines cut to the visible area when they are
-// larger than faces are found at. Each glyph's em square takes its visible area from what text may
-// still fill in this play.
+// larger than faces are found at. Each glyph's ink box takes its visible area from what text may still
+// fill in this play.
 void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
                                 const QTransform& textToTarget, bool asOutlines, const QColor& colour)
 {
-    const qreal em = raw.pixelSize();
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
+    std::unordered_map<quint32, QRectF> inkBoxes; // a string has few distinct glyphs
     QList<quint32> shownGlyphs;
     QList<QPointF> shownPositions;
     m_painter.setPen(colour);
     m_painter.setBrush(colour);
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        // Glyphs reach up to about an em beyond their own square (accents, italics, narrow advances).
+        auto known = inkBoxes.find(glyphs[i]);
+        if (known == inkBoxes.end())
+            known = inkBoxes.emplace(glyphs[i], raw.boundingRect(glyphs[i])).first;
+        if (known->second.isEmpty())
+            continue; // a space
         const QPointF at = positions[i];
-        const QRectF reach = textToTarget.mapRect(QRectF(at.x() - em, at.y() - 2 * em, 3 * em, 3 * em));
-        if (!reach.intersects(m_visible))
+        const QRectF ink = textToTarget.mapRect(known->second.translated(at)).intersected(m_visible);
+        if (ink.isEmpty())
             continue;
-        const QRectF square = textToTarget.mapRect(QRectF(at.x(), at.y() - em, em, em)).intersected(m_visible);
-        m_glyphAreaLeft -= square.width() * square.height();
+        m_glyphAreaLeft -= ink.width() * ink.height();
         if (m_glyphAreaLeft < 0)
             break;
         if (!asOutlines) {

@@ -506,6 +506,40 @@ TEST(MetafileTextTest, RegressionTextAfterAFigureLandsAtItsReferencePoint)
     EXPECT_EQ(image, alone);
 }
 
+// --- Sizes ---------------------------------------------------------------------------------
+
+TEST(MetafileTextTest, AFontAMillionUnitsHighDrawsThePartInSight)
+{
+    // The picture lies in the middle of an I's stem, the baseline far below.
+    constexpr int em = 1000000;
+    QFont qtFont(QStringLiteral("Liberation Sans"));
+    qtFont.setPixelSize(1000);
+    const QRawFont raw = QRawFont::fromFont(qtFont);
+    const QRectF stem = raw.boundingRect(raw.glyphIndexesForString(QStringLiteral("I")).value(0));
+    const int x = 50 - int(stem.center().x() * (em / 1000));
+    EmfWriter emf(100, 100);
+    WithFont(emf, LogFont(-em)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{x, em / 2}, "I", {em}}));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(0, 0, 100, 100), kBlack));
+}
+
+TEST(MetafileTextTest, TenThousandGlyphsDrawToTheLastAtEverySize)
+{
+    // 9,999 spaces on the reference point, then an H.
+    QString text(9999, QLatin1Char(' '));
+    text += QLatin1Char('H');
+    std::vector<int32_t> dx(10000, 0);
+    EmfWriter emf(200, 100);
+    WithFont(emf).Add(TextRecord({{20, 20}, text, dx}));
+    const QByteArray bytes = emf.Finish();
+    for (const int scale : {1, 4}) {
+        SCOPED_TRACE(scale);
+        const QSize size(200 * scale, 100 * scale);
+        const QRect ink = Ink(Render(bytes, size));
+        EXPECT_TRUE(Near(ink.left(), (20 + 3) * scale, "left"));
+        EXPECT_TRUE(Near(ink.height(), kCapHeight * kEm * scale, "height"));
+    }
+}
+
 // --- Malformed records ---------------------------------------------------------------------
 
 TEST(MetafileTextTest, RecordsWhoseStringOrSpacingLeavesTheRecordAreSkipped)
