@@ -127,17 +127,20 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     if (!std::isfinite(unitsPerPixelX) || unitsPerPixelX <= 0)
         return;
 
-    // Glyphs and where each starts; pen is where the next would.
+    // Glyphs, the face each is drawn with (0 the font's, others those Qt falls back on for characters
+    // the font's face lacks) and where each starts; pen is where the next would.
     const metafile_text::DecodedChars chars = CharsOf(string, font.charset);
     const bool glyphIndices = (string.options & U_ETO_GLYPH_INDEX) != 0;
     QList<quint32> glyphs;
+    std::vector<QRawFont> faces{face.raw};
+    std::vector<size_t> faceOf;
     std::vector<qsizetype> firstUnits; // the first UTF-16 unit of each glyph's character
     if (glyphIndices) {
-        glyphs.reserve(chars.chars.size());
         for (qsizetype i = 0; i < chars.chars.size(); ++i) {
             glyphs.push_back(chars.chars[i].unicode());
             firstUnits.push_back(i);
         }
+        faceOf.assign(size_t(glyphs.size()), 0);
     } else {
         for (qsizetype i = 0; i < chars.chars.size(); ++i) {
             firstUnits.push_back(i);
@@ -146,14 +149,35 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
         }
         glyphs = face.raw.glyphIndexesForString(chars.chars);
         glyphs.resize(qsizetype(firstUnits.size()));
+        faceOf.assign(size_t(glyphs.size()), 0);
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const qsizetype unit = firstUnits[size_t(i)];
+            const char32_t character = chars.chars[unit].isHighSurrogate() && unit + 1 < chars.chars.size()
+                ? QChar::surrogateToUcs4(chars.chars[unit], chars.chars[unit + 1])
+                : chars.chars[unit].unicode();
+            const MetafileTextFonts::Fallback* fallback = glyphs[i] == 0 && !QChar::isSpace(character)
+                ? m_fonts.FindFallback(face, character)
+                : nullptr;
+            if (!fallback)
+                continue;
+            const auto known = std::find(faces.begin(), faces.end(), fallback->raw);
+            faceOf[size_t(i)] = size_t(known - faces.begin());
+            if (known == faces.end())
+                faces.push_back(fallback->raw);
+            glyphs[i] = fallback->glyph;
+        }
     }
-    const QList<QPointF> natural = face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+    const QList<QPointF> natural = chars.advances.empty()
+        ? face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)
+        : QList<QPointF>();
     QList<QPointF> positions(glyphs.size());
     QPointF pen;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
         positions[i] = pen;
         if (chars.advances.empty()) {
-            pen += natural.value(i);
+            const size_t which = faceOf[size_t(i)];
+            pen += which == 0 ? natural.value(i)
+                              : faces[which].advancesForGlyphIndexes({glyphs[i]}, QRawFont::UseDesignMetrics).value(0);
             continue;
         }
         // The advances of a character's units add up.
@@ -209,7 +233,7 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
         const QTransform textToDevice = QTransform::fromTranslate(shift.x(), shift.y()) * textToLayout
             * (advanced ? logicalToDevice : QTransform());
         for (qsizetype i = 0; i < glyphs.size(); ++i)
-            m_path.addPath(textToDevice.map(face.raw.pathForGlyph(glyphs[i]).translated(positions[i])));
+            m_path.addPath(textToDevice.map(faces[faceOf[size_t(i)]].pathForGlyph(glyphs[i]).translated(positions[i])));
         m_figureOpen = false;
         return;
     }
@@ -246,8 +270,17 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     m_painter.setBrush(background);
     m_painter.drawPath(cellFill);
     const QColor colour(m_state.textColour);
-    if (drawGlyphs)
-        DrawGlyphs(face.raw, glyphs, positions, textToTarget, emPixels > kLargestFacePixels, colour);
+    for (size_t which = 0; drawGlyphs && which < faces.size(); ++which) {
+        QList<quint32> ofFace;
+        QList<QPointF> at;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            if (faceOf[size_t(i)] == which) {
+                ofFace.push_back(glyphs[i]);
+                at.push_back(positions[i]);
+            }
+        }
+        DrawGlyphs(faces[which], ofFace, at, textToTarget, emPixels > kLargestFacePixels, colour);
+    }
 
     // Underline and strike-out run the text's whole advance, at least a pixel thick.
     const qreal thinnest = pixelSize / emPixels;

@@ -3,6 +3,8 @@
 #include <uemf.h>
 
 #include <QByteArray>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -181,6 +183,27 @@ const MetafileTextFonts::Face& MetafileTextFonts::Find(const MetafileFont& font,
     face.raw = QRawFont::fromFont(face.font);
     face.metrics = ReadMetrics(face.raw);
     return m_faces.emplace(key, std::move(face)).first->second;
+}
+
+const MetafileTextFonts::Fallback* MetafileTextFonts::FindFallback(const Face& face, char32_t character)
+{
+    const auto key = std::make_pair(&face, character);
+    auto found = m_fallbacks.find(key);
+    if (found == m_fallbacks.end()) {
+        if (m_fallbacks.size() >= kMostFallbacks)
+            return nullptr;
+        // Qt's own layout picks the face fontconfig falls back on for the character.
+        std::optional<Fallback> fallback;
+        QTextLayout layout(QString::fromUcs4(&character, 1), face.font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        if (!runs.isEmpty() && !runs.front().glyphIndexes().isEmpty() && runs.front().glyphIndexes().front() != 0)
+            fallback = Fallback{runs.front().rawFont(), runs.front().glyphIndexes().front()};
+        found = m_fallbacks.emplace(key, std::move(fallback)).first;
+    }
+    return found->second ? &*found->second : nullptr;
 }
 
 bool MetafileTextFonts::IsNamedFace(const Face& face, const MetafileFont& font)

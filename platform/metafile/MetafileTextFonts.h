@@ -7,6 +7,7 @@
 #include <map>
 #include <tuple>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -39,6 +40,15 @@ public:
     static constexpr int kSmallestFacePixels = 16;
     static constexpr int kLargestFacePixels = 256;
 
+    // A glyph for a character face has none for, from the face Qt falls back on; null when there is
+    // none, or when this play has already looked for kMostFallbacks characters.
+    struct Fallback {
+        QRawFont raw;
+        quint32 glyph = 0;
+    };
+    const Fallback* FindFallback(const Face& face, char32_t character);
+    static constexpr size_t kMostFallbacks = 256;
+
     // The face found is the face the font names, not a substitute: glyph indices written for the named
     // face are this face's too.
     static bool IsNamedFace(const Face& face, const MetafileFont& font);
@@ -53,6 +63,7 @@ private:
     // Face name (folded), weight in hundreds, italic, pitch and family, pixel size.
     using Key = std::tuple<QString, int, bool, uint8_t, int>;
     std::map<Key, Face> m_faces;
+    std::map<std::pair<const Face*, char32_t>, std::optional<Fallback>> m_fallbacks;
 };
 
 } // namespace platform

@@ -359,6 +359,16 @@ TEST(MetafileTextTest, AnsiAndWideStringsDrawTheSame)
     EXPECT_GT(Ink(image).width(), 70);
 }
 
+TEST(MetafileTextTest, CharactersTheFaceLacksDrawFromAnotherFace)
+{
+    // A snowman is not in Liberation Sans; a private-use character is in no face, and draws the face's
+    // missing-glyph box.
+    const QImage snowman = RenderText({{20, 20}, QStringLiteral("\u2603"), {40}});
+    const QImage missing = RenderText({{20, 20}, QStringLiteral("\uE000"), {40}});
+    EXPECT_FALSE(Ink(snowman).isEmpty());
+    EXPECT_NE(snowman, missing);
+}
+
 TEST(MetafileTextTest, SmallTextOutDrawsLikeExtTextOut)
 {
     EmfWriter small(200, 100);
