@@ -245,11 +245,22 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const bool clipped = string.hasRectangle && (string.options & U_ETO_CLIPPED) != 0;
     const QPolygonF cellOnTarget = textToTarget.map(QPolygonF(cell));
     const bool opaqueCell = m_state.backgroundMode == MetafileDcState::kOpaque && !cell.isEmpty();
+    // Underline and strike-out run the text's whole advance, at least a pixel thick.
+    const qreal thinnest = pixelSize / emPixels;
+    auto bar = [&](bool shown, qreal top, qreal thickness) {
+        const QRectF box(QPointF(cell.left(), top), QSizeF(cell.width(), std::max(thickness, thinnest)));
+        return shown && !cell.isEmpty() ? CutBox(textToTarget.map(QPolygonF(box))) : QPainterPath();
+    };
+    const QPainterPath underline = bar(font.underline, metrics.underlinePosition * pixelSize,
+                                       metrics.underlineThickness * pixelSize);
+    const QPainterPath strikeOut = bar(font.strikeOut, -metrics.strikeOutPosition * pixelSize,
+                                       metrics.strikeOutThickness * pixelSize);
     // The rectangles filled are cut close around the visible area and charged as the figures they are,
     // the glyphs as text.
     const QPainterPath rectangleFill = opaqueRectangle ? CutBox(rectangleOnTarget) : QPainterPath();
     const QPainterPath cellFill = opaqueCell ? CutBox(cellOnTarget) : QPainterPath();
-    if (!ChargeBox(rectangleFill) || !ChargeBox(cellFill) || !ChargeGlyphs(cellOnTarget.boundingRect(), glyphs.size()))
+    if (!ChargeBox(rectangleFill) || !ChargeBox(cellFill) || !ChargeBox(underline) || !ChargeBox(strikeOut)
+        || !ChargeGlyphs(cellOnTarget.boundingRect(), glyphs.size()))
         return;
 
     m_painter.save();
@@ -262,12 +273,8 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const QColor background(m_state.backgroundColour);
     m_painter.setBrush(background);
     m_painter.drawPath(rectangleFill);
-    if (clipped) {
-        QPainterPath clip;
-        clip.addPolygon(rectangleOnTarget);
-        m_painter.setClipPath(clip, Qt::IntersectClip);
-    }
-    m_painter.setBrush(background);
+    if (clipped)
+        m_painter.setClipPath(CutBox(rectangleOnTarget), Qt::IntersectClip);
     m_painter.drawPath(cellFill);
     const QColor colour(m_state.textColour);
     for (size_t which = 0; drawGlyphs && which < faces.size(); ++which) {
@@ -282,19 +289,11 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
         DrawGlyphs(faces[which], ofFace, at, textToTarget, emPixels > kLargestFacePixels, colour);
     }
 
-    // Underline and strike-out run the text's whole advance, at least a pixel thick.
-    const qreal thinnest = pixelSize / emPixels;
-    auto line = [&](qreal top, qreal thickness) {
-        const QRectF bar(QPointF(cell.left(), top), QSizeF(cell.width(), std::max(thickness, thinnest)));
-        m_painter.setWorldTransform(QTransform());
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(colour);
-        m_painter.drawPolygon(textToTarget.map(QPolygonF(bar)));
-    };
-    if (font.underline && !cell.isEmpty())
-        line(metrics.underlinePosition * pixelSize, metrics.underlineThickness * pixelSize);
-    if (font.strikeOut && !cell.isEmpty())
-        line(-metrics.strikeOutPosition * pixelSize, metrics.strikeOutThickness * pixelSize);
+    m_painter.setWorldTransform(QTransform());
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(colour);
+    m_painter.drawPath(underline);
+    m_painter.drawPath(strikeOut);
     m_painter.restore();
 }
 
