@@ -59,6 +59,81 @@ metafile_text::DecodedChars CharsOf(const MetafileTextString& string, uint8_t ch
     return {string.wideChars, std::move(advances)};
 }
 
+// A string's glyphs, the face each is drawn with (0 the font's, others those Qt falls back on for
+// characters the font's face lacks), where each starts in text space, and pen, where the next would.
+struct StringGlyphs {
+    QList<quint32> glyphs;
+    std::vector<QRawFont> faces;
+    std::vector<size_t> faceOf;
+    QList<QPointF> positions;
+    QPointF pen;
+};
+
+// Advances given in logical units become text-space ones through perLogical (text units a logical
+// unit along the baseline and across it).
+StringGlyphs PlaceGlyphs(const metafile_text::DecodedChars& chars, bool glyphIndices,
+                         const MetafileTextFonts::Face& face, MetafileTextFonts& fonts, QSizeF perLogical)
+{
+    StringGlyphs out;
+    QList<quint32>& glyphs = out.glyphs;
+    std::vector<QRawFont>& faces = out.faces;
+    std::vector<size_t>& faceOf = out.faceOf;
+    faces.push_back(face.raw);
+    std::vector<qsizetype> firstUnits; // the first UTF-16 unit of each glyph's character
+    if (glyphIndices) {
+        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
+            glyphs.push_back(chars.chars[i].unicode());
+            firstUnits.push_back(i);
+        }
+        faceOf.assign(size_t(glyphs.size()), 0);
+    } else {
+        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
+            firstUnits.push_back(i);
+            if (chars.chars[i].isHighSurrogate() && i + 1 < chars.chars.size() && chars.chars[i + 1].isLowSurrogate())
+                ++i;
+        }
+        glyphs = face.raw.glyphIndexesForString(chars.chars);
+        glyphs.resize(qsizetype(firstUnits.size()));
+        faceOf.assign(size_t(glyphs.size()), 0);
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const qsizetype unit = firstUnits[size_t(i)];
+            const char32_t character = chars.chars[unit].isHighSurrogate() && unit + 1 < chars.chars.size()
+                ? QChar::surrogateToUcs4(chars.chars[unit], chars.chars[unit + 1])
+                : chars.chars[unit].unicode();
+            const MetafileTextFonts::Fallback* fallback = glyphs[i] == 0 && !QChar::isSpace(character)
+                ? fonts.FindFallback(face, character)
+                : nullptr;
+            if (!fallback)
+                continue;
+            const auto known = std::find(faces.begin(), faces.end(), fallback->raw);
+            faceOf[size_t(i)] = size_t(known - faces.begin());
+            if (known == faces.end())
+                faces.push_back(fallback->raw);
+            glyphs[i] = fallback->glyph;
+        }
+    }
+    const QList<QPointF> natural = chars.advances.empty()
+        ? face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)
+        : QList<QPointF>();
+    out.positions.resize(glyphs.size());
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        out.positions[i] = out.pen;
+        if (chars.advances.empty()) {
+            const size_t which = faceOf[size_t(i)];
+            out.pen += which == 0 ? natural.value(i)
+                                  : faces[which].advancesForGlyphIndexes({glyphs[i]}, QRawFont::UseDesignMetrics).value(0);
+            continue;
+        }
+        // The advances of a character's units add up; y is up in the file and down in text space.
+        const qsizetype end = size_t(i + 1) < firstUnits.size() ? firstUnits[size_t(i + 1)] : chars.chars.size();
+        QPointF logical;
+        for (qsizetype unit = firstUnits[size_t(i)]; unit < end; ++unit)
+            logical += chars.advances[size_t(unit)];
+        out.pen += QPointF(logical.x() * perLogical.width(), -logical.y() * perLogical.height());
+    }
+    return out;
+}
+
 } // namespace
 
 void MetafilePlayer::RunText(const MetafileRecord& record)
@@ -127,66 +202,15 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     if (!std::isfinite(unitsPerPixelX) || unitsPerPixelX <= 0)
         return;
 
-    // Glyphs, the face each is drawn with (0 the font's, others those Qt falls back on for characters
-    // the font's face lacks) and where each starts; pen is where the next would.
     const metafile_text::DecodedChars chars = CharsOf(string, font.charset);
     const bool glyphIndices = (string.options & U_ETO_GLYPH_INDEX) != 0;
-    QList<quint32> glyphs;
-    std::vector<QRawFont> faces{face.raw};
-    std::vector<size_t> faceOf;
-    std::vector<qsizetype> firstUnits; // the first UTF-16 unit of each glyph's character
-    if (glyphIndices) {
-        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
-            glyphs.push_back(chars.chars[i].unicode());
-            firstUnits.push_back(i);
-        }
-        faceOf.assign(size_t(glyphs.size()), 0);
-    } else {
-        for (qsizetype i = 0; i < chars.chars.size(); ++i) {
-            firstUnits.push_back(i);
-            if (chars.chars[i].isHighSurrogate() && i + 1 < chars.chars.size() && chars.chars[i + 1].isLowSurrogate())
-                ++i;
-        }
-        glyphs = face.raw.glyphIndexesForString(chars.chars);
-        glyphs.resize(qsizetype(firstUnits.size()));
-        faceOf.assign(size_t(glyphs.size()), 0);
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            const qsizetype unit = firstUnits[size_t(i)];
-            const char32_t character = chars.chars[unit].isHighSurrogate() && unit + 1 < chars.chars.size()
-                ? QChar::surrogateToUcs4(chars.chars[unit], chars.chars[unit + 1])
-                : chars.chars[unit].unicode();
-            const MetafileTextFonts::Fallback* fallback = glyphs[i] == 0 && !QChar::isSpace(character)
-                ? m_fonts.FindFallback(face, character)
-                : nullptr;
-            if (!fallback)
-                continue;
-            const auto known = std::find(faces.begin(), faces.end(), fallback->raw);
-            faceOf[size_t(i)] = size_t(known - faces.begin());
-            if (known == faces.end())
-                faces.push_back(fallback->raw);
-            glyphs[i] = fallback->glyph;
-        }
-    }
-    const QList<QPointF> natural = chars.advances.empty()
-        ? face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)
-        : QList<QPointF>();
-    QList<QPointF> positions(glyphs.size());
-    QPointF pen;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        positions[i] = pen;
-        if (chars.advances.empty()) {
-            const size_t which = faceOf[size_t(i)];
-            pen += which == 0 ? natural.value(i)
-                              : faces[which].advancesForGlyphIndexes({glyphs[i]}, QRawFont::UseDesignMetrics).value(0);
-            continue;
-        }
-        // The advances of a character's units add up.
-        const qsizetype end = size_t(i + 1) < firstUnits.size() ? firstUnits[size_t(i + 1)] : chars.chars.size();
-        QPointF logical;
-        for (qsizetype unit = firstUnits[size_t(i)]; unit < end; ++unit)
-            logical += chars.advances[size_t(unit)];
-        pen += QPointF(logical.x() * unitX / unitsPerPixelX, -logical.y() * unitY / unitsPerPixelY);
-    }
+    const StringGlyphs placed = PlaceGlyphs(chars, glyphIndices, face, m_fonts,
+                                            QSizeF(unitX / unitsPerPixelX, unitY / unitsPerPixelY));
+    const QList<quint32>& glyphs = placed.glyphs;
+    const std::vector<QRawFont>& faces = placed.faces;
+    const std::vector<size_t>& faceOf = placed.faceOf;
+    const QList<QPointF>& positions = placed.positions;
+    const QPointF pen = placed.pen;
 
     // Alignment moves the text so that the reference point lands on its left, centre or right, and on
     // the cell's top, the baseline or the cell's bottom.
