@@ -301,6 +301,10 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
         m_painter.setClipPath(CutBox(rectangleOnTarget), Qt::IntersectClip);
     m_painter.drawPath(cellFill);
     const QColor colour(m_state.textColour);
+    // Glyphs that an axis of the transform (a stretched width, a squashed mapping) makes larger than faces
+    // are found at are drawn as outlines: Qt would render them into bitmaps of any size.
+    const qreal glyphPixels = pixelSize * std::max(AxisLength(textToTarget, false), AxisLength(textToTarget, true));
+    const bool asOutlines = !(glyphPixels <= kLargestFacePixels);
     for (size_t which = 0; drawGlyphs && which < faces.size(); ++which) {
         QList<quint32> ofFace;
         QList<QPointF> at;
@@ -310,7 +314,7 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
                 at.push_back(positions[i]);
             }
         }
-        DrawGlyphs(faces[which], ofFace, at, textToTarget, emPixels > kLargestFacePixels, colour);
+        DrawGlyphs(faces[which], ofFace, at, textToTarget, asOutlines, colour);
     }
 
     m_painter.setWorldTransform(QTransform());
