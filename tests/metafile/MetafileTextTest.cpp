@@ -132,6 +132,21 @@ int Count(const QImage& image, QRgb colour)
     return count;
 }
 
+// The row with the most pixels of colour (or, with ink, of anything but paper) from x to x + width, and
+// how many it has.
+std::pair<int, int> FullestRow(const QImage& image, int x, int width, QRgb colour, bool ink = false)
+{
+    std::pair<int, int> fullest{-1, 0};
+    for (int y = 0; y < image.height(); ++y) {
+        int count = 0;
+        for (int i = x; i < x + width; ++i)
+            count += (image.pixel(i, y) == colour) != ink;
+        if (count > fullest.second)
+            fullest = {y, count};
+    }
+    return fullest;
+}
+
 testing::AssertionResult Near(int actual, double expected, const char* what)
 {
     if (std::abs(actual - expected) <= kSlack)
@@ -321,17 +336,7 @@ TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
         WithFont(emf, font).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, baseline}, "I  ", {20, 40, 40}}));
         const QImage image = Render(emf.Finish(), {200, 100});
         // The row blackest over the spaces' advance: black all along it, and paper past its end.
-        int row = 0;
-        int most = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            int black = 0;
-            for (int x = 60; x < 120; ++x)
-                black += image.pixel(x, y) == kBlack;
-            if (black > most) {
-                most = black;
-                row = y;
-            }
-        }
+        const auto [row, most] = FullestRow(image, 60, 60, kBlack);
         SCOPED_TRACE(row);
         EXPECT_EQ(most, 60);
         EXPECT_GE(row, baseline - c.highest * kEm);
@@ -419,23 +424,6 @@ TEST(MetafileTextTest, GlyphIndicesDrawOnlyWithTheFaceTheyWereWrittenFor)
     }
 }
 
-// The row of a T's bar: the widest row of its ink.
-int WidestRow(const QImage& image)
-{
-    int widest = -1;
-    int most = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        int ink = 0;
-        for (int x = 0; x < image.width(); ++x)
-            ink += image.pixel(x, y) != kPaper;
-        if (ink > most) {
-            most = ink;
-            widest = y;
-        }
-    }
-    return widest;
-}
-
 TEST(MetafileTextTest, MappingAndWorldTransformPlaceText)
 {
     struct Case {
@@ -468,7 +456,7 @@ TEST(MetafileTextTest, MappingAndWorldTransformPlaceText)
         const QImage image = Render(emf.Finish(), {200, 100});
         const QRect ink = Ink(image);
         EXPECT_TRUE(Near(ink.height(), kCapHeight * kEm * c.scale, "capital height"));
-        const int bar = WidestRow(image);
+        const int bar = FullestRow(image, 0, image.width(), kPaper, true).first; // the T's bar
         EXPECT_EQ(bar - ink.top() < ink.height() / 4, c.upright) << bar << " in " << ink.top() << ".." << ink.bottom();
     }
 }
