@@ -305,6 +305,10 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     // are found at are drawn as outlines: Qt would render them into bitmaps of any size.
     const qreal glyphPixels = pixelSize * std::max(AxisLength(textToTarget, false), AxisLength(textToTarget, true));
     const bool asOutlines = !(glyphPixels <= kLargestFacePixels);
+    // In the advanced mode each glyph turns on its own by the orientation, counter-clockwise from the
+    // baseline the escapement set; the compatible mode turns glyphs with the baseline.
+    const qreal ownTurn = advanced ? (font.orientation - font.escapement) * kTenthsOfDegreeToRadians : 0;
+    const QTransform turn = ownTurn == 0 ? QTransform() : QTransform().rotateRadians(-ownTurn);
     for (size_t which = 0; drawGlyphs && which < faces.size(); ++which) {
         QList<quint32> ofFace;
         QList<QPointF> at;
@@ -314,7 +318,7 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
                 at.push_back(positions[i]);
             }
         }
-        DrawGlyphs(faces[which], ofFace, at, textToTarget, asOutlines, colour);
+        DrawGlyphs(faces[which], ofFace, at, textToTarget, turn, asOutlines, colour);
     }
 
     m_painter.setWorldTransform(QTransform());
@@ -344,7 +348,8 @@ bool MetafilePlayer::ChargeBox(const QPainterPath& box)
 // larger than faces are found at. Each glyph's ink box takes its visible area from what text may still
 // fill in this play.
 void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
-                                const QTransform& textToTarget, bool asOutlines, const QColor& colour)
+                                const QTransform& textToTarget, const QTransform& turn, bool asOutlines,
+                                const QColor& colour)
 {
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
@@ -360,18 +365,29 @@ void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyph
         if (known->second.isEmpty())
             continue; // a space
         const QPointF at = positions[i];
-        const QRectF ink = textToTarget.mapRect(known->second.translated(at)).intersected(m_visible);
+        const QTransform glyphToTarget = turn * QTransform::fromTranslate(at.x(), at.y()) * textToTarget;
+        const QRectF ink = glyphToTarget.mapRect(known->second).intersected(m_visible);
         if (ink.isEmpty())
             continue;
         m_glyphAreaLeft -= ink.width() * ink.height();
         if (m_glyphAreaLeft < 0)
             break;
-        if (!asOutlines) {
+        if (!asOutlines && turn.isIdentity()) {
             shownGlyphs.push_back(glyphs[i]);
             shownPositions.push_back(at);
             continue;
         }
-        QPainterPath outline = textToTarget.map(raw.pathForGlyph(glyphs[i]).translated(at));
+        if (!asOutlines) {
+            // A glyph turned on its own is a run of its own.
+            QGlyphRun run;
+            run.setRawFont(raw);
+            run.setGlyphIndexes({glyphs[i]});
+            run.setPositions({QPointF()});
+            m_painter.setWorldTransform(glyphToTarget);
+            m_painter.drawGlyphRun(QPointF(), run);
+            continue;
+        }
+        QPainterPath outline = glyphToTarget.map(raw.pathForGlyph(glyphs[i]));
         if (!window.contains(outline.controlPointRect()))
             outline = metafile_clip::ForFill(outline, window);
         outline.setFillRule(Qt::WindingFill);

@@ -93,8 +93,9 @@ private:
 
     // Text (MetafilePlayText.cpp): one string of a text record, in the record's graphics mode.
     void DrawTextString(const MetafileTextString& string, bool advanced);
+    // turn: each glyph's own turn about its origin, in text space.
     void DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
-                    const QTransform& textToTarget, bool asOutlines, const QColor& colour);
+                    const QTransform& textToTarget, const QTransform& turn, bool asOutlines, const QColor& colour);
     // A rectangle filled behind text (on the painter's device), cut close around the visible area.
     QPainterPath CutBox(const QPolygonF& box) const;
     bool ChargeBox(const QPainterPath& box);

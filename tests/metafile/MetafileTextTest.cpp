@@ -258,6 +258,28 @@ TEST(MetafileTextTest, EscapementTurnsTheBaselineCounterClockwise)
     }
 }
 
+TEST(MetafileTextTest, OrientationTurnsEachGlyphOnlyInTheAdvancedMode)
+{
+    struct Case {
+        uint32_t graphicsMode;
+        bool lying; // the I's stem lies along the baseline
+    };
+    for (const Case c : {Case{U_GM_COMPATIBLE, false}, Case{U_GM_ADVANCED, true}}) {
+        SCOPED_TRACE(c.graphicsMode);
+        U_LOGFONT font = LogFont(-kEm);
+        font.lfOrientation = 900;
+        EmfWriter emf(200, 100);
+        WithFont(emf, font)
+            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
+            .Add(TextRecord({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}));
+        const QRect ink = Ink(Render(emf.Finish(), {200, 100}));
+        const QRect stem = c.lying ? QRect(100 - int(kCapHeight * kEm), 40, int(kCapHeight * kEm), 10) : QRect(100, 50 - 28, 10, 28);
+        EXPECT_TRUE(stem.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink))
+            << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+        EXPECT_TRUE(Near(std::max(ink.width(), ink.height()), kCapHeight * kEm, "length"));
+    }
+}
+
 TEST(MetafileTextTest, UpdateCurrentPositionDrawsAtItAndMovesItAlong)
 {
     EmfWriter emf(200, 100);
