@@ -369,21 +369,38 @@ TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
 
 // --- Strings -------------------------------------------------------------------------------
 
-TEST(MetafileTextTest, AnsiAndWideStringsDrawTheSame)
+TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
 {
-    const QString text = QStringLiteral("H\u00E9\u20AC");
-    const TextOut out{{20, 20}, text, {30, 30, 30}};
-    EmfWriter wide(200, 100);
-    WithFont(wide).Add(TextRecord(out));
-    EmfWriter ansi(200, 100);
-    std::vector<uint32_t> dx = {30, 30, 30};
-    const char bytes[] = {'H', char(0xE9), char(0x80)}; // Windows-1252
-    char* entry = emrtext_set(U_POINTL{20, 20}, 3, 1, const_cast<char*>(bytes), 0, kNoRectangle, dx.data());
-    WithFont(ansi).Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
-    free(entry);
-    const QImage image = Render(wide.Finish(), {200, 100});
-    EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
-    EXPECT_GT(Ink(image).width(), 70);
+    struct Case {
+        uint8_t charset;
+        QByteArray bytes;
+        std::vector<uint32_t> byteAdvances;
+        QString text;
+        std::vector<int32_t> advances;
+    };
+    const Case cases[] = {
+        {U_ANSI_CHARSET, "H\xE9\x80", {30, 30, 30}, QStringLiteral("H\u00E9\u20AC"), {30, 30, 30}},
+        {U_RUSSIAN_CHARSET, "\xCF\xF0\xE8", {30, 30, 30}, QStringLiteral("\u041F\u0440\u0438"), {30, 30, 30}},
+        {U_GREEK_CHARSET, "\xD9\xE1", {30, 30}, QStringLiteral("\u03A9\u03B1"), {30, 30}},
+        // Two bytes, one character: its advance is theirs added up.
+        {U_SHIFTJIS_CHARSET, "A\x82\xA0" "B", {30, 20, 20, 30}, QStringLiteral("A\u3042B"), {30, 40, 30}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.charset));
+        U_LOGFONT font = LogFont(-kEm);
+        font.lfCharSet = c.charset;
+        EmfWriter wide(200, 100);
+        WithFont(wide, font).Add(TextRecord({{20, 20}, c.text, c.advances}));
+        EmfWriter ansi(200, 100);
+        std::vector<uint32_t> dx = c.byteAdvances;
+        char* entry = emrtext_set(U_POINTL{20, 20}, uint32_t(c.bytes.size()), 1, const_cast<char*>(c.bytes.data()), 0,
+                                  kNoRectangle, dx.data());
+        WithFont(ansi, font).Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
+        free(entry);
+        const QImage image = Render(wide.Finish(), {200, 100});
+        EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
+        EXPECT_GT(Ink(image).width(), 40);
+    }
 }
 
 TEST(MetafileTextTest, CharactersTheFaceLacksDrawFromAnotherFace)
