@@ -47,13 +47,16 @@ qreal AxisLength(const QTransform& t, bool y)
     return y ? std::hypot(t.m21(), t.m22()) : std::hypot(t.m11(), t.m12());
 }
 
-// The text's characters (or glyph indices) and each one's advance in logical units (x along the
+// The text's characters (or glyph indices, one a unit) and each one's advance in logical units (x along the
 // baseline, y up), the advances empty when the record gives none.
 metafile_text::DecodedChars CharsOf(const MetafileTextString& string, uint8_t charset)
 {
     std::vector<QPointF> advances(string.dx.size());
     for (size_t i = 0; i < string.dx.size(); ++i)
         advances[i] = QPointF(string.dx[i], string.dy.empty() ? 0 : string.dy[i]);
+    // 8-bit glyph indices are indices, not characters of a code page.
+    if (!string.wide && (string.options & U_ETO_GLYPH_INDEX) != 0)
+        return {QString::fromLatin1(string.narrowChars), std::move(advances)};
     if (!string.wide)
         return metafile_text::DecodeNarrow(string.narrowChars, charset, advances);
     return {string.wideChars, std::move(advances)};
