@@ -123,8 +123,9 @@ StringGlyphs PlaceGlyphs(const metafile_text::DecodedChars& chars, bool glyphInd
         out.positions[i] = out.pen;
         if (chars.advances.empty()) {
             const size_t which = faceOf[size_t(i)];
-            out.pen += which == 0 ? natural.value(i)
-                                  : faces[which].advancesForGlyphIndexes({glyphs[i]}, QRawFont::UseDesignMetrics).value(0);
+            out.pen += which == 0
+                ? natural.value(i)
+                : faces[which].advancesForGlyphIndexes({glyphs[i]}, QRawFont::UseDesignMetrics).value(0);
             continue;
         }
         // The advances of a character's units add up; y is up in the file and down in text space.

@@ -273,7 +273,8 @@ TEST(MetafileTextTest, OrientationTurnsEachGlyphOnlyInTheAdvancedMode)
             .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
             .Add(TextRecord({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}));
         const QRect ink = Ink(Render(emf.Finish(), {200, 100}));
-        const QRect stem = c.lying ? QRect(100 - int(kCapHeight * kEm), 40, int(kCapHeight * kEm), 10) : QRect(100, 50 - 28, 10, 28);
+        const int cap = int(kCapHeight * kEm);
+        const QRect stem = c.lying ? QRect(100 - cap, 40, cap, 10) : QRect(100, 50 - cap, 10, cap);
         EXPECT_TRUE(stem.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink))
             << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
         EXPECT_TRUE(Near(std::max(ink.width(), ink.height()), kCapHeight * kEm, "length"));
@@ -355,7 +356,9 @@ TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
         font.lfUnderline = c.underline;
         font.lfStrikeOut = c.strikeOut;
         EmfWriter emf(200, 100);
-        WithFont(emf, font).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, baseline}, "I  ", {20, 40, 40}}));
+        WithFont(emf, font)
+            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
+            .Add(TextRecord({{20, baseline}, "I  ", {20, 40, 40}}));
         const QImage image = Render(emf.Finish(), {200, 100});
         // The row blackest over the spaces' advance: black all along it, and paper past its end.
         const auto [row, most] = FullestRow(image, 60, 60, kBlack);
@@ -395,7 +398,8 @@ TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
         std::vector<uint32_t> dx = c.byteAdvances;
         char* entry = emrtext_set(U_POINTL{20, 20}, uint32_t(c.bytes.size()), 1, const_cast<char*>(c.bytes.data()), 0,
                                   kNoRectangle, dx.data());
-        WithFont(ansi, font).Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
+        WithFont(ansi, font)
+            .Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
         free(entry);
         const QImage image = Render(wide.Finish(), {200, 100});
         EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
@@ -597,7 +601,8 @@ TEST(MetafileTextTest, RecordsWhoseStringOrSpacingLeavesTheRecordAreSkipped)
         char* text = TextRecord({{20, 20}, "HHH", {30, 30, 30}});
         std::memcpy(text + c.field, &c.value, sizeof(c.value));
         EmfWriter emf(100, 100);
-        WithFont(emf).Add(text).Select(emf.Brush(kRed)).Select(U_NULL_PEN).Add(U_EMRRECTANGLE_set(U_RECTL{50, 50, 90, 90}));
+        WithFont(emf).Add(text).Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{50, 50, 90, 90}));
         EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(50, 50, 40, 40), kRed));
     }
 }
