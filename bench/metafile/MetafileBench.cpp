@@ -151,6 +151,19 @@ void LoadAndPlayHugePictureInto4096x3072(benchmark::State& state)
 }
 BENCHMARK(LoadAndPlayHugePictureInto4096x3072)->Unit(benchmark::kMillisecond);
 
+// Text: a shout bubble with its words printed as text (a bold "POW!" and two italic lines).
+void PlayTextBubbleInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight);
+}
+BENCHMARK(PlayTextBubbleInto420x320)->Unit(benchmark::kMicrosecond);
+
+void PlayTextBubbleTurnedInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
+}
+BENCHMARK(PlayTextBubbleTurnedInto420x320)->Unit(benchmark::kMicrosecond);
+
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)
 {

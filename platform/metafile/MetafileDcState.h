@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QTransform>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -45,7 +46,11 @@ struct MetafileDcState {
     static constexpr uint32_t kBlackOnWhite = 1; // the stretch mode of a fresh device context
     uint32_t stretchMode = kBlackOnWhite;
     QPoint brushOrigin;                   // device units of the reference device
-    QRgb textColour = qRgb(0, 0, 0);      // set by SETTEXTCOLOR; a monochrome brush paints its 0 bits with it
+    // Text: the selected font (none: the device context's default font), the alignment bits (TA_*) and
+    // the text colour (a monochrome brush paints its 0 bits with it too).
+    std::shared_ptr<const MetafileFont> font;
+    uint32_t textAlign = 0;
+    QRgb textColour = qRgb(0, 0, 0);
 };
 
 } // namespace platform

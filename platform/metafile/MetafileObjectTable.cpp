@@ -1,5 +1,7 @@
 #include "platform/metafile/MetafileObjectTable.h"
 
+#include "platform/metafile/MetafileTextFonts.h"
+
 #include <uemf.h>
 
 #include <array>
@@ -43,6 +45,13 @@ const std::vector<MetafileObject>& StockObjects()
         list[U_NULL_PEN - U_STOCK_OBJECT] = StockPen(U_PS_NULL, black);
         list[kDcBrush - U_STOCK_OBJECT] = StockBrush(U_BS_SOLID, white);
         list[kDcPen - U_STOCK_OBJECT] = StockPen(U_PS_SOLID, black);
+        // Text: the stock fonts.
+        for (uint32_t i = 0; i < list.size(); ++i) {
+            if (auto font = MetafileTextFonts::StockFont(U_STOCK_OBJECT | i)) {
+                list[i].kind = MetafileObject::Kind::Font;
+                list[i].font = std::move(font);
+            }
+        }
         return list;
     }();
     return objects;

@@ -46,6 +46,9 @@ bool LibraryChecks(uint32_t type)
     case U_EMR_BITBLT: case U_EMR_STRETCHBLT: case U_EMR_MASKBLT: case U_EMR_PLGBLT: case U_EMR_SETDIBITSTODEVICE:
     case U_EMR_STRETCHDIBITS: case U_EMR_ALPHABLEND: case U_EMR_TRANSPARENTBLT: case U_EMR_CREATEMONOBRUSH:
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
+    // Text: the library's check of SMALLTEXTOUT counts a rectangle that ETO_NO_RECT leaves out, and
+    // refuses sound records; its decoder checks every field against the record.
+    case U_EMR_SMALLTEXTOUT:
         return false;
     default:
         return type >= U_EMR_MIN && type <= U_EMR_MAX;

@@ -160,6 +160,7 @@ MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, 
     , m_bubble(deviceToTarget.map(QPolygonF(FrameInDeviceUnits(header))))
     , m_workLeft(kCoveringsPerPlay * visible.width() * visible.height() + kWorkPerPlay)
     , m_objects(header.handleCount)
+    , m_glyphAreaLeft(kGlyphCoveringsPerPlay * visible.width() * visible.height())
 {
 }
 
@@ -448,6 +449,8 @@ void MetafilePlayer::Select(uint32_t index)
         m_state.pen = *object;
     else if (object->kind == MetafileObject::Kind::Brush)
         m_state.brush = *object;
+    else if (object->kind == MetafileObject::Kind::Font)
+        m_state.font = object->font;
 }
 
 void MetafilePlayer::Figure(const QPainterPath& logical, Paint paint)

@@ -4,6 +4,7 @@
 #include "platform/metafile/MetafileHeader.h"
 #include "platform/metafile/MetafileObjectTable.h"
 #include "platform/metafile/MetafileRecord.h"
+#include "platform/metafile/MetafileTextFonts.h"
 
 #include <QBrush>
 #include <QPainterPath>
@@ -44,6 +45,9 @@ public:
     // each pixel of an edge's length.
     static constexpr qreal kWorkPerElement = 1024;
     static constexpr qreal kWorkPerLengthPixel = 2048;
+    // Text fills at most this many coverings of the visible area with glyphs in one play: a page of
+    // text covers less than one.
+    static constexpr qreal kGlyphCoveringsPerPlay = 16;
 
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };
@@ -101,6 +105,14 @@ private:
     // The Qt brush of a metafile brush for a fill drawn under toTarget: patterns and hatches keep to
     // the reference device's pixels from the brush origin.
     std::optional<QBrush> FillBrush(const MetafileObject& brush, const QTransform& toTarget) const;
+    // Text (MetafilePlayText.cpp): one string of a text record, in the record's graphics mode.
+    void DrawTextString(const MetafileTextString& string, bool advanced);
+    // turn: each glyph's own turn about its origin, in text space.
+    void DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyphs, const QList<QPointF>& positions,
+                    const QTransform& textToTarget, const QTransform& turn, bool asOutlines, const QColor& colour);
+    // A rectangle filled behind text (on the painter's device), cut close around the visible area.
+    QPainterPath CutBox(const QPolygonF& box) const;
+    bool ChargeBox(const QPainterPath& box);
 
     QPainter& m_painter;
     const MetafileHeader& m_header;
@@ -114,6 +126,10 @@ private:
     QPainterPath m_path;       // reference-device units
     bool m_pathOpen = false;   // between BEGINPATH and ENDPATH
     bool m_figureOpen = false; // the path's last figure continues from the current position
+    // Text: the faces found so far, and how much more glyph area (in device pixels) this play fills
+    // before it stops drawing glyphs (only glyphs drawn over one another by the thousand reach it).
+    MetafileTextFonts m_fonts;
+    qreal m_glyphAreaLeft = 0;
 };
 
 } // namespace platform
