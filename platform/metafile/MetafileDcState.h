@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/metafile/MetafileClipArea.h"
 #include "platform/metafile/MetafileObject.h"
 #include "platform/metafile/MetafileObjectTable.h"
 
@@ -7,6 +8,7 @@
 #include <QSizeF>
 #include <QTransform>
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 
@@ -39,6 +41,11 @@ struct MetafileDcState {
     QSizeF viewportExtent{1, 1};
 
     QPointF position; // the current position, logical units
+
+    // Clipping: the clip and the meta region (which every later clip stays inside), in
+    // reference-device units; none is no clip at all.
+    std::optional<MetafileClipArea> clip;
+    std::optional<MetafileClipArea> metaRegion;
 };
 
 } // namespace platform

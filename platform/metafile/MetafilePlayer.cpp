@@ -1,6 +1,7 @@
 #include "platform/metafile/MetafilePlayer.h"
 
 #include "platform/metafile/MetafileClip.h"
+#include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileShapes.h"
 #include "platform/metafile/MetafileStyle.h"
 
@@ -435,8 +436,11 @@ void MetafilePlayer::RestoreDc(int32_t which)
     const int64_t index = which < 0 ? depth + which : int64_t(which) - 1;
     if (which == 0 || index < 0 || index >= depth)
         return;
+    const bool clipped = m_state.clip || m_state.metaRegion;
     m_state = m_saved[size_t(index)];
     m_saved.resize(size_t(index));
+    if (clipped || m_state.clip || m_state.metaRegion)
+        ApplyClip();
 }
 
 void MetafilePlayer::Select(uint32_t index)
@@ -509,6 +513,7 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
     m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
                                                                                     : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_state.backgroundColour));
+    const MetafileRasterOp mix(m_painter, m_state.rop2);
     if (paint != Paint::Stroke)
         DrawFill(path, toTarget, toPath);
     if (paint != Paint::Fill)

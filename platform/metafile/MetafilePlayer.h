@@ -5,13 +5,15 @@
 #include "platform/metafile/MetafileObjectTable.h"
 #include "platform/metafile/MetafileRecord.h"
 
+#include <QPainter>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <array>
+#include <optional>
 #include <vector>
 
-class QPainter;
 
 namespace platform {
 
@@ -87,6 +89,25 @@ private:
     bool ChargePicture(const QRectF& deviceBounds, qreal pixels);
     void DrawDevicePath(Paint paint);
 
+    // Clipping, regions, path conversions, gradients and pixels (MetafilePlayRegion.cpp).
+    // Combines the clip with area (reference-device units) by a region mode.
+    void CombineClip(const MetafileClipArea& area, uint32_t mode);
+    void SetClip(std::optional<MetafileClipArea> clip);
+    // Sets the painter's clip: the caller's, and where the metafile has a clip also the bubble's
+    // rectangle and the clip with the meta region.
+    void ApplyClip();
+    // A rectangle in logical units, right and bottom edges left out, on the reference device.
+    MetafileClipArea LogicalRectangle(const Rect& box) const;
+    // Fills a region (reference-device units) with brush under a Qt composition mode.
+    void PaintArea(const QRegion& region, const QBrush& brush, QPainter::CompositionMode mode);
+    void FrameRegion(const MetafileRecord& record);
+    void WidenPath();
+    void FlattenPath();
+    void GradientFill(const MetafileGradient& gradient);
+    void GradientTriangle(const MetafileGradient& gradient, const std::array<uint32_t, 3>& mesh,
+                          const QTransform& toTarget);
+    void SetPixel(const MetafileRecord& record);
+
     QPainter& m_painter;
     const MetafileHeader& m_header;
     QTransform m_deviceToTarget;
@@ -99,6 +120,9 @@ private:
     QPainterPath m_path;       // reference-device units
     bool m_pathOpen = false;   // between BEGINPATH and ENDPATH
     bool m_figureOpen = false; // the path's last figure continues from the current position
+    // The caller's clip in device pixels, taken when the metafile first clips.
+    std::optional<QPainterPath> m_callerClip;
+    bool m_callerClipTaken = false;
 };
 
 } // namespace platform

@@ -1,0 +1,51 @@
+#include "platform/metafile/MetafileRasterOp.h"
+
+#include <uemf.h>
+
+namespace platform {
+
+MetafileRasterOp::MetafileRasterOp(QPainter& painter, uint32_t rop2)
+    : MetafileRasterOp(painter, ModeFor(rop2))
+{
+}
+
+MetafileRasterOp::MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode)
+    : m_painter(painter)
+    , m_mode(painter.compositionMode())
+    , m_antialiased(painter.testRenderHint(QPainter::Antialiasing))
+{
+    if (mode == m_mode)
+        return;
+    m_painter.setCompositionMode(mode);
+    if (mode >= QPainter::RasterOp_SourceOrDestination)
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+MetafileRasterOp::~MetafileRasterOp()
+{
+    m_painter.setCompositionMode(m_mode);
+    m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
+}
+
+// The codes name the result with P the pen or brush and D the picture.
+QPainter::CompositionMode MetafileRasterOp::ModeFor(uint32_t rop2)
+{
+    using M = QPainter::CompositionMode;
+    switch (rop2) {
+    case U_R2_NOTMERGEPEN: return M::RasterOp_NotSourceAndNotDestination; // ~(P | D)
+    case U_R2_MASKNOTPEN: return M::RasterOp_NotSourceAndDestination;     // ~P & D
+    case U_R2_NOTCOPYPEN: return M::RasterOp_NotSource;                   // ~P
+    case U_R2_MASKPENNOT: return M::RasterOp_SourceAndNotDestination;     // P & ~D
+    case U_R2_NOT: return M::RasterOp_NotDestination;                     // ~D
+    case U_R2_XORPEN: return M::RasterOp_SourceXorDestination;            // P ^ D
+    case U_R2_NOTMASKPEN: return M::RasterOp_NotSourceOrNotDestination;   // ~(P & D)
+    case U_R2_MASKPEN: return M::RasterOp_SourceAndDestination;           // P & D
+    case U_R2_NOTXORPEN: return M::RasterOp_NotSourceXorDestination;      // ~(P ^ D)
+    case U_R2_MERGENOTPEN: return M::RasterOp_NotSourceOrDestination;     // ~P | D
+    case U_R2_MERGEPENNOT: return M::RasterOp_SourceOrNotDestination;     // P | ~D
+    case U_R2_MERGEPEN: return M::RasterOp_SourceOrDestination;           // P | D
+    default: return M::CompositionMode_SourceOver; // copy, black, white (no-op draws nothing)
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPainter>
+#include <cstdint>
+
+namespace platform {
+
+// Paints with a pen and brush mix (a ROP2 code) for as long as it lives, then puts the painter back
+// to plain painting. The mixes other than copying, black and white combine the colour's bits with
+// the picture's, which Qt's raster operations do on whole pixels: antialiasing is off for them, as
+// in Windows, so that an edge pixel is mixed once, not blended.
+class MetafileRasterOp {
+public:
+    MetafileRasterOp(QPainter& painter, uint32_t rop2);
+    MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode);
+    ~MetafileRasterOp();
+    MetafileRasterOp(const MetafileRasterOp&) = delete;
+    MetafileRasterOp& operator=(const MetafileRasterOp&) = delete;
+
+    // The Qt mode that mixes like rop2; source-over for copying and for the codes the player paints
+    // with a fixed colour (black, white).
+    static QPainter::CompositionMode ModeFor(uint32_t rop2);
+
+private:
+    QPainter& m_painter;
+    QPainter::CompositionMode m_mode;
+    bool m_antialiased;
+};
+
+} // namespace platform
