@@ -54,6 +54,12 @@ qreal MetafileClipArea::Size() const
     return m_isPath ? qreal(m_path.elementCount()) : qreal(m_region.rectCount());
 }
 
+qreal MetafileClipArea::PathElements() const
+{
+    constexpr qreal kElementsPerRectangle = 5;
+    return m_isPath ? Size() : kElementsPerRectangle * Size();
+}
+
 MetafileClipArea MetafileClipArea::Combined(const MetafileClipArea& other, uint32_t mode) const
 {
     if (mode == U_RGN_COPY)
@@ -89,8 +95,8 @@ qreal MetafileClipArea::CombiningWork(const MetafileClipArea& a, const MetafileC
         const Bands second = BandsOf(b.m_region);
         return a.Size() + b.Size() + (first.count + second.count) * (first.widest + second.widest);
     }
-    const qreal first = a.IsRegion() ? 5 * a.Size() : a.Size();
-    const qreal second = b.IsRegion() ? 5 * b.Size() : b.Size();
+    const qreal first = a.PathElements();
+    const qreal second = b.PathElements();
     return first + second + first * second / kCrossingsPerElement;
 }
 

@@ -23,6 +23,8 @@ public:
     QPainterPath Path() const;
     // What combining or applying the area works through: its rectangles or path elements.
     qreal Size() const;
+    // The elements of Path(): a region's rectangles make five each.
+    qreal PathElements() const;
 
     // This area combined with other by a region mode: and, or, xor, diff or copy.
     MetafileClipArea Combined(const MetafileClipArea& other, uint32_t mode) const;

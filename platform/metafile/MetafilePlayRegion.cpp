@@ -42,6 +42,15 @@ bool IsUpright(const QTransform& t)
     return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
 }
 
+// The region's pixels on the target, of its part near the visible area only: farther out, target
+// pixels could leave int's range.
+QRegion OnTarget(const QRegion& region, const QTransform& deviceToTarget, const QRectF& visible)
+{
+    const QRectF reach = MetafileClipArea::Everything().Region().boundingRect();
+    const QRectF near = deviceToTarget.inverted().mapRect(visible.adjusted(-1, -1, 1, 1)).intersected(reach);
+    return deviceToTarget.map(region.intersected(near.toAlignedRect())).intersected(visible.toAlignedRect());
+}
+
 qreal PixelsPerUnit(const QTransform& t)
 {
     return std::sqrt(std::abs(t.determinant()));
@@ -75,7 +84,7 @@ void MetafilePlayer::RunRegion(const MetafileRecord& record)
         break;
     case Kind::SelectClipPath: {
         // Like filling, clipping needs a finished path and uses it up.
-        if (m_pathOpen)
+        if (m_pathOpen || m_path.elementCount() == 0)
             break;
         QPainterPath path = m_path;
         m_path = QPainterPath();
@@ -170,7 +179,10 @@ void MetafilePlayer::ApplyClip()
             const QRectF bubble = m_bubble.boundingRect();
             const QRect bubblePixels(QPoint(qRound(bubble.left()), qRound(bubble.top())),
                                      QPoint(qRound(bubble.right()) - 1, qRound(bubble.bottom()) - 1));
-            m_painter.setClipRegion(m_deviceToTarget.map(area->Region()).intersected(bubblePixels), first);
+            m_painter.setClipRegion(OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels),
+                                    first);
+        } else if (area->IsRegion() && !Charge(QRectF(), area->PathElements(), 0)) {
+            m_painter.setClipRect(QRect(), first);
         } else {
             QPainterPath bubble;
             bubble.addPolygon(m_bubble);
@@ -222,7 +234,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     const MetafileRasterOp mix(m_painter, mode);
     if (IsUpright(m_deviceToTarget)) {
         // The region's pixels as a clip over one filled rectangle: Qt fills clip rectangles band by band.
-        const QRegion target = m_deviceToTarget.map(region).intersected(m_visible.toAlignedRect());
+        const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
         if (target.isEmpty() || !Charge(target.boundingRect(), target.rectCount() / kRectanglesPerElement, 0))
             return;
         m_painter.save();
@@ -232,8 +244,10 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
         m_painter.fillRect(target.boundingRect(), brush);
         m_painter.restore();
     } else {
-        QPainterPath path;
-        path.addRegion(region);
+        const MetafileClipArea area(region);
+        if (!Charge(QRectF(), area.PathElements(), 0))
+            return;
+        QPainterPath path = area.Path();
         path = m_deviceToTarget.map(path);
         if (!Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
             return;
@@ -264,7 +278,8 @@ void MetafilePlayer::FrameRegion(const MetafileRecord& record)
     const int width = deviceLength(QPointF(std::abs(record.point.x()), 0));
     const int height = deviceLength(QPointF(0, std::abs(record.point.y())));
     const QRegion& region = record.region->area;
-    if (!Charge(QRectF(), 5 * region.rectCount() / kRectanglesPerElement, 0))
+    constexpr qreal kShifts = 5; // four shifted copies met, then taken away
+    if (!Charge(QRectF(), kShifts * region.rectCount() / kRectanglesPerElement, 0))
         return;
     const QRegion inner = region.intersected(region.translated(width, 0))
                               .intersected(region.translated(-width, 0))
@@ -345,9 +360,20 @@ void MetafilePlayer::GradientFill(const MetafileGradient& gradient)
         const MetafileGradient::Vertex& first = gradient.vertices[mesh[0]];
         const MetafileGradient::Vertex& second = gradient.vertices[mesh[1]];
         const QRectF rect = QRectF(QPointF(first.point), QPointF(second.point)).normalized();
-        const QRectF bounds = toTarget.mapRect(rect);
-        if (rect.isEmpty() || !Charge(bounds, 1, 2 * (bounds.width() + bounds.height())))
-            return;
+        if (rect.isEmpty())
+            continue;
+        // Cut close around the visible area, as figures are.
+        QPainterPath devicePath;
+        devicePath.addRect(rect);
+        devicePath = toTarget.map(devicePath);
+        const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                                 kCutMarginPixels);
+        if (!window.contains(devicePath.controlPointRect()))
+            devicePath = metafile_clip::ForFill(devicePath, window);
+        if (devicePath.isEmpty())
+            continue;
+        if (!Charge(devicePath.controlPointRect(), devicePath.elementCount(), metafile_clip::Length(devicePath)))
+            break;
         const bool across = gradient.mode == MetafileGradient::Mode::Horizontal;
         const QPointF start = QPointF(first.point) + halfPixel;
         const QPointF end = QPointF(second.point) + halfPixel;
@@ -357,7 +383,7 @@ void MetafilePlayer::GradientFill(const MetafileGradient& gradient)
         m_painter.setWorldTransform(toTarget);
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(fill);
-        m_painter.drawRect(rect);
+        m_painter.drawPath(toTarget.inverted().map(devicePath));
     }
     m_painter.setWorldTransform(world);
 }

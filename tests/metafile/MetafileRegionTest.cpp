@@ -203,6 +203,9 @@ TEST(MetafileRegionTest, UnreadableClipRegionsAreLeftOutAndTheRestPlays)
     char* tooMany = U_EMREXTSELECTCLIPRGN_set(U_RGN_COPY, RegionData({{0, 0, 5, 5}}).get());
     reinterpret_cast<PU_EMREXTSELECTCLIPRGN>(tooMany)->RgnData->rdh.nCount = 2; // one more than it holds
     emf.Add(tooMany);
+    char* pastTheRecord = U_EMREXTSELECTCLIPRGN_set(U_RGN_COPY, RegionData({{0, 0, 5, 5}}).get());
+    reinterpret_cast<PU_EMREXTSELECTCLIPRGN>(pastTheRecord)->cbRgnData = 4096;
+    emf.Add(pastTheRecord);
     // Rectangles out of their bands' order are added up.
     SelectClip(emf, U_RGN_COPY, {{10, 10, 20, 20}, {0, 0, 10, 10}});
     FillEverything(emf);
