@@ -24,6 +24,10 @@ constexpr qreal kRectanglesPerElement = 16;
 // How far flattened curves may stray from the true ones, in target pixels.
 constexpr qreal kCurveTolerancePixels = 0.25;
 
+// Qt sets aside room for a region clip's rectangles on every row it spans, counted in int: a region
+// that would need more spans than this clips as a path.
+constexpr qreal kMostClipSpans = 1 << 24;
+
 // How far beyond the visible area a clip path's edges are cut, in pixels.
 constexpr qreal kCutMarginPixels = 2;
 
@@ -172,35 +176,48 @@ void MetafilePlayer::ApplyClip()
     }
     if (area) {
         const Qt::ClipOperation first = m_callerClip ? Qt::IntersectClip : Qt::ReplaceClip;
+        bool clipped = false;
         if (!Charge(QRectF(), area->Size() / kRectanglesPerElement, 0)) {
             m_painter.setClipRect(QRect(), first); // out of work: nothing more is drawn
+            clipped = true;
         } else if (area->IsRegion() && IsUpright(m_deviceToTarget)) {
             // Whole pixels inside the bubble's rectangle, pixel centres deciding.
             const QRectF bubble = m_bubble.boundingRect();
             const QRect bubblePixels(QPoint(qRound(bubble.left()), qRound(bubble.top())),
                                      QPoint(qRound(bubble.right()) - 1, qRound(bubble.bottom()) - 1));
-            m_painter.setClipRegion(OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels),
-                                    first);
-        } else if (area->IsRegion() && !Charge(QRectF(), area->PathElements(), 0)) {
-            m_painter.setClipRect(QRect(), first);
-        } else {
-            QPainterPath bubble;
-            bubble.addPolygon(m_bubble);
-            bubble.closeSubpath();
-            m_painter.setClipPath(bubble, first);
-            QPainterPath path = m_deviceToTarget.map(area->Path());
-            // Cut close around the visible area: Qt rasterizes every edge to its far end.
-            const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                                     kCutMarginPixels);
-            if (!window.contains(path.controlPointRect()))
-                path = metafile_clip::ForFill(path, window);
-            if (Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
-                m_painter.setClipPath(path, Qt::IntersectClip);
-            else
-                m_painter.setClipRect(QRect(), Qt::IntersectClip);
+            const QRegion target = OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels);
+            if (qreal(target.rectCount()) * target.boundingRect().height() <= kMostClipSpans) {
+                m_painter.setClipRegion(target, first);
+                clipped = true;
+            }
         }
+        if (!clipped)
+            ClipToPath(*area, first);
     }
     m_painter.setWorldTransform(world);
+}
+
+// A clip that is not whole pixels, or too many rectangles for Qt to keep as a region, clips as a path
+// (Qt keeps the spans it rasterizes to).
+void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first)
+{
+    QPainterPath bubble;
+    bubble.addPolygon(m_bubble);
+    bubble.closeSubpath();
+    m_painter.setClipPath(bubble, first);
+    if (!Charge(QRectF(), area.IsRegion() ? area.PathElements() : 0, 0)) {
+        m_painter.setClipRect(QRect(), Qt::IntersectClip);
+        return;
+    }
+    QPainterPath path = m_deviceToTarget.map(area.Path());
+    // Cut close around the visible area: Qt rasterizes every edge to its far end.
+    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
+    if (!window.contains(path.controlPointRect()))
+        path = metafile_clip::ForFill(path, window);
+    if (Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
+        m_painter.setClipPath(path, Qt::IntersectClip);
+    else
+        m_painter.setClipRect(QRect(), Qt::IntersectClip);
 }
 
 // Windows leaves a clip rectangle's right and bottom edges out, and rounds its corners to device
@@ -233,16 +250,17 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     const QTransform world = m_painter.worldTransform();
     const MetafileRasterOp mix(m_painter, mode);
     if (IsUpright(m_deviceToTarget)) {
-        // The region's pixels as a clip over one filled rectangle: Qt fills clip rectangles band by band.
+        // The region's pixels, rectangle by rectangle: Qt fills each row of each directly.
         const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
         if (target.isEmpty() || !Charge(target.boundingRect(), target.rectCount() / kRectanglesPerElement, 0))
             return;
-        m_painter.save();
-        m_painter.setWorldTransform(QTransform());
+        const bool antialiased = m_painter.testRenderHint(QPainter::Antialiasing);
         m_painter.setRenderHint(QPainter::Antialiasing, false);
-        m_painter.setClipRegion(target, Qt::IntersectClip);
-        m_painter.fillRect(target.boundingRect(), brush);
-        m_painter.restore();
+        m_painter.setWorldTransform(QTransform());
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(brush);
+        m_painter.drawRects(target.begin(), int(target.rectCount()));
+        m_painter.setRenderHint(QPainter::Antialiasing, antialiased);
     } else {
         const MetafileClipArea area(region);
         if (!Charge(QRectF(), area.PathElements(), 0))

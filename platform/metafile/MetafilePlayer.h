@@ -96,6 +96,7 @@ private:
     // Sets the painter's clip: the caller's, and where the metafile has a clip also the bubble's
     // rectangle and the clip with the meta region.
     void ApplyClip();
+    void ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first);
     // A rectangle in logical units, right and bottom edges left out, on the reference device.
     MetafileClipArea LogicalRectangle(const Rect& box) const;
     // Fills a region (reference-device units) with brush under a Qt composition mode.
