@@ -28,6 +28,10 @@ constexpr qreal kCurveTolerancePixels = 0.25;
 // that would need more spans than this clips as a path.
 constexpr qreal kMostClipSpans = 1 << 24;
 
+// Qt's smoothing rasterizer takes about as long over one rectangle of a clip path as outlining
+// sixteen path elements.
+constexpr qreal kClipElementsPerRectangle = 16;
+
 // How far beyond the visible area a clip path's edges are cut, in pixels.
 constexpr qreal kCutMarginPixels = 2;
 
@@ -174,6 +178,7 @@ void MetafilePlayer::ApplyClip()
             area = MetafileClipArea();
         area = area ? m_state.metaRegion->Combined(*area, U_RGN_AND) : *m_state.metaRegion;
     }
+    m_clippedByPath = false;
     if (area) {
         const Qt::ClipOperation first = m_callerClip ? Qt::IntersectClip : Qt::ReplaceClip;
         bool clipped = false;
@@ -198,23 +203,31 @@ void MetafilePlayer::ApplyClip()
 }
 
 // A clip that is not whole pixels, or too many rectangles for Qt to keep as a region, clips as a path
-// (Qt keeps the spans it rasterizes to).
+// (Qt keeps the spans it rasterizes to). It is rasterized smoothed, as figures are drawn: Qt
+// rasterizes clip paths again whenever antialiasing is turned on or off.
 void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first)
 {
+    m_clippedByPath = true;
     QPainterPath bubble;
     bubble.addPolygon(m_bubble);
     bubble.closeSubpath();
     m_painter.setClipPath(bubble, first);
-    if (!Charge(QRectF(), area.IsRegion() ? area.PathElements() : 0, 0)) {
-        m_painter.setClipRect(QRect(), Qt::IntersectClip);
-        return;
+    QPainterPath path;
+    bool paid = false;
+    if (area.IsRegion()) {
+        paid = Charge(QRectF(), area.Size() * kClipElementsPerRectangle, 0);
+        if (paid)
+            path = m_deviceToTarget.map(area.Path());
+    } else {
+        path = m_deviceToTarget.map(area.Path());
+        // Cut close around the visible area: Qt rasterizes every edge to its far end.
+        const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
+                                                 kCutMarginPixels);
+        if (!window.contains(path.controlPointRect()))
+            path = metafile_clip::ForFill(path, window);
+        paid = Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
     }
-    QPainterPath path = m_deviceToTarget.map(area.Path());
-    // Cut close around the visible area: Qt rasterizes every edge to its far end.
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
-    if (!window.contains(path.controlPointRect()))
-        path = metafile_clip::ForFill(path, window);
-    if (Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
+    if (paid)
         m_painter.setClipPath(path, Qt::IntersectClip);
     else
         m_painter.setClipRect(QRect(), Qt::IntersectClip);
@@ -248,14 +261,16 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     if (region.isEmpty() || m_visible.isEmpty())
         return;
     const QTransform world = m_painter.worldTransform();
-    const MetafileRasterOp mix(m_painter, mode);
+    const MetafileRasterOp mix(m_painter, mode, m_clippedByPath);
     if (IsUpright(m_deviceToTarget)) {
         // The region's pixels, rectangle by rectangle: Qt fills each row of each directly.
         const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
         if (target.isEmpty() || !Charge(target.boundingRect(), target.rectCount() / kRectanglesPerElement, 0))
             return;
+        // Whole pixels need no smoothing (and Qt fills rectangles row by row without it).
         const bool antialiased = m_painter.testRenderHint(QPainter::Antialiasing);
-        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        if (!m_clippedByPath)
+            m_painter.setRenderHint(QPainter::Antialiasing, false);
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(brush);

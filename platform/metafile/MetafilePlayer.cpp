@@ -513,7 +513,7 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
     m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
                                                                                     : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_state.backgroundColour));
-    const MetafileRasterOp mix(m_painter, m_state.rop2);
+    const MetafileRasterOp mix(m_painter, m_state.rop2, m_clippedByPath);
     if (paint != Paint::Stroke)
         DrawFill(path, toTarget, toPath);
     if (paint != Paint::Fill)

@@ -124,6 +124,7 @@ private:
     // The caller's clip in device pixels, taken when the metafile first clips.
     std::optional<QPainterPath> m_callerClip;
     bool m_callerClipTaken = false;
+    bool m_clippedByPath = false; // the painter's clip holds a path of the metafile's
 };
 
 } // namespace platform

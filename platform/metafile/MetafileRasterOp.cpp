@@ -4,25 +4,28 @@
 
 namespace platform {
 
-MetafileRasterOp::MetafileRasterOp(QPainter& painter, uint32_t rop2)
-    : MetafileRasterOp(painter, ModeFor(rop2))
+MetafileRasterOp::MetafileRasterOp(QPainter& painter, uint32_t rop2, bool keepAntialiasing)
+    : MetafileRasterOp(painter, ModeFor(rop2), keepAntialiasing)
 {
 }
 
-MetafileRasterOp::MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode)
+MetafileRasterOp::MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode, bool keepAntialiasing)
     : m_painter(painter)
     , m_mode(painter.compositionMode())
     , m_antialiased(painter.testRenderHint(QPainter::Antialiasing))
 {
     if (mode == m_mode)
         return;
+    m_changed = true;
     m_painter.setCompositionMode(mode);
-    if (mode >= QPainter::RasterOp_SourceOrDestination)
+    if (mode >= QPainter::RasterOp_SourceOrDestination && !keepAntialiasing)
         m_painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
 MetafileRasterOp::~MetafileRasterOp()
 {
+    if (!m_changed)
+        return;
     m_painter.setCompositionMode(m_mode);
     m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
 }

@@ -8,11 +8,13 @@ namespace platform {
 // Paints with a pen and brush mix (a ROP2 code) for as long as it lives, then puts the painter back
 // to plain painting. The mixes other than copying, black and white combine the colour's bits with
 // the picture's, which Qt's raster operations do on whole pixels: antialiasing is off for them, as
-// in Windows, so that an edge pixel is mixed once, not blended.
+// in Windows, so that an edge pixel is mixed once, not blended. keepAntialiasing leaves it on: Qt
+// rasterizes every clip path again when antialiasing is turned on or off, so under a clip path the
+// mixes paint every pixel an edge touches (Qt mixes those whole too).
 class MetafileRasterOp {
 public:
-    MetafileRasterOp(QPainter& painter, uint32_t rop2);
-    MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode);
+    MetafileRasterOp(QPainter& painter, uint32_t rop2, bool keepAntialiasing);
+    MetafileRasterOp(QPainter& painter, QPainter::CompositionMode mode, bool keepAntialiasing);
     ~MetafileRasterOp();
     MetafileRasterOp(const MetafileRasterOp&) = delete;
     MetafileRasterOp& operator=(const MetafileRasterOp&) = delete;
@@ -25,6 +27,7 @@ private:
     QPainter& m_painter;
     QPainter::CompositionMode m_mode;
     bool m_antialiased;
+    bool m_changed = false;
 };
 
 } // namespace platform

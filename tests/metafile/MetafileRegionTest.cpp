@@ -197,6 +197,46 @@ TEST(MetafileRegionTest, ClipStaysInsideTheBubbleAndTheCallersClip)
     }
 }
 
+// The caller's clip is kept where it was set, under the transform the caller had then.
+TEST(MetafileRegionTest, CallersClipSetUnderATransformHolds)
+{
+    EmfWriter emf(kSize.width(), kSize.height());
+    emf.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 4, 20, 20}));
+    FillEverything(emf);
+    const auto metafile = Metafile::FromBytes(emf.Finish());
+    ASSERT_TRUE(metafile);
+    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(kPaper);
+    {
+        QPainter painter(&image);
+        painter.scale(2, 2);
+        painter.setClipRect(QRect(0, 0, 5, 10)); // 10 by 20 pixels
+        painter.resetTransform();
+        metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
+    }
+    EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 0, 4, 10, 20); }, kRed));
+}
+
+// Qt sets aside room for a region clip's rectangles on every row of its height, counted in int: a
+// clip with more rectangles than that takes clips as a path, and still exactly. (A clip of a million
+// rectangles over 3000 rows crashed Qt.)
+TEST(MetafileRegionTest, RegressionClipOfManyRectanglesClipsAsAPath)
+{
+    constexpr QSize kTall(10, 4200);
+    EmfWriter emf(kTall.width(), kTall.height());
+    std::vector<U_RECTL> rows;
+    std::vector<U_RECTL> columns;
+    for (int y = 0; y < kTall.height(); y += 6)
+        rows.push_back({0, y, kTall.width(), y + 1});
+    for (int x = 0; x < kTall.width(); x += 3)
+        columns.push_back({x, 0, x + 1, kTall.height()});
+    SelectClip(emf, U_RGN_COPY, rows);
+    SelectClip(emf, U_RGN_XOR, columns);
+    emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kTall.width(), kTall.height()}));
+    EXPECT_TRUE(PixelsAre(Render(emf.Finish(), kTall), [](int x, int y) { return (x % 3 == 0) != (y % 6 == 0); }, kRed));
+}
+
 TEST(MetafileRegionTest, UnreadableClipRegionsAreLeftOutAndTheRestPlays)
 {
     EmfWriter emf(kSize.width(), kSize.height());
@@ -251,6 +291,11 @@ TEST(MetafileRegionTest, EverySixteenMixesPenAndPicture)
         // A turned square: its edges would be smoothed if the mix were blended.
         const U_POINTL diamond[] = {{10, 2}, {18, 10}, {10, 18}, {2, 10}};
         emf.Add(U_EMRPOLYGON_set(kNoBounds, 4, diamond));
+        // A pen mixes the same way.
+        emf.Select(emf.ExtendedPen(U_PS_SOLID | U_PS_GEOMETRIC | U_PS_ENDCAP_FLAT, 2, kBrush));
+        emf.Add(U_EMRMOVETOEX_set(U_POINTL{0, 1}));
+        emf.Add(U_EMRLINETO_set(U_POINTL{20, 1}));
+        emf.Select(U_NULL_PEN);
         emf.Add(U_EMRSETROP2_set(U_R2_COPYPEN));
         emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 2, 2})); // the mix ends with the record
         const QImage image = Render(emf.Finish(), kSize);
@@ -258,10 +303,13 @@ TEST(MetafileRegionTest, EverySixteenMixesPenAndPicture)
         EXPECT_EQ(image.pixel(10, 10), expected) << "mix " << c.rop2;
         EXPECT_EQ(image.pixel(19, 19), kPicture) << "mix " << c.rop2;
         EXPECT_EQ(image.pixel(0, 0), kBrush) << "mix " << c.rop2;
+        EXPECT_EQ(image.pixel(4, 1), expected) << "pen mix " << c.rop2;
+        EXPECT_EQ(image.pixel(4, 2), kPicture) << "pen mix " << c.rop2;
         const bool blended = c.rop2 == U_R2_BLACK || c.rop2 == U_R2_WHITE || c.rop2 == U_R2_COPYPEN;
         for (int y = 0; y < kSize.height() && !blended; ++y)
             for (int x = 0; x < kSize.width(); ++x)
-                ASSERT_TRUE(image.pixel(x, y) == expected || image.pixel(x, y) == kPicture || In(x, y, 0, 0, 2, 2))
+                ASSERT_TRUE(image.pixel(x, y) == expected || image.pixel(x, y) == kPicture || In(x, y, 0, 0, 2, 2)
+                            || (c.rop2 == U_R2_NOT && image.pixel(x, y) == kPicture))
                     << "mix " << c.rop2 << " blends at " << x << "," << y;
     }
 }
