@@ -261,7 +261,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     if (region.isEmpty() || m_visible.isEmpty())
         return;
     const QTransform world = m_painter.worldTransform();
-    const MetafileRasterOp mix(m_painter, mode, m_clippedByPath);
+    MetafileRasterOp mix(m_painter, mode, m_clippedByPath);
     if (IsUpright(m_deviceToTarget)) {
         // The region's pixels, rectangle by rectangle: Qt fills each row of each directly.
         const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
@@ -274,6 +274,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(brush);
+        mix.Touch(target.boundingRect());
         m_painter.drawRects(target.begin(), int(target.rectCount()));
         m_painter.setRenderHint(QPainter::Antialiasing, antialiased);
     } else {
@@ -284,6 +285,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
         path = m_deviceToTarget.map(path);
         if (!Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
             return;
+        mix.Touch(path.controlPointRect().intersected(m_visible));
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(brush);

@@ -2,6 +2,9 @@
 
 #include <uemf.h>
 
+#include <QImage>
+#include <QPaintDevice>
+
 namespace platform {
 
 MetafileRasterOp::MetafileRasterOp(QPainter& painter, uint32_t rop2, bool keepAntialiasing)
@@ -26,8 +29,37 @@ MetafileRasterOp::~MetafileRasterOp()
 {
     if (!m_changed)
         return;
+    if (m_painter.compositionMode() >= QPainter::RasterOp_SourceOrDestination)
+        Settle();
     m_painter.setCompositionMode(m_mode);
     m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
+}
+
+void MetafileRasterOp::Touch(const QRectF& deviceArea)
+{
+    if (m_changed && deviceArea.isValid())
+        m_touched |= deviceArea.toAlignedRect();
+}
+
+void MetafileRasterOp::Settle()
+{
+    QPaintDevice* device = m_painter.device();
+    if (!device || device->devType() != QInternal::Image)
+        return;
+    auto* image = static_cast<QImage*>(device);
+    const QRect area = m_touched.intersected(image->rect());
+    if (image->format() != QImage::Format_ARGB32_Premultiplied || area.isEmpty())
+        return;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        // The painter draws into this very memory: no copy may be made of it.
+        auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(image->constScanLine(y)));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = line[x];
+            const int alpha = qAlpha(pixel);
+            if (alpha != 255 && (qRed(pixel) > alpha || qGreen(pixel) > alpha || qBlue(pixel) > alpha))
+                line[x] = pixel | 0xFF000000;
+        }
+    }
 }
 
 // The codes name the result with P the pen or brush and D the picture.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QRect>
 #include <cstdint>
 
 namespace platform {
@@ -19,15 +20,23 @@ public:
     MetafileRasterOp(const MetafileRasterOp&) = delete;
     MetafileRasterOp& operator=(const MetafileRasterOp&) = delete;
 
+    // Where the painting went, in device pixels: where the picture was not opaque, the raster
+    // operations leave colours above their alpha, which no picture may hold. Those pixels become
+    // opaque when this ends (a transparent pixel mixes as black).
+    void Touch(const QRectF& deviceArea);
+
     // The Qt mode that mixes like rop2; source-over for copying and for the codes the player paints
     // with a fixed colour (black, white).
     static QPainter::CompositionMode ModeFor(uint32_t rop2);
 
 private:
+    void Settle();
+
     QPainter& m_painter;
     QPainter::CompositionMode m_mode;
     bool m_antialiased;
     bool m_changed = false;
+    QRect m_touched;
 };
 
 } // namespace platform

@@ -314,6 +314,41 @@ TEST(MetafileRegionTest, EverySixteenMixesPenAndPicture)
     }
 }
 
+// Qt's raster operations mix the alpha bits too: on a picture that is not opaque they leave colours
+// above their alpha, which show as stray light once the picture is drawn. What they touch becomes
+// opaque, a transparent pixel mixing as black.
+TEST(MetafileRegionTest, RegressionMixesOnATransparentPictureLeaveValidPixels)
+{
+    for (uint32_t rop2 = U_R2_BLACK; rop2 <= U_R2_WHITE; ++rop2) {
+        EmfWriter emf(kSize.width(), kSize.height());
+        emf.Select(emf.Brush(0xFFF0A050)).Select(U_NULL_PEN);
+        emf.Add(U_EMRSETROP2_set(rop2));
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 10, 20}));
+        emf.Add(U_EMRPAINTRGN_set(RegionData({{10, 0, 20, 20}}).get()));
+        const auto metafile = Metafile::FromBytes(emf.Finish());
+        ASSERT_TRUE(metafile);
+        QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setPixel(5, 5, 0x80402010); // half transparent
+        image.setPixel(15, 5, 0x80402010);
+        {
+            QPainter painter(&image);
+            metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
+        }
+        for (int y = 0; y < kSize.height(); ++y)
+            for (int x = 0; x < kSize.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                const int alpha = qAlpha(pixel);
+                ASSERT_TRUE(qRed(pixel) <= alpha && qGreen(pixel) <= alpha && qBlue(pixel) <= alpha)
+                    << "mix " << rop2 << " leaves " << std::hex << pixel << " at " << std::dec << x << "," << y;
+            }
+        if (rop2 == U_R2_XORPEN)
+            EXPECT_EQ(image.pixel(2, 2), 0xFFF0A050u) << "the pen's colour, as on black";
+        if (rop2 == U_R2_NOT)
+            EXPECT_EQ(image.pixel(12, 2), kWhite);
+    }
+}
+
 // --- Region fills ---------------------------------------------------------------------------
 
 struct RegionCase {
