@@ -28,10 +28,6 @@ constexpr qreal kCurveTolerancePixels = 0.25;
 // that would need more spans than this clips as a path.
 constexpr qreal kMostClipSpans = 1 << 24;
 
-// Qt's smoothing rasterizer takes about as long over one rectangle of a clip path as outlining
-// sixteen path elements.
-constexpr qreal kClipElementsPerRectangle = 16;
-
 // How far beyond the visible area a clip path's edges are cut, in pixels.
 constexpr qreal kCutMarginPixels = 2;
 
@@ -50,13 +46,19 @@ bool IsUpright(const QTransform& t)
     return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
 }
 
-// The region's pixels on the target, of its part near the visible area only: farther out, target
-// pixels could leave int's range.
-QRegion OnTarget(const QRegion& region, const QTransform& deviceToTarget, const QRectF& visible)
+// The part of a region (reference-device units) near the visible area: farther out, target pixels
+// could leave int's range, and Qt would rasterize edges to their far ends.
+QRegion NearVisible(const QRegion& region, const QTransform& deviceToTarget, const QRectF& visible)
 {
     const QRectF reach = MetafileClipArea::Everything().Region().boundingRect();
     const QRectF near = deviceToTarget.inverted().mapRect(visible.adjusted(-1, -1, 1, 1)).intersected(reach);
-    return deviceToTarget.map(region.intersected(near.toAlignedRect())).intersected(visible.toAlignedRect());
+    return region.intersected(near.toAlignedRect());
+}
+
+// The region's pixels on the target, under a transform that only enlarges and moves.
+QRegion OnTarget(const QRegion& region, const QTransform& deviceToTarget, const QRectF& visible)
+{
+    return deviceToTarget.map(NearVisible(region, deviceToTarget, visible)).intersected(visible.toAlignedRect());
 }
 
 qreal PixelsPerUnit(const QTransform& t)
@@ -213,11 +215,13 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     bubble.closeSubpath();
     m_painter.setClipPath(bubble, first);
     QPainterPath path;
-    bool paid = false;
+    bool paid = true;
     if (area.IsRegion()) {
-        paid = Charge(QRectF(), area.Size() * kClipElementsPerRectangle, 0);
+        // Only the rectangles near the visible area; making them a path costs by their number.
+        const MetafileClipArea near(NearVisible(area.Region(), m_deviceToTarget, m_visible));
+        paid = Charge(QRectF(), near.Size(), 0);
         if (paid)
-            path = m_deviceToTarget.map(area.Path());
+            path = m_deviceToTarget.map(near.Path());
     } else {
         path = m_deviceToTarget.map(area.Path());
         // Cut close around the visible area: Qt rasterizes every edge to its far end.
@@ -225,8 +229,9 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
                                                  kCutMarginPixels);
         if (!window.contains(path.controlPointRect()))
             path = metafile_clip::ForFill(path, window);
-        paid = Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
     }
+    // Rasterizing it costs as filling it does.
+    paid = paid && Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
     if (paid)
         m_painter.setClipPath(path, Qt::IntersectClip);
     else
@@ -278,7 +283,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
         m_painter.drawRects(target.begin(), int(target.rectCount()));
         m_painter.setRenderHint(QPainter::Antialiasing, antialiased);
     } else {
-        const MetafileClipArea area(region);
+        const MetafileClipArea area(NearVisible(region, m_deviceToTarget, m_visible));
         if (!Charge(QRectF(), area.PathElements(), 0))
             return;
         QPainterPath path = area.Path();
