@@ -128,6 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                      e.Add(U_EMRMODIFYWORLDTRANSFORM_set(Transform(1, 0, 0, 1, 0, 0), U_MWT_IDENTITY));
                  },
                  [](int x, int y) { return In(x, y, 3, 2, 9, 6); }},
+        ClipCase{"TurnedRect",
+                 [](EmfWriter& e) {
+                     e.Add(U_EMRSETWORLDTRANSFORM_set(Transform(0, 1, -1, 0, 20, 0)));
+                     e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 10, 5}));
+                     e.Add(U_EMRMODIFYWORLDTRANSFORM_set(Transform(1, 0, 0, 1, 0, 0), U_MWT_IDENTITY));
+                 },
+                 [](int x, int y) { return In(x, y, 15, 0, 20, 10); }},
         ClipCase{"MetaRegionKeepsLaterClipsInside",
                  [](EmfWriter& e) {
                      e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 12, 20}));
@@ -195,6 +202,25 @@ TEST(MetafileRegionTest, ClipStaysInsideTheBubbleAndTheCallersClip)
         EXPECT_TRUE(PixelsAre(image, [&](int x, int y) { return x < 12 && (!clipped || In(x, y, 5, 5, 15, 15)); }, kRed))
             << (clipped ? "clipped" : "not clipped");
     }
+}
+
+// A bubble turned on the picture turns its clip with it.
+TEST(MetafileRegionTest, ClipTurnsWithTheBubble)
+{
+    EmfWriter emf(kSize.width(), kSize.height());
+    SelectClip(emf, U_RGN_COPY, {{0, 0, 10, 5}});
+    FillEverything(emf);
+    const auto metafile = Metafile::FromBytes(emf.Finish());
+    ASSERT_TRUE(metafile);
+    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(kPaper);
+    {
+        QPainter painter(&image);
+        painter.translate(kSize.width(), 0);
+        painter.rotate(90);
+        metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
+    }
+    EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 15, 0, 20, 10); }, kRed));
 }
 
 // The caller's clip is kept where it was set, under the transform the caller had then.
