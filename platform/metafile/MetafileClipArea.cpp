@@ -11,6 +11,9 @@ namespace {
 // Regions reach this far from the origin in device units, farther than any reference device.
 constexpr int kReach = 1 << 27;
 
+// Qt combines or sets about sixteen region rectangles in the time of one path element.
+constexpr qreal kRectanglesPerElement = 16;
+
 // Bands of a region and the most rectangles one band holds.
 struct Bands {
     qreal count = 0;
@@ -60,6 +63,11 @@ qreal MetafileClipArea::PathElements() const
     return m_isPath ? Size() : kElementsPerRectangle * Size();
 }
 
+qreal MetafileClipArea::Work() const
+{
+    return m_isPath ? Size() : Size() / kRectanglesPerElement;
+}
+
 MetafileClipArea MetafileClipArea::Combined(const MetafileClipArea& other, uint32_t mode) const
 {
     if (mode == U_RGN_COPY)
@@ -93,7 +101,8 @@ qreal MetafileClipArea::CombiningWork(const MetafileClipArea& a, const MetafileC
     if (a.IsRegion() && b.IsRegion()) {
         const Bands first = BandsOf(a.m_region);
         const Bands second = BandsOf(b.m_region);
-        return a.Size() + b.Size() + (first.count + second.count) * (first.widest + second.widest);
+        const qreal rectangles = a.Size() + b.Size() + (first.count + second.count) * (first.widest + second.widest);
+        return rectangles / kRectanglesPerElement;
     }
     const qreal first = a.PathElements();
     const qreal second = b.PathElements();

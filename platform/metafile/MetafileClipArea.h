@@ -21,14 +21,17 @@ public:
     bool IsRegion() const { return !m_isPath; }
     const QRegion& Region() const { return m_region; }
     QPainterPath Path() const;
-    // What combining or applying the area works through: its rectangles or path elements.
+    // Its rectangles or path elements.
     qreal Size() const;
     // The elements of Path(): a region's rectangles make five each.
     qreal PathElements() const;
+    // The work of setting it as a clip, in path elements' worth: a rectangle of a region is about
+    // a sixteenth of an element.
+    qreal Work() const;
 
     // This area combined with other by a region mode: and, or, xor, diff or copy.
     MetafileClipArea Combined(const MetafileClipArea& other, uint32_t mode) const;
-    // At most how many rectangles or path elements combining a and b works through.
+    // At most the work of combining a and b, in path elements' worth.
     static qreal CombiningWork(const MetafileClipArea& a, const MetafileClipArea& b);
     // Moved by offset device units; nothing moves where regions do not reach.
     MetafileClipArea Translated(QPointF offset) const;

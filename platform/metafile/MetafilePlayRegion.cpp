@@ -18,9 +18,6 @@ namespace {
 
 using Kind = MetafileRecordKind;
 
-// Combining and applying regions costs per rectangle about a sixteenth of a path element.
-constexpr qreal kRectanglesPerElement = 16;
-
 // How far flattened curves may stray from the true ones, in target pixels.
 constexpr qreal kCurveTolerancePixels = 0.25;
 
@@ -113,6 +110,9 @@ void MetafilePlayer::RunRegion(const MetafileRecord& record)
         // The meta region becomes what is clipped now; the clip starts afresh inside it. What is
         // visible stays the same.
         if (m_state.clip) {
+            if (m_state.metaRegion
+                && !Charge(QRectF(), MetafileClipArea::CombiningWork(*m_state.metaRegion, *m_state.clip), 0))
+                break;
             m_state.metaRegion = m_state.metaRegion ? m_state.metaRegion->Combined(*m_state.clip, U_RGN_AND)
                                                     : *m_state.clip;
             m_state.clip.reset();
@@ -146,7 +146,7 @@ void MetafilePlayer::CombineClip(const MetafileClipArea& area, uint32_t mode)
 {
     // No clip leaves the whole device visible: that is what the area combines with.
     const MetafileClipArea current = m_state.clip ? *m_state.clip : MetafileClipArea::Everything();
-    if (!Charge(QRectF(), MetafileClipArea::CombiningWork(current, area) / kRectanglesPerElement, 0))
+    if (!Charge(QRectF(), MetafileClipArea::CombiningWork(current, area), 0))
         return;
     SetClip(current.Combined(area, mode));
 }
@@ -176,7 +176,7 @@ void MetafilePlayer::ApplyClip()
 
     std::optional<MetafileClipArea> area = m_state.clip;
     if (m_state.metaRegion) {
-        if (area && !Charge(QRectF(), MetafileClipArea::CombiningWork(*m_state.metaRegion, *area) / kRectanglesPerElement, 0))
+        if (area && !Charge(QRectF(), MetafileClipArea::CombiningWork(*m_state.metaRegion, *area), 0))
             area = MetafileClipArea();
         area = area ? m_state.metaRegion->Combined(*area, U_RGN_AND) : *m_state.metaRegion;
     }
@@ -184,7 +184,7 @@ void MetafilePlayer::ApplyClip()
     if (area) {
         const Qt::ClipOperation first = m_callerClip ? Qt::IntersectClip : Qt::ReplaceClip;
         bool clipped = false;
-        if (!Charge(QRectF(), area->Size() / kRectanglesPerElement, 0)) {
+        if (!Charge(QRectF(), area->Work(), 0)) {
             m_painter.setClipRect(QRect(), first); // out of work: nothing more is drawn
             clipped = true;
         } else if (area->IsRegion() && IsUpright(m_deviceToTarget)) {
@@ -270,7 +270,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     if (IsUpright(m_deviceToTarget)) {
         // The region's pixels, rectangle by rectangle: Qt fills each row of each directly.
         const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
-        if (target.isEmpty() || !Charge(target.boundingRect(), target.rectCount() / kRectanglesPerElement, 0))
+        if (target.isEmpty() || !Charge(target.boundingRect(), MetafileClipArea(target).Work(), 0))
             return;
         // Whole pixels need no smoothing (and Qt fills rectangles row by row without it).
         const bool antialiased = m_painter.testRenderHint(QPainter::Antialiasing);
@@ -319,7 +319,7 @@ void MetafilePlayer::FrameRegion(const MetafileRecord& record)
     const int height = deviceLength(QPointF(0, std::abs(record.point.y())));
     const QRegion& region = record.region->area;
     constexpr qreal kShifts = 5; // four shifted copies met, then taken away
-    if (!Charge(QRectF(), kShifts * region.rectCount() / kRectanglesPerElement, 0))
+    if (!Charge(QRectF(), kShifts * MetafileClipArea(region).Work(), 0))
         return;
     const QRegion inner = region.intersected(region.translated(width, 0))
                               .intersected(region.translated(-width, 0))
