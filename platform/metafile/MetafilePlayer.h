@@ -14,7 +14,6 @@
 #include <optional>
 #include <vector>
 
-
 namespace platform {
 
 // Draws decoded metafile records with a QPainter, keeping the device context state they set.

@@ -5,7 +5,6 @@
 
 #include <QPainter>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -47,6 +46,28 @@ void FillEverything(EmfWriter& emf)
 {
     emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
     emf.Add(U_EMRRECTANGLE_set(U_RECTL{-100, -100, 100, 100}));
+}
+
+// Plays bytes onto image over its whole area, the painter first set up as a caller would.
+QImage PlayOnto(QImage image, const QByteArray& bytes, const std::function<void(QPainter&)>& before)
+{
+    const auto metafile = Metafile::FromBytes(bytes);
+    if (!metafile) {
+        ADD_FAILURE() << "the metafile did not load";
+        return image;
+    }
+    QPainter painter(&image);
+    before(painter);
+    metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    painter.end();
+    return image;
+}
+
+QImage Paper()
+{
+    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(kPaper);
+    return image;
 }
 
 using Inside = std::function<bool(int x, int y)>;
@@ -189,10 +210,10 @@ TEST(MetafileRegionTest, ClipStaysInsideTheBubbleAndTheCallersClip)
             SelectClip(emf, U_RGN_OR, {{-100, -100, 100, 100}});
         FillEverything(emf);
         const QByteArray bytes = emf.Finish();
+        // The bubble covers 5..15 of the picture.
         const auto metafile = Metafile::FromBytes(bytes);
         ASSERT_TRUE(metafile);
-        QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
-        image.fill(kPaper);
+        QImage image = Paper();
         {
             QPainter painter(&image);
             painter.setClipRect(QRect(0, 0, 12, 20));
@@ -210,16 +231,10 @@ TEST(MetafileRegionTest, ClipTurnsWithTheBubble)
     EmfWriter emf(kSize.width(), kSize.height());
     SelectClip(emf, U_RGN_COPY, {{0, 0, 10, 5}});
     FillEverything(emf);
-    const auto metafile = Metafile::FromBytes(emf.Finish());
-    ASSERT_TRUE(metafile);
-    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(kPaper);
-    {
-        QPainter painter(&image);
+    const QImage image = PlayOnto(Paper(), emf.Finish(), [](QPainter& painter) {
         painter.translate(kSize.width(), 0);
         painter.rotate(90);
-        metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
-    }
+    });
     EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 15, 0, 20, 10); }, kRed));
 }
 
@@ -229,17 +244,11 @@ TEST(MetafileRegionTest, CallersClipSetUnderATransformHolds)
     EmfWriter emf(kSize.width(), kSize.height());
     emf.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 4, 20, 20}));
     FillEverything(emf);
-    const auto metafile = Metafile::FromBytes(emf.Finish());
-    ASSERT_TRUE(metafile);
-    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(kPaper);
-    {
-        QPainter painter(&image);
+    const QImage image = PlayOnto(Paper(), emf.Finish(), [](QPainter& painter) {
         painter.scale(2, 2);
         painter.setClipRect(QRect(0, 0, 5, 10)); // 10 by 20 pixels
         painter.resetTransform();
-        metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
-    }
+    });
     EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 0, 4, 10, 20); }, kRed));
 }
 
@@ -353,16 +362,11 @@ TEST(MetafileRegionTest, RegressionMixesOnATransparentPictureLeaveValidPixels)
         emf.Add(U_EMRSETROP2_set(rop2));
         emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 10, 20}));
         emf.Add(U_EMRPAINTRGN_set(RegionData({{10, 0, 20, 20}}).get()));
-        const auto metafile = Metafile::FromBytes(emf.Finish());
-        ASSERT_TRUE(metafile);
-        QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        image.setPixel(5, 5, 0x80402010); // half transparent
-        image.setPixel(15, 5, 0x80402010);
-        {
-            QPainter painter(&image);
-            metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(kSize)));
-        }
+        QImage transparent(kSize, QImage::Format_ARGB32_Premultiplied);
+        transparent.fill(Qt::transparent);
+        transparent.setPixel(5, 5, 0x80402010); // half transparent
+        transparent.setPixel(15, 5, 0x80402010);
+        const QImage image = PlayOnto(transparent, emf.Finish(), [](QPainter&) {});
         for (int y = 0; y < kSize.height(); ++y)
             for (int x = 0; x < kSize.width(); ++x) {
                 const QRgb pixel = image.pixel(x, y);
@@ -370,10 +374,11 @@ TEST(MetafileRegionTest, RegressionMixesOnATransparentPictureLeaveValidPixels)
                 ASSERT_TRUE(qRed(pixel) <= alpha && qGreen(pixel) <= alpha && qBlue(pixel) <= alpha)
                     << "mix " << rop2 << " leaves " << std::hex << pixel << " at " << std::dec << x << "," << y;
             }
-        if (rop2 == U_R2_XORPEN)
+        if (rop2 == U_R2_XORPEN) {
             EXPECT_EQ(image.pixel(2, 2), 0xFFF0A050u) << "the pen's colour, as on black";
-        if (rop2 == U_R2_NOT)
+        } else if (rop2 == U_R2_NOT) {
             EXPECT_EQ(image.pixel(12, 2), kWhite);
+        }
     }
 }
 
