@@ -188,8 +188,9 @@ void MetafilePlayer::ApplyClip()
             m_painter.setClipRect(QRect(), first); // out of work: nothing more is drawn
             clipped = true;
         } else if (area->IsRegion() && IsUpright(m_deviceToTarget)) {
-            // Whole pixels inside the bubble's rectangle, pixel centres deciding.
-            const QRectF bubble = m_bubble.boundingRect();
+            // Whole pixels inside the bubble's rectangle, pixel centres deciding (of a rectangle
+            // reaching far beyond the visible area, its part near it).
+            const QRectF bubble = m_bubble.boundingRect().intersected(CutWindow());
             const QRect bubblePixels(QPoint(qRound(bubble.left()), qRound(bubble.top())),
                                      QPoint(qRound(bubble.right()) - 1, qRound(bubble.bottom()) - 1));
             const QRegion target = OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels);
@@ -213,6 +214,8 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     QPainterPath bubble;
     bubble.addPolygon(m_bubble);
     bubble.closeSubpath();
+    if (!CutWindow().contains(bubble.controlPointRect()))
+        bubble = metafile_clip::ForFill(bubble, CutWindow());
     m_painter.setClipPath(bubble, first);
     QPainterPath path;
     bool paid = true;
@@ -225,10 +228,8 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     } else {
         path = m_deviceToTarget.map(area.Path());
         // Cut close around the visible area: Qt rasterizes every edge to its far end.
-        const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                                 kCutMarginPixels);
-        if (!window.contains(path.controlPointRect()))
-            path = metafile_clip::ForFill(path, window);
+        if (!CutWindow().contains(path.controlPointRect()))
+            path = metafile_clip::ForFill(path, CutWindow());
     }
     // Rasterizing it costs as filling it does.
     paid = paid && Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
@@ -236,6 +237,12 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
         m_painter.setClipPath(path, Qt::IntersectClip);
     else
         m_painter.setClipRect(QRect(), Qt::IntersectClip);
+}
+
+// Paths reaching beyond this are cut to it: Qt rasterizes every edge to its far end.
+QRectF MetafilePlayer::CutWindow() const
+{
+    return m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
 }
 
 // Windows leaves a clip rectangle's right and bottom edges out, and rounds its corners to device
@@ -406,10 +413,8 @@ void MetafilePlayer::GradientFill(const MetafileGradient& gradient)
         QPainterPath devicePath;
         devicePath.addRect(rect);
         devicePath = toTarget.map(devicePath);
-        const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                                 kCutMarginPixels);
-        if (!window.contains(devicePath.controlPointRect()))
-            devicePath = metafile_clip::ForFill(devicePath, window);
+        if (!CutWindow().contains(devicePath.controlPointRect()))
+            devicePath = metafile_clip::ForFill(devicePath, CutWindow());
         if (devicePath.isEmpty())
             continue;
         if (!Charge(devicePath.controlPointRect(), devicePath.elementCount(), metafile_clip::Length(devicePath)))

@@ -96,6 +96,7 @@ private:
     // rectangle and the clip with the meta region.
     void ApplyClip();
     void ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first);
+    QRectF CutWindow() const; // the visible area and a margin, in device pixels
     // A rectangle in logical units, right and bottom edges left out, on the reference device.
     MetafileClipArea LogicalRectangle(const Rect& box) const;
     // Fills a region (reference-device units) with brush under a Qt composition mode.
