@@ -245,6 +245,12 @@ QRectF MetafilePlayer::CutWindow() const
     return m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
 }
 
+bool MetafilePlayer::KeepAntialiasing() const
+{
+    const bool onlyOurRegion = m_callerClipTaken && !m_callerClip && !m_clippedByPath;
+    return m_painter.hasClipping() && !onlyOurRegion;
+}
+
 // Windows leaves a clip rectangle's right and bottom edges out, and rounds its corners to device
 // pixels when nothing turns it.
 MetafileClipArea MetafilePlayer::LogicalRectangle(const Rect& box) const
@@ -273,7 +279,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
     if (region.isEmpty() || m_visible.isEmpty())
         return;
     const QTransform world = m_painter.worldTransform();
-    MetafileRasterOp mix(m_painter, mode, m_clippedByPath);
+    MetafileRasterOp mix(m_painter, mode, KeepAntialiasing());
     if (IsUpright(m_deviceToTarget)) {
         // The region's pixels, rectangle by rectangle: Qt fills each row of each directly.
         const QRegion target = OnTarget(region, m_deviceToTarget, m_visible);
@@ -281,7 +287,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
             return;
         // Whole pixels need no smoothing (and Qt fills rectangles row by row without it).
         const bool antialiased = m_painter.testRenderHint(QPainter::Antialiasing);
-        if (!m_clippedByPath)
+        if (!KeepAntialiasing())
             m_painter.setRenderHint(QPainter::Antialiasing, false);
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);

@@ -513,7 +513,7 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
     m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
                                                                                     : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_state.backgroundColour));
-    MetafileRasterOp mix(m_painter, m_state.rop2, m_clippedByPath);
+    MetafileRasterOp mix(m_painter, m_state.rop2, KeepAntialiasing());
     // The pen reaches out from the path by its width, a miter farther.
     const qreal penReach = m_state.pen.width * LargestScale(toTarget) * std::max<qreal>(m_state.miterLimit, 1) + 2;
     mix.Touch(toTarget.mapRect(path.controlPointRect())

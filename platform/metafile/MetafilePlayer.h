@@ -97,6 +97,9 @@ private:
     void ApplyClip();
     void ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first);
     QRectF CutWindow() const; // the visible area and a margin, in device pixels
+    // Whether antialiasing must stay as it is: Qt rasterizes a clip path again whenever it is turned
+    // on or off, and the painter's clip may hold one (the metafile's, or the caller's).
+    bool KeepAntialiasing() const;
     // A rectangle in logical units, right and bottom edges left out, on the reference device.
     MetafileClipArea LogicalRectangle(const Rect& box) const;
     // Fills a region (reference-device units) with brush under a Qt composition mode.
