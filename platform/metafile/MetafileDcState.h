@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/metafile/MetafileClipArea.h"
 #include "platform/metafile/MetafileObject.h"
 #include "platform/metafile/MetafileObjectTable.h"
 
@@ -9,6 +10,7 @@
 #include <QTransform>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -51,6 +53,10 @@ struct MetafileDcState {
     std::shared_ptr<const MetafileFont> font;
     uint32_t textAlign = 0;
     QRgb textColour = qRgb(0, 0, 0);
+    // Clipping: the clip and the meta region (which every later clip stays inside), in
+    // reference-device units; none is no clip at all.
+    std::optional<MetafileClipArea> clip;
+    std::optional<MetafileClipArea> metaRegion;
 };
 
 } // namespace platform

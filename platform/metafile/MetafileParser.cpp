@@ -132,6 +132,9 @@ bool IsDrawnOnly(uint32_t type)
     case U_EMR_FILLRGN: case U_EMR_FRAMERGN: case U_EMR_INVERTRGN: case U_EMR_PAINTRGN: case U_EMR_GRADIENTFILL:
     case U_EMR_SETPIXELV:
         return true;
+    // A clip region that cannot be read changes only what is hidden; Windows plays on past it.
+    case U_EMR_EXTSELECTCLIPRGN:
+        return true;
     default:
         return false;
     }

@@ -1,6 +1,7 @@
 #include "platform/metafile/MetafilePlayer.h"
 
 #include "platform/metafile/MetafileClip.h"
+#include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileShapes.h"
 #include "platform/metafile/MetafileStyle.h"
 
@@ -436,8 +437,11 @@ void MetafilePlayer::RestoreDc(int32_t which)
     const int64_t index = which < 0 ? depth + which : int64_t(which) - 1;
     if (which == 0 || index < 0 || index >= depth)
         return;
+    const bool clipped = m_state.clip || m_state.metaRegion;
     m_state = m_saved[size_t(index)];
     m_saved.resize(size_t(index));
+    if (clipped || m_state.clip || m_state.metaRegion)
+        ApplyClip();
 }
 
 void MetafilePlayer::Select(uint32_t index)
@@ -512,6 +516,12 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
     m_painter.setBackgroundMode(m_state.backgroundMode == MetafileDcState::kOpaque ? Qt::OpaqueMode
                                                                                     : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_state.backgroundColour));
+    MetafileRasterOp mix(m_painter, m_state.rop2, KeepAntialiasing());
+    // The pen reaches out from the path by its width, a miter farther.
+    const qreal penReach = m_state.pen.width * LargestScale(toTarget) * std::max<qreal>(m_state.miterLimit, 1) + 2;
+    mix.Touch(toTarget.mapRect(path.controlPointRect())
+                  .adjusted(-penReach, -penReach, penReach, penReach)
+                  .intersected(m_visible));
     if (paint != Paint::Stroke)
         DrawFill(path, toTarget, toPath);
     if (paint != Paint::Fill)

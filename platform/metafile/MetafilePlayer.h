@@ -7,14 +7,14 @@
 #include "platform/metafile/MetafileTextFonts.h"
 
 #include <QBrush>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <array>
 #include <optional>
 #include <vector>
-
-class QPainter;
 
 namespace platform {
 
@@ -113,6 +113,29 @@ private:
     // A rectangle filled behind text (on the painter's device), cut close around the visible area.
     QPainterPath CutBox(const QPolygonF& box) const;
     bool ChargeBox(const QPainterPath& box);
+    // Clipping, regions, path conversions, gradients and pixels (MetafilePlayRegion.cpp).
+    // Combines the clip with area (reference-device units) by a region mode.
+    void CombineClip(const MetafileClipArea& area, uint32_t mode);
+    void SetClip(std::optional<MetafileClipArea> clip);
+    // Sets the painter's clip: the caller's, and where the metafile has a clip also the bubble's
+    // rectangle and the clip with the meta region.
+    void ApplyClip();
+    void ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first);
+    QRectF CutWindow() const; // the visible area and a margin, in device pixels
+    // Whether antialiasing must stay as it is: Qt rasterizes a clip path again whenever it is turned
+    // on or off, and the painter's clip may hold one (the metafile's, or the caller's).
+    bool KeepAntialiasing() const;
+    // A rectangle in logical units, right and bottom edges left out, on the reference device.
+    MetafileClipArea LogicalRectangle(const Rect& box) const;
+    // Fills a region (reference-device units) with brush under a Qt composition mode.
+    void PaintArea(const QRegion& region, const QBrush& brush, QPainter::CompositionMode mode);
+    void FrameRegion(const MetafileRecord& record);
+    void WidenPath();
+    void FlattenPath();
+    void GradientFill(const MetafileGradient& gradient);
+    void GradientTriangle(const MetafileGradient& gradient, const std::array<uint32_t, 3>& mesh,
+                          const QTransform& toTarget);
+    void SetPixel(const MetafileRecord& record);
 
     QPainter& m_painter;
     const MetafileHeader& m_header;
@@ -130,6 +153,10 @@ private:
     // before it stops drawing glyphs (only glyphs drawn over one another by the thousand reach it).
     MetafileTextFonts m_fonts;
     qreal m_glyphAreaLeft = 0;
+    // The caller's clip in device pixels, taken when the metafile first clips.
+    std::optional<QPainterPath> m_callerClip;
+    bool m_callerClipTaken = false;
+    bool m_clippedByPath = false; // the painter's clip holds a path of the metafile's
 };
 
 } // namespace platform
