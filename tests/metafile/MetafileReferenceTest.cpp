@@ -59,12 +59,15 @@ struct Tolerance {
 
 // Outlines and fills: differences only where anti-aliased edges fall a fraction of a pixel apart.
 constexpr Tolerance kFigures{1.0, 80, 48, 0.0005};
-// Clipped figures and pictures: a clip edge or a picture's edge may be hard where the reference's is
-// soft, a full step on a pixel or two, so single pixels are not bounded; the share still is.
+// Clipped figures: a clip edge may be hard where the reference's is soft, a full step on a pixel or two,
+// so single pixels are not bounded; the share still is. The stripes, the gradient and the gradient's
+// bands (faint seams between them on both sides) put under Qt's own clip are 0.001 % far off at most
+// (mean 0.05 to 0.5); unclipped, 20 to 52 %.
 constexpr Tolerance kClippedFigures{1.0, 255, 255, 0.0005};
-// A gradient written as 130 bands: both renderers leave faint seams between the bands, not
-// in the same rows.
-constexpr Tolerance kBands{2.0, 255, 255, 0.0005};
+// A photo: its sharp detail turns any difference in sampling into far pixels. Drawn by Qt at its place
+// it is 0.03 % far off (mean 0.3, 0.8 smoothed and 0.3 % larger); a whole pixel off, still 0.03 % far
+// off but mean 2.8; left out, 20 %.
+constexpr Tolerance kPicture{1.5, 255, 255, 0.001};
 // Text: both sides rasterize the same outlines of the same face, but glyph edges land differently.
 // Text drawn by Qt in the same face at the same places is 0.03 % far off (mean 0.25); left out, the
 // turned 26-pixel word alone makes 0.22 % (mean 1.2), "POW!" 2 pixels too low 0.7 %.
@@ -110,7 +113,7 @@ const std::vector<Bubble>& Bubbles()
          {{25, 20}, {170, 270}, {390, 20}}},
         // A photo in a framed box (STRETCHDIBITS, 32 bits a pixel).
         {"picture",
-         kClippedFigures,
+         kPicture,
          {{{200, 30}, qRgb(255, 255, 255)}, {{281, 75}, qRgb(109, 77, 62)}, {{116, 186}, qRgb(181, 148, 134)}},
          {{{110, 100}, qRgb(0x30, 0x50, 0x70)}},
          {{395, 290}}},
@@ -122,7 +125,7 @@ const std::vector<Bubble>& Bubbles()
          {{10, 10}, {380, 280}}},
         // The same drawing with its gradient written as filled bands.
         {"gradient-bands",
-         kBands,
+         kClippedFigures,
          {{{200, 40}, qRgb(76, 135, 217)}, {{300, 150}, qRgb(153, 187, 233)}, {{200, 225}, qRgb(206, 222, 245)}},
          {{{200, 19}, qRgb(0x10, 0x30, 0x5A)}},
          {{10, 10}, {380, 280}}},
