@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "support/PageLinks.h"
 #include "support/TestPictures.h"
+#include "tools/contentgen/BubbleShape.h"
 #include "tools/contentgen/ResourceArt.h"
 #include "tools/contentgen/ContentGenerator.h"
 #include "tools/contentgen/SceneArt.h"
@@ -24,6 +25,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <uemf.h>
 
 #include <map>
 #include <memory>
@@ -291,6 +293,66 @@ TEST_F(GeneratedLibraryTest, BubblesAreMetafilesWithTheirTextInsideTheBounds)
               QRect(QPoint(0, 0), QPoint(400, 300)));
     EXPECT_EQ(ReadFile(InTree(QStringLiteral("Bubbles/405.emf"))),
               ReadFile(QStringLiteral(SMG_CONTENTGEN_INPUT "/oval.emf")));
+}
+
+// The bubbles that print words and show a photo: listed next after the others, with the text's room as
+// their rectangle, and their metafiles holding a text record and a clipped picture.
+TEST_F(GeneratedLibraryTest, PowAndPhotoFrameBubblesPrintTextAndShowAPictureInAClip)
+{
+    std::set<int> numbers;
+    for (const FileItem& item : Bubbles().items)
+        numbers.insert(item.first);
+    EXPECT_EQ(numbers, (std::set<int>{401, 402, 403, 404, 405, 406, 407, 408, 409}));
+
+    const struct {
+        int number;
+        const char* category;
+        const char* subcategory;
+        const char* name;
+        BubbleShape::Style style;
+        uint32_t shows;  // the record that draws what is new in it
+    } expected[] = {{408, "Shout", "Shout", "Pow", BubbleShape::Style::Pow, U_EMR_EXTTEXTOUTW},
+                    {409, "Speech", "Photo", "Photo Frame", BubbleShape::Style::PhotoFrame, U_EMR_STRETCHDIBITS}};
+    for (const auto& bubble : expected) {
+        SCOPED_TRACE(bubble.number);
+        bool listed = false;
+        for (int32_t c = 0; c < static_cast<int32_t>(Bubbles().categories.size()); ++c) {
+            for (int32_t s = 0; s < Bubbles().GetSubcategoryCount(c); ++s) {
+                for (const FileItem& item : ItemsOf(Bubbles(), c, s)) {
+                    if (item.first != bubble.number)
+                        continue;
+                    listed = true;
+                    EXPECT_EQ(Bubbles().GetCategoryName(c), QString::fromUtf8(bubble.category));
+                    EXPECT_EQ(Bubbles().GetSubcategoryName(c, s), QString::fromUtf8(bubble.subcategory));
+                    EXPECT_EQ(item.name, QString::fromUtf8(bubble.name));
+                    // The metafile's bounds are the shape's pixels, so the text's room is its rectangle.
+                    const QRect room = BubbleShape::Make(bubble.style).textRect;
+                    EXPECT_EQ(item.rect, (Rect{room.left(), room.top(), room.left() + room.width(),
+                                               room.top() + room.height()}));
+                }
+            }
+        }
+        EXPECT_TRUE(listed);
+        const std::optional<MetafileCheck> check =
+            MetafileCheck::Read(ReadFile(InTree(QStringLiteral("Bubbles/%1.emf").arg(bubble.number))));
+        ASSERT_TRUE(check);
+        EXPECT_GT(check->IndexOf(bubble.shows), check->IndexOf(U_EMR_STROKEANDFILLPATH));
+    }
+
+    // The frame's picture is the cat's photo: a bitmap of many colours under a clip path.
+    const std::optional<MetafileCheck> frame = MetafileCheck::Read(ReadFile(InTree(QStringLiteral("Bubbles/409.emf"))));
+    ASSERT_TRUE(frame);
+    EXPECT_LT(frame->IndexOf(U_EMR_SELECTCLIPPATH), frame->IndexOf(U_EMR_STRETCHDIBITS));
+    QByteArray bytes;
+    const U_EMRSTRETCHDIBITS blit = frame->First<U_EMRSTRETCHDIBITS>(U_EMR_STRETCHDIBITS, &bytes);
+    ASSERT_GT(blit.cbBitsSrc, 0u);
+    ASSERT_LE(qsizetype(blit.offBitsSrc) + qsizetype(blit.cbBitsSrc), bytes.size());
+    std::set<QRgb> colours;
+    for (uint32_t i = 0; i + 2 < blit.cbBitsSrc; i += 3) {
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData() + blit.offBitsSrc + i);
+        colours.insert(qRgb(p[2], p[1], p[0]));
+    }
+    EXPECT_GT(colours.size(), 1000u);
 }
 
 TEST_F(GeneratedLibraryTest, ProgramFolderGetsTheScrambledResourcePictures)

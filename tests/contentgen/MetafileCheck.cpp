@@ -35,9 +35,19 @@ std::optional<MetafileCheck> MetafileCheck::Read(const QByteArray& bytes)
         if (!U_emf_record_safe(reinterpret_cast<const char*>(record.data())))
             return std::nullopt;
         check.types.push_back(emr.iType);
+        check.records.push_back(bytes.mid(offset, emr.nSize));
         offset += emr.nSize;
     }
     if (check.types.empty() || check.types.back() != U_EMR_EOF || check.types.size() != header.nRecords)
         return std::nullopt;
     return check;
+}
+
+int MetafileCheck::IndexOf(uint32_t type) const
+{
+    for (size_t i = 0; i < types.size(); ++i) {
+        if (types[i] == type)
+            return static_cast<int>(i);
+    }
+    return -1;
 }

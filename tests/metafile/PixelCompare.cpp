@@ -24,6 +24,7 @@ PixelDifference Compare(const QImage& ours, const QImage& reference)
     const QImage b = OverWhite(reference);
     PixelDifference result;
     double total = 0;
+    qint64 far = 0;
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
             const int here = ColourDistance(a.pixel(x, y), b.pixel(x, y));
@@ -39,8 +40,11 @@ PixelDifference Compare(const QImage& ours, const QImage& reference)
                 }
             }
             result.maximumNearby = std::max(result.maximumNearby, nearby);
+            far += nearby > kFarTolerance ? 1 : 0;
         }
     }
-    result.mean = total / (double(a.width()) * a.height());
+    const double area = double(a.width()) * a.height();
+    result.mean = total / area;
+    result.farShare = double(far) / area;
     return result;
 }

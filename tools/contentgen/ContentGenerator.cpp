@@ -65,8 +65,9 @@ const std::vector<Group> AccessoryIndex = {
 const std::vector<Group> BubbleIndex = {
     {"Speech", "Oval", {401, 405}},
     {"Speech", "Box", {404}},
+    {"Speech", "Photo", {409}},
     {"Thought", "Cloud", {402, 406}},
-    {"Shout", "Shout", {403, 407}},
+    {"Shout", "Shout", {403, 407, 408}},
 };
 
 struct Scene {
@@ -105,7 +106,12 @@ const std::vector<OwnBubble> OwnBubbles = {
     {402, "Cloud", BubbleShape::Style::Cloud},
     {403, "Shout", BubbleShape::Style::Shout},
     {404, "Box", BubbleShape::Style::RectangleWithTail},
+    {408, "Pow", BubbleShape::Style::Pow},
+    {409, "Photo Frame", BubbleShape::Style::PhotoFrame},
 };
+
+// What the photo frame shows: the cat's face, square.
+constexpr QRect FramedCat(95, 5, 290, 290);
 
 // Metafiles made elsewhere, with the size of the drawing they were made from and the text's place in
 // it; the text rectangle is scaled to the metafile's own bounds.
@@ -317,9 +323,13 @@ bool ContentGenerator::WriteBubbleIndex()
         QByteArray metafile;
         QRect text;
     };
+    QImage cat;
+    if (!LoadPicture(QStringLiteral("chelsea.png"), cat))
+        return false;
+    const QImage framed = cat.copy(FramedCat);
     std::map<int, Bubble> bubbles;
     for (const OwnBubble& own : OwnBubbles) {
-        const BubbleShape shape = BubbleShape::Make(own.style);
+        const BubbleShape shape = BubbleShape::Make(own.style, framed);
         bubbles[own.number] = {Utf8(own.name), EmfWriter::Encode(shape), shape.textRect};
     }
     for (const ImportedBubble& imported : ImportedBubbles) {

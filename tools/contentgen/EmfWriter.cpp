@@ -3,6 +3,7 @@
 #include "tools/contentgen/BubbleShape.h"
 
 #include <uemf.h>
+#include <uemf_utf.h>
 
 #include <QRect>
 #include <cmath>
@@ -116,6 +117,94 @@ void AddFigure(Recorder& out, const BubbleShape::Figure& figure)
     out.Add(U_EMRCLOSEFIGURE_set());
 }
 
+using FreeDeleter = decltype(&std::free);
+
+// 0.01 mm per pixel of the reference device, as Windows gives text records in the compatible mode.
+constexpr float HundredthsPerPixel = 100.0f * EmfWriter::DeviceWidthMm / EmfWriter::DeviceWidth;
+
+// The photo through its window: the window becomes the clip path (kept between SAVEDC and RESTOREDC),
+// the photo a 24-bit bottom-up bitmap stretched onto its rectangle; then the window is outlined with the
+// current pen, over the photo's edge.
+void AddPicture(Recorder& out, const BubbleShape::Picture& picture, const U_RECTL& bounds)
+{
+    const QImage rgba = picture.photo.convertToFormat(QImage::Format_RGBA8888);
+    char* pixels = nullptr;
+    uint32_t pixelBytes = 0;
+    PU_RGBQUAD colours = nullptr;
+    int colourCount = 0;
+    const bool converted =
+        !rgba.isNull()
+        && RGBA_to_DIB(&pixels, &pixelBytes, &colours, &colourCount, reinterpret_cast<const char*>(rgba.constBits()),
+                       rgba.width(), rgba.height(), static_cast<int>(rgba.bytesPerLine()), U_BCBM_COLOR24, U_CT_NO,
+                       U_ROW_ORDER_INVERT)
+               == 0;
+    std::unique_ptr<char, FreeDeleter> ownedPixels(pixels, &std::free);
+    std::unique_ptr<U_RGBQUAD, FreeDeleter> ownedColours(colours, &std::free);  // none at 24 bits
+    if (!converted) {
+        out.Add(nullptr);
+        return;
+    }
+    // 3780 pixels a metre: 96 dots per inch.
+    std::unique_ptr<U_BITMAPINFO, FreeDeleter> info(
+        bitmapinfo_set(bitmapinfoheader_set(rgba.width(), rgba.height(), 1, U_BCBM_COLOR24, U_BI_RGB, pixelBytes,
+                                            3780, 3780, 0, 0),
+                       nullptr),
+        &std::free);
+
+    out.Add(U_EMRSAVEDC_set());
+    out.Add(U_EMRBEGINPATH_set());
+    AddFigure(out, picture.window);
+    out.Add(U_EMRENDPATH_set());
+    out.Add(U_EMRSELECTCLIPPATH_set(U_RGN_COPY));
+    out.Add(U_EMRSETSTRETCHBLTMODE_set(U_STRETCH_HALFTONE));
+    const QRect& where = picture.where;
+    const U_POINTL shownSize = point32_set(where.width(), where.height());
+    const U_POINTL storedSize = point32_set(rgba.width(), rgba.height());
+    out.Add(info ? U_EMRSTRETCHDIBITS_set(Rect(where), Point(where.topLeft()), shownSize, point32_set(0, 0), storedSize,
+                                          U_DIB_RGB_COLORS, U_SRCCOPY, info.get(), pixelBytes, pixels)
+                 : nullptr);
+    out.Add(U_EMRRESTOREDC_set(-1));
+
+    out.Add(U_EMRBEGINPATH_set());
+    AddFigure(out, picture.window);
+    out.Add(U_EMRENDPATH_set());
+    out.Add(U_EMRSTROKEPATH_set(bounds));
+}
+
+// The words in a font of their own, centred on their baseline point, with the advances as the spacing.
+void AddLettering(Recorder& out, const BubbleShape::Lettering& lettering)
+{
+    std::unique_ptr<uint16_t, FreeDeleter> face(U_Utf8ToUtf16le("Arial", 0, nullptr), &std::free);
+    const QByteArray utf8 = lettering.text.toUtf8();
+    size_t length = 0;
+    std::unique_ptr<uint16_t, FreeDeleter> text(U_Utf8ToUtf16le(utf8.constData(), 0, &length), &std::free);
+    std::vector<uint32_t> advances;
+    for (const int advance : lettering.Advances())
+        advances.push_back(static_cast<uint32_t>(advance));
+    if (!face || !text || advances.size() != length) {
+        out.Add(nullptr);
+        return;
+    }
+    // A negative height is the character height, without the internal leading.
+    const U_LOGFONT font = logfont_set(-lettering.height, 0, 0, 0, U_FW_BOLD, 0, 0, 0, U_ANSI_CHARSET,
+                                       U_OUT_DEFAULT_PRECIS, U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY,
+                                       U_VARIABLE_PITCH | U_FF_SWISS, face.get());
+    uint32_t handle = 0;
+    out.Add(extcreatefontindirectw_set(&handle, out.Handles(), reinterpret_cast<const char*>(&font), nullptr));
+    out.Add(selectobject_set(handle, out.Handles()));
+    out.Add(U_EMRSETTEXTCOLOR_set(Colour(lettering.colour)));
+    out.Add(U_EMRSETTEXTALIGN_set(U_TA_CENTER | U_TA_BASELINE));
+    std::unique_ptr<char, FreeDeleter> emrText(
+        emrtext_set(Point(lettering.baselineCentre), static_cast<U_NUM_STR>(length), 2, text.get(), U_ETO_NONE,
+                    rectl_set(point32_set(0, 0), point32_set(-1, -1)), advances.data()),
+        &std::free);
+    out.Add(emrText ? U_EMREXTTEXTOUTW_set(Rect(lettering.Box()), U_GM_COMPATIBLE, HundredthsPerPixel,
+                                           HundredthsPerPixel, reinterpret_cast<PU_EMRTEXT>(emrText.get()))
+                    : nullptr);
+    out.Add(selectobject_set(U_DEVICE_DEFAULT_FONT, out.Handles()));
+    out.Add(deleteobject_set(&handle, out.Handles()));
+}
+
 } // namespace
 
 QByteArray EmfWriter::Encode(const BubbleShape& shape)
@@ -146,6 +235,10 @@ QByteArray EmfWriter::Encode(const BubbleShape& shape)
         AddFigure(out, figure);
     out.Add(U_EMRENDPATH_set());
     out.Add(U_EMRSTROKEANDFILLPATH_set(bounds));
+    if (shape.picture)
+        AddPicture(out, *shape.picture, bounds);
+    if (shape.lettering)
+        AddLettering(out, *shape.lettering);
 
     out.Add(selectobject_set(U_NULL_BRUSH, out.Handles()));
     out.Add(deleteobject_set(&brush, out.Handles()));

@@ -6,7 +6,8 @@ class BubbleShape;
 
 // Writes a bubble as an enhanced metafile through libUEMF: a header whose bounds are the bubble's
 // pixels (0, 0, width, height) on a 96-dots-per-inch reference device, then one path of all figures
-// (move, line and Bezier records) filled and outlined with a solid brush and a round-joined pen.
+// (move, line and Bezier records) filled and outlined with a solid brush and a round-joined pen; then
+// the shape's photo, a bitmap clipped to a path and outlined, and its lettering, a text record.
 class EmfWriter {
 public:
     // Reference device: 1024 x 768 pixels on 271 x 203 millimetres, about 96 dots per inch.
