@@ -163,6 +163,14 @@ Edges EdgesOf(const QPainterPath& path)
     return edges;
 }
 
+qsizetype SubpathsOf(const QPainterPath& path)
+{
+    qsizetype count = 0;
+    for (int i = 0; i < path.elementCount(); ++i)
+        count += path.elementAt(i).isMoveTo() ? 1 : 0;
+    return count;
+}
+
 qreal AreaOf(const QRectF& rect)
 {
     return rect.isValid() ? rect.width() * rect.height() : 0;
@@ -178,6 +186,35 @@ qreal AreaOf(const QPolygonF& polygon)
         twice += a.x() * b.y() - b.x() * a.y();
     }
     return std::abs(twice) / 2;
+}
+
+// How far apart a pen's dashes are along its line, in frame sides, or 0 for a solid pen: the predefined
+// styles as Qt draws them (in pen widths), a user style's entries in logical units for a geometric pen
+// (unit: frame sides per unit), in pixels of the reference size for a cosmetic one. Dashes finer than a
+// pixel of the reference size count as that.
+qreal DashSpacing(const MetafileObject& pen, qreal penFrames, qreal unit)
+{
+    constexpr qreal kDashWidths = 4 + 2;
+    constexpr qreal kDotWidths = 1 + 2;
+    constexpr qreal kDashDotWidths = (4 + 2 + 1 + 2) / 2.0;
+    constexpr qreal kDashDotDotWidths = (4 + 2 + 1 + 2 + 1 + 2) / 3.0;
+    qreal spacing = 0;
+    switch (pen.style & U_PS_STYLE_MASK) {
+    case U_PS_DASH: spacing = kDashWidths * penFrames; break;
+    case U_PS_DOT: case U_PS_ALTERNATE: spacing = kDotWidths * penFrames; break;
+    case U_PS_DASHDOT: spacing = kDashDotWidths * penFrames; break;
+    case U_PS_DASHDOTDOT: spacing = kDashDotDotWidths * penFrames; break;
+    case U_PS_USERSTYLE: {
+        const qreal total = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
+        if (total <= 0)
+            return 0;
+        // An odd list repeats with dashes and gaps swapped: twice its entries make as many dashes.
+        spacing = 2 * total * unit / qreal(pen.dashes.size());
+        break;
+    }
+    default: return 0;
+    }
+    return std::max(spacing, 1 / kReferenceFrameSide);
 }
 
 // The header's frame (0.01 mm) in reference-device units.
@@ -678,7 +715,13 @@ void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, cons
     const QPainterPath outline = toTarget.map(stroker.createStroke(path));
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
-    const QPainterPath cut = metafile_clip::ForFill(outline, window);
+    QPainterPath cut = metafile_clip::ForFill(outline, window);
+    // The pieces of a pen wider than the picture overlap, and cutting moves their far sides onto the
+    // window's border: Qt's rasterizer would walk every one of them on every row (seconds for a wide
+    // dotted pen). Their union covers the same pixels. (A narrower outline is filled as it stands, the
+    // same pixels as Qt's own stroke.)
+    if (pen.widthF() * LargestScale(toTarget) > std::max(m_visible.width(), m_visible.height()))
+        cut = cut.simplified();
     if (cut.isEmpty())
         return;
     m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
@@ -701,12 +744,7 @@ bool MetafilePlayer::ChargeStroke(const QPainterPath& path, const MetafileObject
     FigureWork figure{true, qreal(path.elementCount()), penFrames, 0, 0};
     const qreal miter = qtPen.joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen.miterLimit(), 1) : 1;
     figure.reach = penFrames / 2 * miter;
-    if (qtPen.style() != Qt::SolidLine) {
-        const QList<qreal> pattern = qtPen.dashPattern();
-        const qreal patternFrames = std::accumulate(pattern.begin(), pattern.end(), 0.0) * penFrames;
-        if (patternFrames > 0 && !pattern.isEmpty())
-            figure.dashEvery = patternFrames / qreal(pattern.size() / 2);
-    }
+    figure.dashEvery = DashSpacing(pen, penFrames, geometric ? LargestScale(toFrame) : 1 / kReferenceFrameSide);
     return ChargeFigure(path, toFrame, figure);
 }
 
@@ -726,22 +764,34 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     qreal pieces = figure.pieces;
     qreal elements = pieces;
     qreal length = edges.length;
+    qreal down = edges.down;
+    const qreal r = figure.reach;
+    const QRectF covered = path.isEmpty() ? QRectF() : box.adjusted(-r, -r, r, r).intersected(m_neighbourhood);
+    qreal area = AreaOf(covered);
+    // How many edges cross a row of what is filled on average (rows as the file lies, so that a turn
+    // changes nothing): beyond a closed figure's two, or a stroke's four, each adds to every edge's cost.
+    qreal alone = 2;
     if (figure.stroke) {
-        if (figure.dashEvery > 0)
-            pieces += std::min(edges.length / figure.dashEvery, kMostDashesPerFigure);
+        // Dashes too many to draw are drawn as the line they make up.
+        const qreal dashes = figure.dashEvery > 0 ? edges.length / figure.dashEvery : 0;
+        const qreal drawnDashes = dashes <= kMostDashesPerFigure ? dashes : 0;
+        pieces += drawnDashes;
         // Each piece's ends and joins are flattened to a quarter of a pixel: wider pens take more elements.
         elements = pieces * (1 + std::sqrt(figure.pen * kReferenceFrameSide / kCurveTolerancePixels));
-        length = 2 * edges.length + 2 * pieces * figure.pen;
-    }
-    // How many edges cross a row of the figure on average, beyond a closed figure's two (rows as the file
-    // lies, so that a turn changes nothing).
-    const qreal crossings = box.height() > 0 ? edges.down / box.height() : 0;
-    const qreal beyond = std::max<qreal>(crossings - 2, 0);
-    const qreal r = figure.reach;
-    qreal area = path.isEmpty() ? 0 : AreaOf(box.adjusted(-r, -r, r, r).intersected(m_neighbourhood));
-    // A stroke covers no more than its length times the pen's width, and a miter at each piece.
-    if (figure.stroke)
+        // Both sides of the line, and the ends of each run and dash, which may run across all the pen
+        // covers.
+        const qreal ends = 2 * (qreal(SubpathsOf(path)) + drawnDashes);
+        length = 2 * edges.length + ends * figure.pen;
+        down = 2 * edges.down + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
+        alone = 4;
+        // A stroke covers no more than its length times the pen's width, and a miter at each piece.
         area = std::min(area, edges.length * figure.pen + pieces * r * figure.pen);
+    }
+    // Cutting moves what lies beyond the visible area onto its border: rows the frame's height at most
+    // carry all of it.
+    const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
+    const qreal crossings = rows > 0 ? down / rows : 0;
+    const qreal beyond = std::max<qreal>(crossings - alone, 0);
     return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
                  + area * kWorkPerFrame);
 }
