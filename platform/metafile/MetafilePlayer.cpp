@@ -143,7 +143,7 @@ void LineOnTo(QPainterPath& path, const QPainterPath& next)
 constexpr qreal kReferenceFrameSide = 3547;
 
 // The frame's space is measured this finely when curves are flattened to measure their edges.
-constexpr qreal kFrameSteps = 1024;
+constexpr qreal kFrameSteps = 64;
 
 // The length of a path's edges and how far they run down, curves flattened.
 struct Edges {
