@@ -42,6 +42,22 @@ constexpr qreal kCutMarginPixels = 2;
 // strokes).
 constexpr qreal kCurveTolerancePixels = 0.25;
 
+// A wide outline whose edges cross the rows of the visible area more often than this on average is
+// simplified before it is filled, if it has no more elements than Qt simplifies quickly (it took
+// seconds over some of 500), or else left out.
+constexpr qreal kMostOutlineCrossings = 8;
+constexpr int kMostSimplifiedElements = 320;
+
+// How many of a device path's edges cross a row of window on average.
+qreal RowCrossings(const QPainterPath& path, const QRectF& window)
+{
+    qreal down = 0;
+    for (const QPolygonF& subpath : path.toSubpathPolygons())
+        for (qsizetype i = 1; i < subpath.size(); ++i)
+            down += std::abs(subpath[i].y() - subpath[i - 1].y());
+    return window.height() > 0 ? down / window.height() : 0;
+}
+
 // Dashes in one figure beyond which it is drawn as a solid line.
 constexpr qreal kMostDashesPerFigure = 10000;
 
@@ -716,12 +732,16 @@ void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, cons
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
     QPainterPath cut = metafile_clip::ForFill(outline, window);
-    // The pieces of a pen wider than the picture overlap, and cutting moves their far sides onto the
-    // window's border: Qt's rasterizer would walk every one of them on every row (seconds for a wide
-    // dotted pen). Their union covers the same pixels. (A narrower outline is filled as it stands, the
-    // same pixels as Qt's own stroke.)
-    if (pen.widthF() * LargestScale(toTarget) > std::max(m_visible.width(), m_visible.height()))
+    // The pieces of such an outline overlap, and cutting moves their far sides onto the window's border:
+    // where its edges cross the rows many times over, Qt's rasterizer walks every one of them on every
+    // row (seconds for a wide dotted pen). A small outline is filled as its union (the same pixels);
+    // a larger one is left out, as Qt takes seconds to simplify it too. An outline of ordinary
+    // crossings is filled as it stands, the same pixels as Qt's own stroke.
+    if (RowCrossings(cut, window) > kMostOutlineCrossings) {
+        if (cut.elementCount() > kMostSimplifiedElements)
+            return;
         cut = cut.simplified();
+    }
     if (cut.isEmpty())
         return;
     m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
