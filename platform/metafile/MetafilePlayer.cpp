@@ -46,7 +46,19 @@ constexpr qreal kCurveTolerancePixels = 0.25;
 // simplified before it is filled, if it has no more elements than Qt simplifies quickly (it took
 // seconds over some of 500), or else left out.
 constexpr qreal kMostOutlineCrossings = 8;
+// A wide outline of more elements than this is left out (this guard too looks at device pixels).
+constexpr qreal kMostOutlineElements = 100'000;
 constexpr int kMostSimplifiedElements = 320;
+
+// How many points a device path's curves flatten to (a curve far wider than the picture takes
+// thousands).
+qsizetype FlattenedPoints(const QPainterPath& path)
+{
+    qsizetype points = 0;
+    for (const QPolygonF& subpath : path.toSubpathPolygons())
+        points += subpath.size();
+    return points;
+}
 
 // How many of a device path's edges cross a row of window on average.
 qreal RowCrossings(const QPainterPath& path, const QRectF& window)
@@ -726,9 +738,16 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
 
 void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget)
 {
+    // A round end or join takes more elements the wider the pen is, as Qt flattens it to a quarter of a
+    // pixel: an outline of more than Qt can make and cut quickly is left out.
+    const qreal penPixels = pen.widthF() * LargestScale(toTarget);
+    if (path.elementCount() * (1 + std::sqrt(penPixels / kCurveTolerancePixels)) > kMostOutlineElements)
+        return;
     QPainterPathStroker stroker(pen);
     stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(toTarget));
     const QPainterPath outline = toTarget.map(stroker.createStroke(path));
+    if (outline.elementCount() > kMostOutlineElements || FlattenedPoints(outline) > kMostOutlineElements)
+        return;
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
     QPainterPath cut = metafile_clip::ForFill(outline, window);
