@@ -1,6 +1,7 @@
 // Loads every input as a speech bubble's metafile and plays what loads the ways the program draws a
-// bubble: stretched over a bubble-sized picture, and placed on a scene (shrunk, turned and moved, partly
-// outside the picture). No input may crash, leak, reach undefined behaviour or take long to play.
+// bubble: stretched over a bubble-sized picture, placed on a scene (shrunk, turned and moved, partly
+// outside the picture), and stretched over a 2048 x 1536 scene. No input may crash, leak, reach
+// undefined behaviour or take long to play.
 #include "platform/metafile/Metafile.h"
 
 #include <QByteArray>
@@ -16,6 +17,10 @@ namespace {
 // The size of the picture a bubble is drawn into while it is being written in.
 constexpr int kBubbleWidth = 420;
 constexpr int kBubbleHeight = 320;
+// A large scene. (Over 4096 x 3072 a play may cost up to its budget's worth, seconds, by design: a
+// thousand bubble-sized figures must draw there; that would not fit the runs' 2 s an input.)
+constexpr int kSceneWidth = 2048;
+constexpr int kSceneHeight = 1536;
 
 // Plays the metafile onto its bounds (the layer's target) under world, into picture.
 void PlayInto(const platform::Metafile& metafile, QImage& picture, const QTransform& world)
@@ -68,5 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         placed.scale(kBubbleWidth / 3.0 / std::abs(width), kBubbleWidth / 3.0 / std::abs(width));
     placed.translate(-width / 2, -height / 2);
     PlayInto(*metafile, picture, placed);
+
+    // Stretched over a large scene: the budget cuts a file at the same record as at the small size.
+    static QImage scene(kSceneWidth, kSceneHeight, QImage::Format_ARGB32_Premultiplied);
+    if (width != 0 && height != 0)
+        PlayInto(*metafile, scene, QTransform::fromScale(kSceneWidth / width, kSceneHeight / height));
     return 0;
 }

@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <map>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,14 +18,52 @@ constexpr int kHeight = 300;
 // The picture a bubble is drawn into while its text is written.
 constexpr int kBubbleWidth = 420;
 constexpr int kBubbleHeight = 320;
+// A bubble over a large scene.
+constexpr int kLargeWidth = 2048;
+constexpr int kLargeHeight = 1536;
+constexpr int kHugeWidth = 4096;
+constexpr int kHugeHeight = 3072;
+
+// Files no drawing program writes, made here: a polygon of a million points wandering over the whole
+// bubble (4 MB, as large as a file may be), and 160,000 bubble-sized rectangles filled.
+QByteArray EndlessFigure()
+{
+    constexpr int kSide = 1000;
+    constexpr uint32_t kPoints = 1'000'000 - 16;
+    std::mt19937 random(1);
+    std::uniform_int_distribution<int> coordinate(0, kSide - 1);
+    std::vector<U_POINT16> points(kPoints);
+    for (U_POINT16& point : points)
+        point = U_POINT16{int16_t(coordinate(random)), int16_t(coordinate(random))};
+    EmfWriter emf(kSide, kSide);
+    emf.Select(emf.Brush(qRgb(255, 0, 0)));
+    emf.Add(U_EMRPOLYGON16_set(U_RECTL{0, 0, kSide, kSide}, kPoints, points.data()));
+    return emf.Finish();
+}
+
+QByteArray EndlessRectangles()
+{
+    constexpr int kSide = 100;
+    constexpr int kRectangles = 160'000;
+    EmfWriter emf(kSide, kSide);
+    emf.Select(emf.Brush(qRgb(255, 0, 0))).Select(U_NULL_PEN);
+    for (int i = 0; i < kRectangles; ++i)
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kSide, kSide}));
+    return emf.Finish();
+}
 
 const platform::Metafile& Load(const char* name)
 {
     static std::map<std::string, platform::Metafile> loaded;
     auto found = loaded.find(name);
-    if (found == loaded.end())
-        found = loaded.emplace(name, *platform::Metafile::FromFile(QStringLiteral(SMG_BENCH_DATA_DIR "/") + name))
-                    .first;
+    if (found == loaded.end()) {
+        const std::string made(name);
+        const auto metafile = made == "endless-figure" ? platform::Metafile::FromBytes(EndlessFigure())
+            : made == "endless-rectangles"
+            ? platform::Metafile::FromBytes(EndlessRectangles())
+            : platform::Metafile::FromFile(QStringLiteral(SMG_BENCH_DATA_DIR "/") + name);
+        found = loaded.emplace(name, *metafile).first;
+    }
     return found->second;
 }
 
@@ -163,6 +203,65 @@ void PlayTextBubbleTurnedInto420x320(benchmark::State& state)
     PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
 }
 BENCHMARK(PlayTextBubbleTurnedInto420x320)->Unit(benchmark::kMicrosecond);
+
+// The shipped bubbles, drawn while their text is written and over a large scene.
+void PlayCloudInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "cloud.emf", kBubbleWidth, kBubbleHeight);
+}
+BENCHMARK(PlayCloudInto420x320)->Unit(benchmark::kMicrosecond);
+
+void PlayShoutInto420x320(benchmark::State& state)
+{
+    PlayInto(state, "shout.emf", kBubbleWidth, kBubbleHeight);
+}
+BENCHMARK(PlayShoutInto420x320)->Unit(benchmark::kMicrosecond);
+
+void PlayOvalInto2048x1536(benchmark::State& state)
+{
+    PlayInto(state, "oval.emf", kLargeWidth, kLargeHeight);
+}
+BENCHMARK(PlayOvalInto2048x1536)->Unit(benchmark::kMicrosecond);
+
+void PlayCloudInto2048x1536(benchmark::State& state)
+{
+    PlayInto(state, "cloud.emf", kLargeWidth, kLargeHeight);
+}
+BENCHMARK(PlayCloudInto2048x1536)->Unit(benchmark::kMicrosecond);
+
+void PlayShoutInto2048x1536(benchmark::State& state)
+{
+    PlayInto(state, "shout.emf", kLargeWidth, kLargeHeight);
+}
+BENCHMARK(PlayShoutInto2048x1536)->Unit(benchmark::kMicrosecond);
+
+// Files made to cost, over a 4096 x 3072 picture: the pen 100,000,000 units wide, stretched and turned;
+// a figure of a million points (its edges cross every row a thousand times: refused before Qt sees
+// it); and a file of nothing but bubble-sized rectangles, drawn until the budget is spent (the costliest
+// a file can be: the budget's area share over the largest picture).
+void PlayWidePenInto4096x3072(benchmark::State& state)
+{
+    PlayInto(state, "wide-pen.emf", kHugeWidth, kHugeHeight);
+}
+BENCHMARK(PlayWidePenInto4096x3072)->Unit(benchmark::kMillisecond);
+
+void PlayWidePenTurnedInto4096x3072(benchmark::State& state)
+{
+    PlayInto(state, "wide-pen.emf", kHugeWidth, kHugeHeight, Placement::Turned);
+}
+BENCHMARK(PlayWidePenTurnedInto4096x3072)->Unit(benchmark::kMillisecond);
+
+void PlayEndlessFigureInto4096x3072(benchmark::State& state)
+{
+    PlayInto(state, "endless-figure", kHugeWidth, kHugeHeight);
+}
+BENCHMARK(PlayEndlessFigureInto4096x3072)->Unit(benchmark::kMillisecond);
+
+void PlayEndlessRectanglesInto4096x3072(benchmark::State& state)
+{
+    PlayInto(state, "endless-rectangles", kHugeWidth, kHugeHeight);
+}
+BENCHMARK(PlayEndlessRectanglesInto4096x3072)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)

@@ -43,6 +43,34 @@ constexpr qreal kCutMarginPixels = 2;
 // strokes).
 constexpr qreal kCurveTolerancePixels = 0.25;
 
+// A wide outline whose edges cross the rows of the visible area more often than this on average is
+// simplified before it is filled, if it has no more elements than Qt simplifies quickly (it took
+// seconds over some of 500), or else left out.
+constexpr qreal kMostOutlineCrossings = 8;
+// A wide outline of more elements than this is left out (this guard too looks at device pixels).
+constexpr qreal kMostOutlineElements = 100'000;
+constexpr int kMostSimplifiedElements = 320;
+
+// How many points a device path's curves flatten to (a curve far wider than the picture takes
+// thousands).
+qsizetype FlattenedPoints(const QPainterPath& path)
+{
+    qsizetype points = 0;
+    for (const QPolygonF& subpath : path.toSubpathPolygons())
+        points += subpath.size();
+    return points;
+}
+
+// How many of a device path's edges cross a row of window on average.
+qreal RowCrossings(const QPainterPath& path, const QRectF& window)
+{
+    qreal down = 0;
+    for (const QPolygonF& subpath : path.toSubpathPolygons())
+        for (qsizetype i = 1; i < subpath.size(); ++i)
+            down += std::abs(subpath[i].y() - subpath[i - 1].y());
+    return window.height() > 0 ? down / window.height() : 0;
+}
+
 // Dashes in one figure beyond which it is drawn as a solid line.
 constexpr qreal kMostDashesPerFigure = 10000;
 
@@ -140,6 +168,84 @@ void LineOnTo(QPainterPath& path, const QPainterPath& next)
     path.connectPath(next);
 }
 
+// The frame side the budget's weights are measured at: a bubble over a 4096 x 3072 picture.
+constexpr qreal kReferenceFrameSide = 3547;
+
+// The frame's space is measured this finely when curves are flattened to measure their edges.
+constexpr qreal kFrameSteps = 64;
+
+// The length of a path's edges and how far they run down, curves flattened.
+struct Edges {
+    qreal length = 0;
+    qreal down = 0;
+};
+
+Edges EdgesOf(const QPainterPath& path)
+{
+    Edges edges;
+    for (const QPolygonF& subpath : path.toSubpathPolygons(QTransform::fromScale(kFrameSteps, kFrameSteps)))
+        for (qsizetype i = 1; i < subpath.size(); ++i) {
+            const QPointF step = subpath[i] - subpath[i - 1];
+            edges.length += std::hypot(step.x(), step.y()) / kFrameSteps;
+            edges.down += std::abs(step.y()) / kFrameSteps;
+        }
+    return edges;
+}
+
+qsizetype SubpathsOf(const QPainterPath& path)
+{
+    qsizetype count = 0;
+    for (int i = 0; i < path.elementCount(); ++i)
+        count += path.elementAt(i).isMoveTo() ? 1 : 0;
+    return count;
+}
+
+qreal AreaOf(const QRectF& rect)
+{
+    return rect.isValid() ? rect.width() * rect.height() : 0;
+}
+
+// The area a polygon encloses (the shoelace formula).
+qreal AreaOf(const QPolygonF& polygon)
+{
+    qreal twice = 0;
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+        const QPointF a = polygon[i];
+        const QPointF b = polygon[(i + 1) % polygon.size()];
+        twice += a.x() * b.y() - b.x() * a.y();
+    }
+    return std::abs(twice) / 2;
+}
+
+// How far apart a pen's dashes are along its line, in frame sides, or 0 for a solid pen: the predefined
+// styles as Qt draws them (in pen widths), a user style's entries in logical units for a geometric pen
+// (unit: frame sides per unit), in pixels of the reference size for a cosmetic one. Dashes finer than a
+// pixel of the reference size count as that.
+qreal DashSpacing(const MetafileObject& pen, qreal penFrames, qreal unit)
+{
+    constexpr qreal kDashWidths = 4 + 2;
+    constexpr qreal kDotWidths = 1 + 2;
+    constexpr qreal kDashDotWidths = (4 + 2 + 1 + 2) / 2.0;
+    constexpr qreal kDashDotDotWidths = (4 + 2 + 1 + 2 + 1 + 2) / 3.0;
+    qreal spacing = 0;
+    switch (pen.style & U_PS_STYLE_MASK) {
+    case U_PS_DASH: spacing = kDashWidths * penFrames; break;
+    case U_PS_DOT: case U_PS_ALTERNATE: spacing = kDotWidths * penFrames; break;
+    case U_PS_DASHDOT: spacing = kDashDotWidths * penFrames; break;
+    case U_PS_DASHDOTDOT: spacing = kDashDotDotWidths * penFrames; break;
+    case U_PS_USERSTYLE: {
+        const qreal total = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
+        if (total <= 0)
+            return 0;
+        // An odd list repeats with dashes and gaps swapped: twice its entries make as many dashes.
+        spacing = 2 * total * unit / qreal(pen.dashes.size());
+        break;
+    }
+    default: return 0;
+    }
+    return std::max(spacing, 1 / kReferenceFrameSide);
+}
+
 // The header's frame (0.01 mm) in reference-device units.
 QRectF FrameInDeviceUnits(const MetafileHeader& header)
 {
@@ -159,10 +265,25 @@ MetafilePlayer::MetafilePlayer(QPainter& painter, const MetafileHeader& header, 
     , m_deviceToTarget(deviceToTarget)
     , m_visible(visible)
     , m_bubble(deviceToTarget.map(QPolygonF(FrameInDeviceUnits(header))))
-    , m_workLeft(kCoveringsPerPlay * visible.width() * visible.height() + kWorkPerPlay)
     , m_objects(header.handleCount)
     , m_glyphAreaLeft(kGlyphCoveringsPerPlay * visible.width() * visible.height())
 {
+    // The frame's space: reference-device units moved to the frame's corner and shrunk to a frame's
+    // area of 1, so that nothing measured there depends on where or how large the bubble is drawn.
+    const QRectF frame = FrameInDeviceUnits(header).normalized();
+    const qreal side = std::sqrt(AreaOf(frame));
+    bool invertible = false;
+    const QTransform targetToDevice = deviceToTarget.inverted(&invertible);
+    const qreal frameSide = side * LengthScale(deviceToTarget);
+    if (!invertible || !IsFinite(targetToDevice) || !(side > 0) || !std::isfinite(side) || !(frameSide > 0)
+        || !std::isfinite(frameSide))
+        return; // nothing can be drawn: the budget refuses everything
+    m_frameSide = frameSide;
+    m_targetToFrame = targetToDevice * QTransform::fromTranslate(-frame.left(), -frame.top())
+        * QTransform::fromScale(1 / side, 1 / side);
+    const qreal width = frame.width() / side;
+    const qreal height = frame.height() / side;
+    m_neighbourhood = QRectF(-width, -height, 3 * width, 3 * height);
 }
 
 void MetafilePlayer::Play(const std::vector<MetafileRecord>& records)
@@ -539,7 +660,7 @@ MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
 void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath)
 {
     const auto qtBrush = FillBrush(Mixed(m_state.brush), toTarget);
-    if (!qtBrush)
+    if (!qtBrush || !ChargeFigure(path, toTarget * m_targetToFrame, {false, qreal(path.elementCount()), 0, 0}))
         return;
     // Cut close around the visible area: the edges the cut adds stay out of sight.
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
@@ -549,8 +670,7 @@ void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, con
         devicePath = metafile_clip::ForFill(devicePath, window);
         path = toPath.map(devicePath);
     }
-    if (devicePath.isEmpty()
-        || !Charge(devicePath.controlPointRect(), devicePath.elementCount(), metafile_clip::Length(devicePath)))
+    if (devicePath.isEmpty())
         return;
     path.setFillRule(m_state.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setWorldTransform(toTarget);
@@ -570,6 +690,7 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     MetafileObject pen = Mixed(m_state.pen);
     if (pen.dashes.size() > kMostDashEntries)
         pen.dashes.resize(kMostDashEntries);
+    const MetafileObject filePen = pen; // as wide as the file says, whatever is visible
     pen.width = std::min(pen.width, WidestUsefulPen(path, toTarget, m_visible));
 
     // A pen too wide for Qt strokes the path shrunk by a factor under a transform grown by it (a power
@@ -587,6 +708,8 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
         return;
     // How wide the pen draws on the picture at most.
     const qreal penPixels = qtPen->isCosmetic() ? qtPen->widthF() : qtPen->widthF() * LargestScale(strokeToTarget);
+    if (!ChargeStroke(path, filePen, *qtPen, toTarget))
+        return;
 
     // A line that reaches farther than a picture's size beyond the visible area is cut there (Qt would
     // rasterize it to its far end). Nearer lines are drawn as they stand: a cut starts a dash pattern
@@ -606,16 +729,13 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
 
     // Qt outlines every dash: dashes too many to draw are drawn as the line they make up.
     const qreal deviceLength = metafile_clip::Length(devicePath);
-    qreal pieces = devicePath.elementCount();
     if (qtPen->style() != Qt::SolidLine) {
         const QList<qreal> pattern = qtPen->dashPattern();
         const qreal unit = qtPen->isCosmetic() ? 1 : qtPen->widthF();
         const qreal patternLength = std::accumulate(pattern.begin(), pattern.end(), 0.0) * unit;
         const qreal dashes = (qtPen->isCosmetic() ? deviceLength : metafile_clip::Length(path)) / patternLength
             * qreal(pattern.size() / 2);
-        if (dashes <= kMostDashesPerFigure)
-            pieces += dashes;
-        else
+        if (dashes > kMostDashesPerFigure)
             qtPen->setStyle(Qt::SolidLine);
     }
 
@@ -626,35 +746,41 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
     const qreal reach = penPixels * miter + kCutMarginPixels;
     const QRectF covered = devicePath.controlPointRect().adjusted(-reach, -reach, reach, reach);
     if (!qtPen->isCosmetic() && !m_visible.adjusted(-slack, -slack, slack, slack).contains(covered)) {
-        FillOutline(path, *qtPen, strokeToTarget, pieces);
+        FillOutline(path, *qtPen, strokeToTarget);
         return;
     }
-    if (!Charge(covered, pieces, 2 * deviceLength + 2 * pieces * std::max<qreal>(penPixels, 1)))
-        return;
     m_painter.setWorldTransform(strokeToTarget);
     m_painter.setPen(*qtPen);
     m_painter.setBrush(Qt::NoBrush);
     m_painter.drawPath(path);
 }
 
-void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget,
-                                 qreal pieces)
+void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget)
 {
-    // Outlining costs by the elements it makes: a round end or join of each piece (segment or dash)
-    // takes more of them the wider the pen is, as Qt flattens it to a quarter of a pixel. Cutting the
-    // outline costs by its elements, filling what is left by its edges and area.
+    // A round end or join takes more elements the wider the pen is, as Qt flattens it to a quarter of a
+    // pixel: an outline of more than Qt can make and cut quickly is left out.
     const qreal penPixels = pen.widthF() * LargestScale(toTarget);
-    if (!Charge(QRectF(), pieces * (1 + std::sqrt(penPixels / kCurveTolerancePixels)), 0))
+    if (path.elementCount() * (1 + std::sqrt(penPixels / kCurveTolerancePixels)) > kMostOutlineElements)
         return;
     QPainterPathStroker stroker(pen);
     stroker.setCurveThreshold(kCurveTolerancePixels / AxisScale(toTarget));
     const QPainterPath outline = toTarget.map(stroker.createStroke(path));
-    if (!Charge(QRectF(), outline.elementCount(), 0))
+    if (outline.elementCount() > kMostOutlineElements || FlattenedPoints(outline) > kMostOutlineElements)
         return;
     const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
                                              kCutMarginPixels);
-    const QPainterPath cut = metafile_clip::ForFill(outline, window);
-    if (cut.isEmpty() || !Charge(cut.controlPointRect(), 0, metafile_clip::Length(cut)))
+    QPainterPath cut = metafile_clip::ForFill(outline, window);
+    // The pieces of such an outline overlap, and cutting moves their far sides onto the window's border:
+    // where its edges cross the rows many times over, Qt's rasterizer walks every one of them on every
+    // row (seconds for a wide dotted pen). A small outline is filled as its union (the same pixels);
+    // a larger one is left out, as Qt takes seconds to simplify it too. An outline of ordinary
+    // crossings is filled as it stands, the same pixels as Qt's own stroke.
+    if (RowCrossings(cut, window) > kMostOutlineCrossings) {
+        if (cut.elementCount() > kMostSimplifiedElements)
+            return;
+        cut = cut.simplified();
+    }
+    if (cut.isEmpty())
         return;
     m_painter.setWorldTransform(QTransform()); // the outline is in device pixels
     m_painter.setPen(Qt::NoPen);
@@ -662,26 +788,115 @@ void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, cons
     m_painter.drawPath(cut);
 }
 
-bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength)
+// The pen's width and dashes in the frame's space: a geometric pen is as wide as it is there (at least a
+// pixel of the reference size, and no wider than covers the neighbourhood from anywhere in it); dashes
+// are counted on the whole line, to at most the number drawn.
+bool MetafilePlayer::ChargeStroke(const QPainterPath& path, const MetafileObject& pen, const QPen& qtPen,
+                                  const QTransform& toTarget)
 {
-    const QRectF seen = deviceBounds.intersected(m_visible);
-    const qreal cost = elements * kWorkPerElement + seen.width() * seen.height() + edgeLength * kWorkPerLengthPixel;
-    if (!(cost <= m_workLeft)) {
+    const QTransform toFrame = toTarget * m_targetToFrame;
+    const bool geometric = !pen.extended || (pen.style & U_PS_TYPE_MASK) == U_PS_GEOMETRIC;
+    const qreal widest = 2 * std::hypot(m_neighbourhood.width(), m_neighbourhood.height());
+    const qreal width = geometric ? pen.width * LargestScale(toFrame) : 0;
+    const qreal penFrames = std::clamp(width, 1 / kReferenceFrameSide, widest);
+    FigureWork figure{true, qreal(path.elementCount()), penFrames, 0, 0};
+    const qreal miter = qtPen.joinStyle() == Qt::MiterJoin ? std::max<qreal>(qtPen.miterLimit(), 1) : 1;
+    figure.reach = penFrames / 2 * miter;
+    figure.dashEvery = DashSpacing(pen, penFrames, geometric ? LargestScale(toFrame) : 1 / kReferenceFrameSide);
+    return ChargeFigure(path, toFrame, figure);
+}
+
+bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& toFrame, const FigureWork& figure)
+{
+    if (m_frameSide <= 0)
+        return Spend(qInf());
+    // Only what lies in the bubble's neighbourhood counts: far edges and areas are cut close around the
+    // visible area before Qt sees them.
+    QPainterPath framePath = toFrame.map(path);
+    if (!m_neighbourhood.contains(framePath.controlPointRect()))
+        framePath = figure.stroke ? metafile_clip::ForStroke(framePath, m_neighbourhood)
+                                  : metafile_clip::ForFill(framePath, m_neighbourhood);
+    const Edges edges = EdgesOf(framePath);
+    const QRectF box = framePath.controlPointRect();
+
+    qreal pieces = figure.pieces;
+    qreal elements = pieces;
+    qreal length = edges.length;
+    qreal down = edges.down;
+    const qreal r = figure.reach;
+    const QRectF covered = path.isEmpty() ? QRectF() : box.adjusted(-r, -r, r, r).intersected(m_neighbourhood);
+    qreal area = AreaOf(covered);
+    // How many edges cross a row of what is filled on average (rows as the file lies, so that a turn
+    // changes nothing): beyond a closed figure's two, or a stroke's four, each adds to every edge's cost.
+    qreal alone = 2;
+    if (figure.stroke) {
+        // Dashes too many to draw are drawn as the line they make up.
+        const qreal dashes = figure.dashEvery > 0 ? edges.length / figure.dashEvery : 0;
+        const qreal drawnDashes = dashes <= kMostDashesPerFigure ? dashes : 0;
+        pieces += drawnDashes;
+        // Each piece's ends and joins are flattened to a quarter of a pixel: wider pens take more elements.
+        elements = pieces * (1 + std::sqrt(figure.pen * kReferenceFrameSide / kCurveTolerancePixels));
+        // Both sides of the line, and the ends of each run and dash, which may run across all the pen
+        // covers.
+        const qreal ends = 2 * (qreal(SubpathsOf(path)) + drawnDashes);
+        length = 2 * edges.length + ends * figure.pen;
+        down = 2 * edges.down + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
+        alone = 4;
+        // A stroke covers no more than its length times the pen's width, and a miter at each piece.
+        area = std::min(area, edges.length * figure.pen + pieces * r * figure.pen);
+    }
+    // Cutting moves what lies beyond the visible area onto its border: rows the frame's height at most
+    // carry all of it.
+    const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
+    const qreal crossings = rows > 0 ? down / rows : 0;
+    const qreal beyond = std::max<qreal>(crossings - alone, 0);
+    return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
+                 + area * kWorkPerFrame);
+}
+
+bool MetafilePlayer::Spend(qreal work)
+{
+    if (!(work <= m_workLeft)) {
         m_workLeft = 0;
         return false;
     }
-    m_workLeft -= cost;
+    m_workLeft -= work;
     return true;
+}
+
+qreal MetafilePlayer::FramesCovered(const QRectF& deviceBounds) const
+{
+    if (deviceBounds.isEmpty())
+        return 0;
+    QPainterPath bounds;
+    bounds.addPolygon(m_targetToFrame.map(QPolygonF(deviceBounds)));
+    const QPainterPath seen = metafile_clip::ForFill(bounds, m_neighbourhood);
+    qreal area = 0;
+    for (const QPolygonF& polygon : seen.toSubpathPolygons())
+        area += AreaOf(polygon);
+    return area;
+}
+
+bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength)
+{
+    if (m_frameSide <= 0)
+        return Spend(qInf());
+    return Spend(elements * kWorkPerElement + edgeLength / m_frameSide * kWorkPerFrameSide
+                 + FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 bool MetafilePlayer::ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs)
 {
-    return Charge(deviceBounds, glyphs, 0);
+    if (m_frameSide <= 0)
+        return Spend(qInf());
+    return Spend(glyphs * kWorkPerGlyph + FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 bool MetafilePlayer::ChargePicture(const QRectF& deviceBounds, qreal pixels)
 {
-    return Charge(deviceBounds, pixels / kWorkPerElement, 0);
+    if (m_frameSide <= 0)
+        return Spend(qInf());
+    return Spend(pixels * kWorkPerPicturePixel + FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 void MetafilePlayer::DrawDevicePath(Paint paint)

@@ -36,19 +36,32 @@ public:
     // Plays records until they end or the play's work budget is spent.
     void Play(const std::vector<MetafileRecord>& records);
 
-    // What one play may cost, in pixels' worth of work (a nanosecond or so each): this many coverings
-    // of the visible area, and a fixed amount more (about a tenth of a second).
-    static constexpr qreal kCoveringsPerPlay = 64;
-    static constexpr qreal kWorkPerPlay = qreal(1 << 27);
-    // Outlining, flattening and cutting a path element costs about a microsecond, as long as filling a
-    // thousand pixels does, and where outlines overlap Qt's rasterizer spends a microsecond or two on
-    // each pixel of an edge's length.
-    static constexpr qreal kWorkPerElement = 1024;
-    static constexpr qreal kWorkPerLengthPixel = 2048;
+    // The play's work budget is counted in the metafile's own terms, so that the same file draws the
+    // same (all of it, or cut at the same record) at every size and placement: path elements, glyphs,
+    // pixels decoded, and edge length and area measured against the bubble's frame (a frame side is the
+    // square root of the frame's area; a frame is its area). Each weight is about the microseconds the
+    // work takes with the bubble over a 4096 x 3072 picture (a frame side of some 3,500 pixels).
+    // A play may do this much: 1,000 bubble-sized figures filled and outlined take a little over half
+    // of it, 10,000 glyphs a fortieth, 16 megapixels of pictures a tenth.
+    static constexpr qreal kWorkPerPlay = 8e6;
+    // Outlining, flattening and cutting a path element.
+    static constexpr qreal kWorkPerElement = 1;
+    // Rasterizing a frame side of edges where they do not overlap. Where more edges cross a pixel row
+    // than a closed figure's two, Qt's rasterizer walks the row's cells for each new one: each edge
+    // crossing a row beyond two adds kWorkPerFrameSideCrossing to every frame side of the figure's edges.
+    static constexpr qreal kWorkPerFrameSide = 36;
+    static constexpr qreal kWorkPerFrameSideCrossing = 360;
+    // Filling a frame's area (of the box of what is covered, within a frame's width and height around
+    // the frame: what lies farther is cut close around the visible area before Qt sees it).
+    static constexpr qreal kWorkPerFrame = 4000;
+    // A glyph's outline (its area is charged as a figure's), a pixel decoded and converted.
+    static constexpr qreal kWorkPerGlyph = 20;
+    static constexpr qreal kWorkPerPicturePixel = 0.05;
     // Text fills at most this many coverings of the visible area with glyphs in one play: a page of
     // text covers less than one.
     static constexpr qreal kGlyphCoveringsPerPlay = 16;
 
+private:
 private:
     enum class Paint { Fill, Stroke, FillAndStroke };
 
@@ -81,18 +94,37 @@ private:
     // toPath is toTarget's inverse.
     void DrawFill(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
     void DrawStroke(QPainterPath path, const QTransform& toTarget, const QTransform& toPath);
-    // Fills path's outline under pen, cut close around the visible area, in device pixels. pieces: the
-    // path's segments and dashes.
-    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget, qreal pieces);
+    // Fills path's outline under pen, cut close around the visible area, in device pixels.
+    void FillOutline(const QPainterPath& path, const QPen& pen, const QTransform& toTarget);
     MetafileObject Mixed(MetafileObject object) const;
-    // Takes a figure's cost from the budget: its path elements, the length of the edges Qt will
-    // rasterize and the visible part of the area it covers, all in device pixels. False, and the
-    // budget spent, when it costs more than is left.
+    // Takes work from the budget: path elements, the length of the edges Qt will rasterize (device
+    // pixels) and the area the bounds cover (device pixels, counted within the bubble's neighbourhood
+    // only), all converted to the frame's terms. False, and the budget spent, when it costs more than
+    // is left: the play stops there.
     bool Charge(const QRectF& deviceBounds, qreal elements, qreal edgeLength);
     // The same for text (glyphs drawn, each a few path elements) and pictures (pixels decoded or
     // sampled), with deviceBounds the target pixels they cover.
     bool ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs);
     bool ChargePicture(const QRectF& deviceBounds, qreal pixels);
+    // A figure's cost, measured on the whole path (seen or not) in the frame's space (toFrame: path
+    // units to it), so that it is the same at every size and turn. A fill's edges are the path's; a
+    // stroke's are its two sides and the ends of its pieces (segments and dashes), pen frame sides wide,
+    // and its box grows by reach.
+    struct FigureWork {
+        bool stroke = false;
+        qreal pieces = 0;
+        qreal pen = 0;
+        qreal reach = 0;
+        qreal dashEvery = 0; // frame sides of line per dash; 0 when solid
+    };
+    bool ChargeFigure(const QPainterPath& path, const QTransform& toFrame, const FigureWork& figure);
+    // A stroke of path (path units; toTarget maps them to the painter's device) with the file's pen,
+    // which Qt draws as qtPen.
+    bool ChargeStroke(const QPainterPath& path, const MetafileObject& pen, const QPen& qtPen,
+                      const QTransform& toTarget);
+    bool Spend(qreal work);
+    // Frame units of area within the bubble's neighbourhood that deviceBounds covers.
+    qreal FramesCovered(const QRectF& deviceBounds) const;
     void DrawDevicePath(Paint paint);
 
     // Pictures and pattern brushes (MetafilePlayBitmap.cpp).
@@ -142,7 +174,13 @@ private:
     QTransform m_deviceToTarget;
     QRectF m_visible;
     QPolygonF m_bubble; // the frame, the bubble's own rectangle, on the painter's device in pixels
-    qreal m_workLeft;
+    // Budget: the painter's device to the frame's space, in which the frame's area is 1 and its left-top
+    // corner is at the origin; the frame grown by its width and height on each side there; a frame side
+    // in device pixels. m_frameSide is 0 when the bubble is flattened to nothing.
+    QTransform m_targetToFrame;
+    QRectF m_neighbourhood;
+    qreal m_frameSide = 0;
+    qreal m_workLeft = kWorkPerPlay;
     MetafileObjectTable m_objects;
     MetafileDcState m_state;
     std::vector<MetafileDcState> m_saved;

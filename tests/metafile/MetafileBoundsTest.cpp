@@ -1,6 +1,6 @@
 // Content files come from a server: whatever their fields say, playing one costs little. Pens,
 // dashes and lines far beyond the picture are drawn only as far as they can be seen, and a file of
-// endless figures stops at the play's budget.
+// endless figures stops at the play's budget, at the same record whatever size it is drawn at.
 #include "EmfWriter.h"
 #include "RecordingDevice.h"
 #include "RenderHelpers.h"
@@ -80,10 +80,11 @@ TEST_P(CostlyFileTest, RegressionWhatReachesQtStaysNearThePicture)
                                                   QRectF(QPointF(0, 0), bounds - QSizeF(1, 1)));
     const qreal slack = std::max(kBubblePicture.width(), kBubblePicture.height());
     const QRectF near = QRectF(QPointF(0, 0), kBubblePicture).adjusted(-slack, -slack, slack, slack);
-    const qreal area = kBubblePicture.width() * kBubblePicture.height();
+    // Edges cost a frame side's worth of budget per frame side of length: no more than that reaches Qt.
+    const qreal bubbleArea = std::abs(World(placement, kBubblePicture, bounds).determinant()
+                                      * (bounds.width() - 1) * (bounds.height() - 1));
     using platform::MetafilePlayer;
-    const qreal longest =
-        (MetafilePlayer::kCoveringsPerPlay * area + MetafilePlayer::kWorkPerPlay) / MetafilePlayer::kWorkPerLengthPixel;
+    const qreal longest = MetafilePlayer::kWorkPerPlay / MetafilePlayer::kWorkPerFrameSide * std::sqrt(bubbleArea);
     qreal length = 0;
     for (const DrawnPath& path : drawn) {
         EXPECT_LE(path.PenPixels(), slack);
@@ -162,19 +163,113 @@ TEST(MetafileBoundsTest, DashesTooManyToDrawMakeALine)
     EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(0, 49, 99, 2), kBlack));
 }
 
-// A file of nothing but picture-sized figures (4 MB of them would take minutes) stops drawing when
-// the play's budget is spent, after many times the picture's area.
-TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheBudget)
+// Records of picture-sized ellipses, each filled red and outlined in blue (two paths drawn each).
+void AddBubbleSizedFigures(EmfWriter& emf, QSize picture, size_t figures)
 {
-    constexpr QSize kPicture(64, 48);
-    constexpr size_t kFigures = 20'000;
-    EmfWriter emf(kPicture.width(), kPicture.height());
-    emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
-    for (size_t i = 0; i < kFigures; ++i)
-        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kPicture.width(), kPicture.height()}));
-    const size_t drawn = Recorded(emf.Finish(), kPicture).size();
-    EXPECT_LT(drawn, kFigures);
-    EXPECT_GE(drawn, size_t(platform::MetafilePlayer::kCoveringsPerPlay));
+    emf.Select(emf.Brush(kRed)).Select(emf.ExtendedPen(kFlatSolidPen, 1, kBlue));
+    for (size_t i = 0; i < figures; ++i)
+        emf.Add(U_EMRELLIPSE_set(U_RECTL{0, 0, picture.width(), picture.height()}));
 }
+
+// Sizes a 64 x 48 bubble is drawn at: the smallest placed on a scene, its own, and over a large scene.
+const QSize kBubbleSizes[] = {{16, 12}, {64, 48}, {640, 480}, {4096, 3072}};
+
+// A file of nothing but picture-sized figures (4 MB of them would take minutes) stops drawing when
+// the play's budget is spent, after more than a thousand of them, and at the same figure whatever size
+// it is drawn at.
+TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheSameFigureAtEverySize)
+{
+    constexpr QSize kFile(64, 48);
+    constexpr size_t kFigures = 20'000;
+    EmfWriter emf(kFile.width(), kFile.height());
+    AddBubbleSizedFigures(emf, kFile, kFigures);
+    const QByteArray bytes = emf.Finish();
+    const size_t drawn = Recorded(bytes, kFile).size();
+    EXPECT_LT(drawn, 2 * kFigures);
+    EXPECT_GT(drawn, 2 * size_t(1000));
+    for (const QSize size : kBubbleSizes)
+        EXPECT_EQ(Recorded(bytes, size).size(), drawn) << size.width() << "x" << size.height();
+    // Placed turned on a scene, a third of its width, partly outside it.
+    const QSizeF bounds(kFile.width(), kFile.height());
+    EXPECT_EQ(Recorded(bytes, kBubblePicture, World(Placement::Turned, kBubblePicture, bounds),
+                       QRectF(QPointF(0, 0), bounds - QSizeF(1, 1)))
+                  .size(),
+              drawn);
+}
+
+// An ordinary bubble is never cut: 1,000 figures the size of the bubble draw in full at every size.
+TEST(MetafileBoundsTest, AThousandBubbleSizedFiguresDrawInFullAtEverySize)
+{
+    constexpr QSize kFile(64, 48);
+    constexpr size_t kFigures = 1000;
+    EmfWriter emf(kFile.width(), kFile.height());
+    AddBubbleSizedFigures(emf, kFile, kFigures);
+    const QByteArray bytes = emf.Finish();
+    for (const QSize size : kBubbleSizes)
+        EXPECT_EQ(Recorded(bytes, size).size(), 2 * kFigures) << size.width() << "x" << size.height();
+}
+
+// The same file cut at the same record draws the same picture at every size: a file of endless
+// figures (here 6,000 coloured bands) and then a black one, drawn ten times as large and scaled down,
+// matches the small size, and at 4000 x 3000 it draws as many figures.
+TEST(MetafileBoundsTest, RegressionACutFileDrawsTheSameAtEverySize)
+{
+    constexpr QSize kFile(100, 75);
+    constexpr int kBands = 6000;
+    EmfWriter emf(kFile.width(), kFile.height());
+    const uint32_t brushes[] = {emf.Brush(kRed), emf.Brush(kBlue), emf.Brush(kWhite)};
+    emf.Select(U_NULL_PEN);
+    for (int i = 0; i < kBands; ++i) {
+        const int top = i % kFile.height();
+        emf.Select(brushes[i % 3]);
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, top, kFile.width(), kFile.height()}));
+    }
+    emf.Select(emf.Brush(kBlack));
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kFile.width(), kFile.height()}));
+    const QByteArray bytes = emf.Finish();
+    const QImage small = Render(bytes, kFile);
+    EXPECT_NE(small.pixel(50, 40), kBlack); // cut before the black one
+    const QImage large = Render(bytes, {1000, 750});
+    const QImage scaled = large.scaled(kFile, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(scaled.pixel(50, 40), small.pixel(50, 40));
+    EXPECT_EQ(scaled.pixel(50, 2), small.pixel(50, 2));
+    EXPECT_EQ(Recorded(bytes, kFile).size(), Recorded(bytes, {4000, 3000}).size());
+}
+
+struct BandsAndOutline {
+    int bands;
+    QSize picture;
+};
+
+class VanishingOutlineTest : public testing::TestWithParam<BandsAndOutline> {};
+
+// A 420 x 320 bubble of bands (a gradient, as exporters write one) and then its outline lost the outline
+// at its own size with 100 bands, and at twice its size with 64: however large it is drawn, the outline
+// is there.
+TEST_P(VanishingOutlineTest, RegressionTheOutlineAfterManyBandsIsDrawnAtEverySize)
+{
+    const auto [bands, picture] = GetParam();
+    EmfWriter emf(kBubblePicture.width(), kBubblePicture.height());
+    const uint32_t brushes[] = {emf.Brush(kRed), emf.Brush(kBlue)};
+    emf.Select(U_NULL_PEN);
+    for (int i = 0; i < bands; ++i) {
+        emf.Select(brushes[i % 2]);
+        const int top = i * kBubblePicture.height() / bands;
+        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, top, kBubblePicture.width(), kBubblePicture.height()}));
+    }
+    emf.Select(U_NULL_BRUSH).Select(emf.ExtendedPen(kFlatSolidPen, 12, kBlack));
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{10, 10, kBubblePicture.width() - 10, kBubblePicture.height() - 10}));
+    const QImage image = Render(emf.Finish(), picture);
+    // The middle of the outline's left and bottom sides.
+    const qreal sx = qreal(picture.width()) / kBubblePicture.width();
+    const qreal sy = qreal(picture.height()) / kBubblePicture.height();
+    EXPECT_EQ(image.pixel(int(10 * sx), int(160 * sy)), kBlack);
+    EXPECT_EQ(image.pixel(int(210 * sx), int(310 * sy)), kBlack);
+}
+
+INSTANTIATE_TEST_SUITE_P(BandsAndSizes, VanishingOutlineTest,
+                         testing::Values(BandsAndOutline{100, {105, 80}}, BandsAndOutline{100, {420, 320}},
+                                         BandsAndOutline{100, {4096, 3072}}, BandsAndOutline{320, {105, 80}},
+                                         BandsAndOutline{320, {420, 320}}, BandsAndOutline{320, {4096, 3072}}));
 
 } // namespace
