@@ -17,6 +17,9 @@
 #include "platform/HeapRelease.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
 #include <QMessageBox>
 #include <algorithm>
 #include <chrono>
@@ -73,6 +76,37 @@ long PeakRssKiB()
     return usage.ru_maxrss;
 }
 
+// A saved project's bytes, and what they would be with every PNG in it written by Qt's PNG writer at its
+// default (decoded and encoded again: the same pixels). Zeros when the file cannot be read.
+struct ProjectBytes {
+    qint64 file = 0;
+    qint64 withQtWriter = 0;
+};
+
+ProjectBytes MeasureProject(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const QByteArray end("IEND\xae\x42\x60\x82", 8);
+    ProjectBytes measured{bytes.size(), bytes.size()};
+    for (qsizetype at = bytes.indexOf(signature); at >= 0; at = bytes.indexOf(signature, at + 1)) {
+        const qsizetype stop = bytes.indexOf(end, at);
+        if (stop < 0)
+            return {};
+        const QByteArray png = bytes.mid(at, stop + end.size() - at);
+        QByteArray again;
+        QBuffer buffer(&again);
+        buffer.open(QIODevice::WriteOnly);
+        if (!QImageWriter(&buffer, "png").write(QImage::fromData(png, "PNG")))
+            return {};
+        measured.withQtWriter += again.size() - png.size();
+    }
+    return measured;
+}
+
 // The content half of the walk: a scene, a face of our own, two accessories and a bubble with its text,
 // with the steps between; cache names the cache's state in the step names.
 bool ChooseContent(WizardWalk& walk, Timings& timings, const std::string& cache)
@@ -96,6 +130,18 @@ bool ChooseContent(WizardWalk& walk, Timings& timings, const std::string& cache)
            timings.Time("Next Step to finish", [&] { return walk.PressNextStep(StepFinish); });
 }
 
+std::vector<ProjectBytes> g_projects;
+
+bool RecordProject(const ProjectBytes& measured)
+{
+    if (measured.file == 0) {
+        std::fprintf(stderr, "the saved project could not be measured\n");
+        return false;
+    }
+    g_projects.push_back(measured);
+    return true;
+}
+
 bool Run(Timings& timings)
 {
     WizardWalk walk;
@@ -104,6 +150,7 @@ bool Run(Timings& timings)
               ChooseContent(walk, timings, "cold cache") &&
               timings.Time("save picture (dialog, JPEG)", [&] { return walk.SavePicture(walk.Path(QStringLiteral("walk.jpg"))); }) &&
               timings.Time("save project (dialog)", [&] { return walk.SaveProject(project); }) &&
+              RecordProject(MeasureProject(project)) &&
               timings.Time("send picture (dialog, JPEG, post)", [&] {
                   return walk.SendPicture({QStringLiteral("Ann"), QStringLiteral("ann@example.org"),
                                            QStringLiteral("Look"), QStringLiteral("bob@example.org")});
@@ -142,6 +189,11 @@ int main(int argc, char** argv)
             afterFirst = PeakRssKiB();
     }
     timings.Print();
+    for (const ProjectBytes& measured : g_projects) {
+        std::printf("project file: %lld bytes, %lld with Qt's PNG writer (%.3f times)\n",
+                    static_cast<long long>(measured.file), static_cast<long long>(measured.withQtWriter),
+                    static_cast<double>(measured.file) / static_cast<double>(measured.withQtWriter));
+    }
     std::printf("peak RSS: %ld KiB after the first run, %ld KiB after %d runs\n", afterFirst, PeakRssKiB(), runs);
     return 0;
 }
