@@ -41,9 +41,9 @@ void Document::DeleteContents()
     tool = 0;
     journal.Reset();
     DeleteLayers();
-    // The pictures just freed go back to the system, so that project after project the program stays
-    // the size of the one open.
-    platform::ReleaseFreedHeap();
+    // The pictures just freed go back to the system once the program pauses, so that project after
+    // project it stays the size of the one open; the next document first reuses them.
+    platform::ReleaseFreedHeapWhenIdle();
 }
 
 void Document::SetTitle(const QString& title)
