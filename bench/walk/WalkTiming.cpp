@@ -28,6 +28,10 @@
 #include <map>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <vector>
 
 namespace {
@@ -75,6 +79,35 @@ long PeakRssKiB()
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
+
+// After each run, where the process's memory is: resident, and the C library's heap in use, free in it,
+// and in blocks mapped on their own (zeros where the C library is not glibc).
+void PrintMemory(int run)
+{
+    long total = 0;
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &total, &pages) != 2)
+            pages = 0;
+        std::fclose(statm);
+    }
+    size_t inUse = 0;
+    size_t freeInHeap = 0;
+    size_t mapped = 0;
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    inUse = info.uordblks;
+    freeInHeap = info.fordblks;
+    mapped = info.hblkhd;
+#endif
+    constexpr double MiB = 1024.0 * 1024.0;
+    std::printf("after run %2d: resident %6.1f MiB, heap in use %6.1f MiB, free in heap %6.1f MiB, mapped %6.1f MiB, "
+                "peak %6.1f MiB\n",
+                run, static_cast<double>(pages) * static_cast<double>(sysconf(_SC_PAGESIZE)) / MiB,
+                static_cast<double>(inUse) / MiB, static_cast<double>(freeInHeap) / MiB,
+                static_cast<double>(mapped) / MiB, static_cast<double>(PeakRssKiB()) / 1024.0);
+}
+
 
 // A saved project's bytes, and what they would be with every PNG in it written by Qt's PNG writer at its
 // default (decoded and encoded again: the same pixels). Zeros when the file cannot be read.
@@ -187,6 +220,7 @@ int main(int argc, char** argv)
             return 1;
         if (run == 0)
             afterFirst = PeakRssKiB();
+        PrintMemory(run + 1);
     }
     timings.Print();
     for (const ProjectBytes& measured : g_projects) {
