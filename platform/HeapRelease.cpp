@@ -1,5 +1,7 @@
 #include "platform/HeapRelease.h"
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <cstdlib>  // defines __GLIBC__ with the C library
 
 #if defined(__GLIBC__)
@@ -11,6 +13,7 @@ namespace platform {
 namespace {
 
 constexpr int MaxArenas = 2;
+bool g_releasePending = false;  // the user's thread alone asks and serves
 
 } // namespace
 
@@ -26,6 +29,22 @@ void ReleaseFreedHeap()
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif
+}
+
+void ReleaseFreedHeapWhenIdle()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application) {
+        ReleaseFreedHeap();
+        return;
+    }
+    if (g_releasePending)
+        return;
+    g_releasePending = true;
+    QTimer::singleShot(IdleReleaseDelayMs, application, [] {
+        g_releasePending = false;
+        ReleaseFreedHeap();
+    });
 }
 
 } // namespace platform

@@ -13,4 +13,12 @@ void LimitHeapGrowth();
 // heap and, unless trimmed, stay there when freed).
 void ReleaseFreedHeap();
 
+// The same once the program has paused: ReleaseFreedHeap runs from the event loop IdleReleaseDelayMs after
+// the first request that is not yet served, between events, never inside what the user asked for. At
+// once, a trim made the next document's pictures fault in fresh pages where they would have reused the
+// freed ones, and cost the trim's own walk through the heap on the user's path. Without a Qt application
+// object it trims at once.
+inline constexpr int IdleReleaseDelayMs = 1000;
+void ReleaseFreedHeapWhenIdle();
+
 } // namespace platform

@@ -172,6 +172,16 @@ void MergeColourAndAlphaRow(uint8_t* target, const uint8_t* colour, const uint8_
     }
 }
 
+void RgbaFromColourAndAlphaRow(uint8_t* rgba, const uint8_t* colour, const uint8_t* alphaPixels, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i, rgba += BytesPerPixel32, colour += BytesPerPixel24) {
+        rgba[0] = colour[Red];
+        rgba[1] = colour[Green];
+        rgba[2] = colour[Blue];
+        rgba[3] = alphaPixels[i * BytesPerPixel32 + AlphaOffset];
+    }
+}
+
 void SetAlphaRow(uint8_t* pixels, uint8_t alpha, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)

@@ -44,6 +44,8 @@ void XorAlphaIntoRow(uint8_t* bytes, const uint8_t* pixels, int32_t count);
 void CopyAlphaRow(uint8_t* bytes, const uint8_t* pixels, int32_t count);
 // target 4-byte pixels: colour from a 3-byte pixel, alpha from the alpha of a 4-byte pixel.
 void MergeColourAndAlphaRow(uint8_t* target, const uint8_t* colour, const uint8_t* alphaPixels, int32_t count);
+// rgba (bytes red, green, blue, alpha): colour from a 3-byte pixel, alpha from the alpha of a 4-byte pixel.
+void RgbaFromColourAndAlphaRow(uint8_t* rgba, const uint8_t* colour, const uint8_t* alphaPixels, int32_t count);
 void SetAlphaRow(uint8_t* pixels, uint8_t alpha, int32_t count);
 // 4-byte pixels: the red byte := the alpha byte, or the alpha byte := the red byte. The brush keeps a
 // mask in the red bytes while it blends its stamps, and takes the red bytes back as the mask.

@@ -17,6 +17,9 @@
 #include "platform/HeapRelease.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
 #include <QMessageBox>
 #include <algorithm>
 #include <chrono>
@@ -25,6 +28,10 @@
 #include <map>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <vector>
 
 namespace {
@@ -73,6 +80,66 @@ long PeakRssKiB()
     return usage.ru_maxrss;
 }
 
+// After each run, where the process's memory is: resident, and the C library's heap in use, free in it,
+// and in blocks mapped on their own (zeros where the C library is not glibc).
+void PrintMemory(int run)
+{
+    long total = 0;
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &total, &pages) != 2)
+            pages = 0;
+        std::fclose(statm);
+    }
+    size_t inUse = 0;
+    size_t freeInHeap = 0;
+    size_t mapped = 0;
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    inUse = info.uordblks;
+    freeInHeap = info.fordblks;
+    mapped = info.hblkhd;
+#endif
+    constexpr double MiB = 1024.0 * 1024.0;
+    std::printf("after run %2d: resident %6.1f MiB, heap in use %6.1f MiB, free in heap %6.1f MiB, mapped %6.1f MiB, "
+                "peak %6.1f MiB\n",
+                run, static_cast<double>(pages) * static_cast<double>(sysconf(_SC_PAGESIZE)) / MiB,
+                static_cast<double>(inUse) / MiB, static_cast<double>(freeInHeap) / MiB,
+                static_cast<double>(mapped) / MiB, static_cast<double>(PeakRssKiB()) / 1024.0);
+}
+
+
+// A saved project's bytes, and what they would be with every PNG in it written by Qt's PNG writer at its
+// default (decoded and encoded again: the same pixels). Zeros when the file cannot be read.
+struct ProjectBytes {
+    qint64 file = 0;
+    qint64 withQtWriter = 0;
+};
+
+ProjectBytes MeasureProject(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const QByteArray end("IEND\xae\x42\x60\x82", 8);
+    ProjectBytes measured{bytes.size(), bytes.size()};
+    for (qsizetype at = bytes.indexOf(signature); at >= 0; at = bytes.indexOf(signature, at + 1)) {
+        const qsizetype stop = bytes.indexOf(end, at);
+        if (stop < 0)
+            return {};
+        const QByteArray png = bytes.mid(at, stop + end.size() - at);
+        QByteArray again;
+        QBuffer buffer(&again);
+        buffer.open(QIODevice::WriteOnly);
+        if (!QImageWriter(&buffer, "png").write(QImage::fromData(png, "PNG")))
+            return {};
+        measured.withQtWriter += again.size() - png.size();
+    }
+    return measured;
+}
+
 // The content half of the walk: a scene, a face of our own, two accessories and a bubble with its text,
 // with the steps between; cache names the cache's state in the step names.
 bool ChooseContent(WizardWalk& walk, Timings& timings, const std::string& cache)
@@ -96,6 +163,18 @@ bool ChooseContent(WizardWalk& walk, Timings& timings, const std::string& cache)
            timings.Time("Next Step to finish", [&] { return walk.PressNextStep(StepFinish); });
 }
 
+std::vector<ProjectBytes> g_projects;
+
+bool RecordProject(const ProjectBytes& measured)
+{
+    if (measured.file == 0) {
+        std::fprintf(stderr, "the saved project could not be measured\n");
+        return false;
+    }
+    g_projects.push_back(measured);
+    return true;
+}
+
 bool Run(Timings& timings)
 {
     WizardWalk walk;
@@ -104,6 +183,7 @@ bool Run(Timings& timings)
               ChooseContent(walk, timings, "cold cache") &&
               timings.Time("save picture (dialog, JPEG)", [&] { return walk.SavePicture(walk.Path(QStringLiteral("walk.jpg"))); }) &&
               timings.Time("save project (dialog)", [&] { return walk.SaveProject(project); }) &&
+              RecordProject(MeasureProject(project)) &&
               timings.Time("send picture (dialog, JPEG, post)", [&] {
                   return walk.SendPicture({QStringLiteral("Ann"), QStringLiteral("ann@example.org"),
                                            QStringLiteral("Look"), QStringLiteral("bob@example.org")});
@@ -140,8 +220,14 @@ int main(int argc, char** argv)
             return 1;
         if (run == 0)
             afterFirst = PeakRssKiB();
+        PrintMemory(run + 1);
     }
     timings.Print();
+    for (const ProjectBytes& measured : g_projects) {
+        std::printf("project file: %lld bytes, %lld with Qt's PNG writer (%.3f times)\n",
+                    static_cast<long long>(measured.file), static_cast<long long>(measured.withQtWriter),
+                    static_cast<double>(measured.file) / static_cast<double>(measured.withQtWriter));
+    }
     std::printf("peak RSS: %ld KiB after the first run, %ld KiB after %d runs\n", afterFirst, PeakRssKiB(), runs);
     return 0;
 }

@@ -42,9 +42,9 @@ void Document::DeleteContents()
     journal.Reset();
     DeleteLayers();
     RefreshLayerView();  // the panel shows no rows, and no buttons, for layers that are gone
-    // The pictures just freed go back to the system, so that project after project the program stays
-    // the size of the one open.
-    platform::ReleaseFreedHeap();
+    // The pictures just freed go back to the system once the program pauses, so that project after
+    // project it stays the size of the one open; the next document first reuses them.
+    platform::ReleaseFreedHeapWhenIdle();
 }
 
 void Document::SetTitle(const QString& title)

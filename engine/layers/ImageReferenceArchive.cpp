@@ -1,8 +1,8 @@
 #include "engine/layers/ImageReference.h"
 
-#include "engine/layers/ImageHelpers.h"
 #include "platform/ArchiveReader.h"
 #include "platform/ArchiveWriter.h"
+#include "platform/PixelOps.h"
 #include "platform/PngEncoder.h"
 
 #include <QBuffer>
@@ -11,6 +11,7 @@ namespace {
 
 constexpr auto BlockTag = QLatin1StringView("IMG");
 constexpr int32_t AlphaBits = 32;
+constexpr int32_t ColourBits = 24;
 
 } // namespace
 
@@ -36,14 +37,25 @@ bool ImageReference::Read(platform::ArchiveReader& archive, ImageReference& imag
 
 // The picture travels as a PNG with 8-bit red, green, blue and alpha: the colour of source (the 24-bit
 // colours before any adjustment), not premultiplied, and this image's alpha (the mask). Any PNG reader
-// opens it; it is encoded for speed (the save runs on the user's thread), at some cost in bytes.
+// opens it. The encoder's workers merge the rows themselves, so the save makes no merged copy of the
+// picture on the user's thread first.
 bool ImageReference::Write(platform::ArchiveWriter& archive, Image& source)
 {
-    ImageReference merged;
-    if (!picture || !merged.Create(width, height, AlphaBits, true) || !MergeColourAndAlpha(*this, source, merged))
+    if (!picture || bitsPerPixel != AlphaBits || source.bitsPerPixel != ColourBits || source.width < width ||
+        source.height < height)
         return false;
-    const QImage straight(merged.GetBits(), merged.width, merged.height, merged.pitch, QImage::Format_ARGB32);
-    const QByteArray png = platform::EncodePng(straight);
+    // Both pictures' rows are found here, on the caller's thread: the workers only read them.
+    const uint8_t* alphaPixels = GetBits();
+    const uint8_t* colours = source.GetBits();
+    if (!alphaPixels || !colours)
+        return false;
+    const ptrdiff_t alphaPitch = pitch;
+    const ptrdiff_t colourPitch = source.pitch;
+    const int32_t columns = width;
+    const QByteArray png = platform::EncodePng(width, height, [=](int y, uint8_t* rgba) {
+        platform::pixels::RgbaFromColourAndAlphaRow(rgba, colours + y * colourPitch, alphaPixels + y * alphaPitch,
+                                                    columns);
+    });
     if (png.isEmpty() || png.size() > static_cast<qsizetype>(UINT32_MAX))
         return false;
     archive.WriteString(BlockTag);
