@@ -850,17 +850,19 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
     const qreal crossings = rows > 0 ? down / rows : 0;
     const qreal beyond = std::max<qreal>(crossings - alone, 0);
-    return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
-                 + area * kWorkPerFrame);
+    return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing),
+                 area * kWorkPerFrame);
 }
 
-bool MetafilePlayer::Spend(qreal work)
+bool MetafilePlayer::Spend(qreal work, qreal fill)
 {
-    if (!(work <= m_workLeft)) {
+    if (!(work <= m_workLeft) || !(fill <= m_fillLeft)) {
         m_workLeft = 0;
+        m_fillLeft = 0;
         return false;
     }
     m_workLeft -= work;
+    m_fillLeft -= fill;
     return true;
 }
 
@@ -881,22 +883,22 @@ bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal ed
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(elements * kWorkPerElement + edgeLength / m_frameSide * kWorkPerFrameSide
-                 + FramesCovered(deviceBounds) * kWorkPerFrame);
+    return Spend(elements * kWorkPerElement + edgeLength / m_frameSide * kWorkPerFrameSide,
+                 FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 bool MetafilePlayer::ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs)
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(glyphs * kWorkPerGlyph + FramesCovered(deviceBounds) * kWorkPerFrame);
+    return Spend(glyphs * kWorkPerGlyph, FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 bool MetafilePlayer::ChargePicture(const QRectF& deviceBounds, qreal pixels)
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(pixels * kWorkPerPicturePixel + FramesCovered(deviceBounds) * kWorkPerFrame);
+    return Spend(pixels * kWorkPerPicturePixel, FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 void MetafilePlayer::DrawDevicePath(Paint paint)

@@ -41,9 +41,13 @@ public:
     // pixels decoded, and edge length and area measured against the bubble's frame (a frame side is the
     // square root of the frame's area; a frame is its area). Each weight is about the microseconds the
     // work takes with the bubble over a 4096 x 3072 picture (a frame side of some 3,500 pixels).
-    // A play may do this much: 1,000 bubble-sized figures filled and outlined take a little over half
-    // of it, 10,000 glyphs a fortieth, 16 megapixels of pictures a tenth.
-    static constexpr qreal kWorkPerPlay = 8e6;
+    // Filling area and all other work are kept apart: the area that 1,000 bubble-sized figures fill
+    // takes seconds over a large picture and must be drawn, while nothing else an ordinary bubble holds
+    // comes near a second. A play may fill kFillPerPlay (1,000 bubble-sized figures filled and
+    // outlined take four fifths of it) and do kWorkPerPlay of everything else (their outlines take
+    // half of it, 10,000 glyphs a fifth, 16 megapixels of pictures a third).
+    static constexpr qreal kFillPerPlay = 5e6;
+    static constexpr qreal kWorkPerPlay = 1e6;
     // Outlining, flattening and cutting a path element.
     static constexpr qreal kWorkPerElement = 1;
     // Rasterizing a frame side of edges where they do not overlap. Where more edges cross a pixel row
@@ -56,7 +60,7 @@ public:
     static constexpr qreal kWorkPerFrame = 4000;
     // A glyph's outline (its area is charged as a figure's), a pixel decoded and converted.
     static constexpr qreal kWorkPerGlyph = 20;
-    static constexpr qreal kWorkPerPicturePixel = 0.05;
+    static constexpr qreal kWorkPerPicturePixel = 0.02;
     // Text fills at most this many coverings of the visible area with glyphs in one play: a page of
     // text covers less than one.
     static constexpr qreal kGlyphCoveringsPerPlay = 16;
@@ -122,7 +126,8 @@ private:
     // which Qt draws as qtPen.
     bool ChargeStroke(const QPainterPath& path, const MetafileObject& pen, const QPen& qtPen,
                       const QTransform& toTarget);
-    bool Spend(qreal work);
+    // Takes work and fill from their budgets; false, and both spent, when either is short.
+    bool Spend(qreal work, qreal fill = 0);
     // Frame units of area within the bubble's neighbourhood that deviceBounds covers.
     qreal FramesCovered(const QRectF& deviceBounds) const;
     void DrawDevicePath(Paint paint);
@@ -181,6 +186,7 @@ private:
     QRectF m_neighbourhood;
     qreal m_frameSide = 0;
     qreal m_workLeft = kWorkPerPlay;
+    qreal m_fillLeft = kFillPerPlay;
     MetafileObjectTable m_objects;
     MetafileDcState m_state;
     std::vector<MetafileDcState> m_saved;
