@@ -2,6 +2,7 @@
 
 #include "platform/metafile/MetafileBlit.h"
 #include "platform/metafile/MetafileClip.h"
+#include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileStyle.h"
 
 #include <uemf.h>
@@ -166,7 +167,10 @@ void MetafilePlayer::BlitWithRop(uint8_t rop, const QRectF& area, const QPainter
                                  const QTransform& toTarget)
 {
     const Rop how = RopFor(rop, image != nullptr);
-    m_painter.setCompositionMode(how.mode);
+    // Mixed as pens and brushes are: what a raster operation touches on a picture that is not opaque
+    // becomes opaque.
+    MetafileRasterOp mix(m_painter, how.mode, KeepAntialiasing());
+    mix.Touch((cut.isEmpty() ? toTarget.mapRect(area) : cut.controlPointRect()).intersected(m_visible));
     m_painter.setPen(Qt::NoPen);
     std::optional<QBrush> brush;
     switch (how.uses) {

@@ -649,11 +649,17 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
         DrawStroke(path, toTarget, toPath);
 }
 
-// The black and white mixes paint with their colour whatever the object's.
+// The black and white mixes paint every pixel with their colour whatever the object's: a hatch or a
+// pattern paints solid.
 MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
 {
-    if (m_state.rop2 == U_R2_BLACK || m_state.rop2 == U_R2_WHITE)
-        object.colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    if (m_state.rop2 != U_R2_BLACK && m_state.rop2 != U_R2_WHITE)
+        return object;
+    object.colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    if (object.kind == MetafileObject::Kind::Brush && object.style != U_BS_NULL)
+        object.style = U_BS_SOLID;
+    if (object.kind == MetafileObject::Kind::Pen && object.extended && object.penBrushStyle != U_BS_NULL)
+        object.penBrushStyle = U_BS_SOLID;
     return object;
 }
 

@@ -2,9 +2,11 @@
 #include "EmfWriter.h"
 #include "PixelCompare.h"
 #include "RenderHelpers.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -310,6 +312,44 @@ TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
         const QImage image = Render(file, {8 * scale, 8 * scale});
         EXPECT_EQ(image.pixel(3 * scale, 4 * scale), Channels(kGreen, kPaper, Xor)) << scale; // a line
         EXPECT_EQ(image.pixel(3 * scale, 3 * scale), Channels(kWhite, kPaper, Xor)) << scale; // the background
+    }
+}
+
+// Qt's raster operations mix the alpha bits too: on a picture that is not opaque, pictures drawn
+// with them must leave valid pixels, as pen and brush mixes do (what they touch becomes opaque).
+TEST(MetafileBitmapTest, RegressionPictureMixesOnATransparentPictureLeaveValidPixels)
+{
+    struct Case { uint32_t rop; bool source; };
+    for (const Case c : {Case{U_SRCAND, true}, Case{U_SRCPAINT, true}, Case{U_SRCINVERT, true},
+                         Case{U_SRCERASE, true}, Case{U_NOTSRCCOPY, true}, Case{U_NOTSRCERASE, true},
+                         Case{U_MERGEPAINT, true}, Case{U_PATINVERT, false}, Case{U_DSTINVERT, false}}) {
+        const uint32_t rop = c.rop;
+        const bool source = c.source;
+        EmfWriter emf(10, 10);
+        emf.Select(emf.Brush(kPattern));
+        DibBuilder dib(1, 1, 24, U_BI_RGB);
+        dib.Pixels({{Bgr(kSource)}});
+        emf.Add(U_EMRSTRETCHBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{10, 10}, U_POINTL{0, 0}, U_POINTL{1, 1},
+                                    Identity(), U_COLORREF{}, U_DIB_RGB_COLORS, rop, source ? dib.Info() : nullptr,
+                                    source ? dib.BitsSize() : 0, source ? dib.Bits() : nullptr));
+        QImage image(10, 10, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setPixel(5, 5, 0x80402010); // half transparent
+        const auto metafile = platform::Metafile::FromBytes(emf.Finish());
+        ASSERT_TRUE(metafile);
+        QPainter painter(&image);
+        metafile->Play(painter, QRectF(0, 0, 10, 10));
+        painter.end();
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                const QRgb pixel = reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+                const int alpha = qAlpha(pixel);
+                ASSERT_TRUE(qRed(pixel) <= alpha && qGreen(pixel) <= alpha && qBlue(pixel) <= alpha)
+                    << std::hex << "operation " << rop << " leaves " << pixel << std::dec << " at " << x << "," << y;
+            }
+        if (rop == U_SRCINVERT || rop == U_PATINVERT) {
+            EXPECT_EQ(image.pixel(2, 2), source ? kSource : kPattern) << "as on black";
+        }
     }
 }
 
