@@ -4,6 +4,7 @@
 #include "platform/metafile/MetafileClip.h"
 #include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileStyle.h"
+#include "platform/metafile/MetafileTransforms.h"
 
 #include <uemf.h>
 
@@ -14,9 +15,6 @@ namespace platform {
 namespace {
 
 using Kind = MetafileRecordKind;
-
-// How far beyond the picture a cut picture's outline ends, in device pixels.
-constexpr qreal kCutMarginPixels = 2;
 
 // What a raster operation draws with: the bitmap, the current brush, a constant colour, or nothing
 // (the destination stays); and how Qt combines it with the destination.
@@ -50,13 +48,6 @@ Rop RopFor(uint8_t index, bool hasSource)
     case 0xAA: return {U::Nothing};                                                 // the destination
     default: return {hasSource ? U::Source : U::Pattern, M::CompositionMode_SourceOver};
     }
-}
-
-bool IsDrawable(const QTransform& t)
-{
-    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
-    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); })
-        && t.determinant() != 0;
 }
 
 // The transform that lays the source rectangle onto the destination rectangle (extents with their
@@ -121,11 +112,11 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     const QTransform toTarget = sourceToDevice * m_deviceToTarget;
     bool invertible = false;
     const QTransform toSource = toTarget.inverted(&invertible);
-    if (!IsDrawable(toTarget) || !invertible)
+    if (!metafile_transform::IsUsable(toTarget) || !invertible)
         return;
     // Only the part of the source that can land on the picture is drawn: Qt would rasterize a picture
     // stretched far beyond it to its far edges.
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
+    const QRectF window = CutWindow();
     QRectF area = image ? source.normalized().intersected(QRectF(image->rect())) : source.normalized();
     area = area.intersected(toSource.mapRect(window));
     if (area.isEmpty() || !ChargePicture(toTarget.mapRect(area), qreal(blit.pixels)))
