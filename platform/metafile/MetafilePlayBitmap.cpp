@@ -121,6 +121,18 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     area = area.intersected(toSource.mapRect(window));
     if (area.isEmpty() || !ChargePicture(toTarget.mapRect(area), qreal(blit.pixels)))
         return;
+    // A mask clips by its runs, which pay as the outline they make would to fill, at every placement: a
+    // mask of many runs on every row is refused as such a figure is (turned, Qt clips with their
+    // outline for seconds).
+    QPainterPath maskPaths[2];
+    for (const bool bit : {true, false}) {
+        if (!blit.masked)
+            break;
+        QPainterPath& path = maskPaths[bit ? 1 : 0];
+        path.addRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()));
+        if (!ChargeFigure(path, toTarget * m_targetToFrame, {false, qreal(path.elementCount()), 0, 0}))
+            return;
+    }
     // Under a shear the part found can still reach far beyond the picture: then its outline is cut
     // close around the picture and filled, in device pixels.
     QPainterPath cut;
@@ -143,10 +155,15 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
         BlitWithRop(blit.rop, area, cut, image, toTarget);
     } else {
         // The mask picks the foreground operation where it is 1 and the background one where it is 0.
+        // Under anything but an enlargement it clips as its outline.
+        const bool upright = metafile_transform::IsUpright(toTarget);
         for (const bool bit : {true, false}) {
             m_painter.save();
-            m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
-                                    Qt::IntersectClip);
+            if (upright)
+                m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
+                                        Qt::IntersectClip);
+            else
+                m_painter.setClipPath(maskPaths[bit ? 1 : 0], Qt::IntersectClip);
             BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, cut, image, toTarget);
             m_painter.restore();
         }

@@ -19,6 +19,7 @@ namespace {
 
 using Kind = MetafileRecordKind;
 using metafile_transform::AxisScale;
+using metafile_transform::IsUpright;
 using metafile_transform::LengthScale;
 
 // How far flattened curves may stray from the true ones, in target pixels.
@@ -34,13 +35,6 @@ constexpr int kChannelShift = 8;
 QRgb ColourOf(const std::array<uint16_t, 3>& colour)
 {
     return qRgb(colour[0] >> kChannelShift, colour[1] >> kChannelShift, colour[2] >> kChannelShift);
-}
-
-// Regions stay whole pixels under a transform that only enlarges and moves (Qt maps a region
-// through a mirroring one rectangle by rectangle, in time that grows with their square).
-bool IsUpright(const QTransform& t)
-{
-    return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
 }
 
 // The part of a region (reference-device units) near the visible area: farther out, target pixels

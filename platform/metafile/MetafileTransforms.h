@@ -21,6 +21,13 @@ inline bool IsUsable(const QTransform& t)
     return IsFinite(t) && t.determinant() != 0;
 }
 
+// Only enlarges and moves: regions stay whole pixels under it (Qt maps a region through a mirroring
+// one rectangle by rectangle, in time that grows with their square, and through a turn as a path).
+inline bool IsUpright(const QTransform& t)
+{
+    return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
+}
+
 // How much a transform stretches the longer of its axes: the scale Qt flattens its own strokes' curves
 // by.
 inline qreal AxisScale(const QTransform& t)

@@ -488,6 +488,44 @@ TEST(MetafileBitmapTest, PlgBltLaysTheBitmapOntoAParallelogram)
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(0, 0, 10, 5), kRed, kBlue));
 }
 
+// A mask pays for its runs as the figure of their outline would, so that a mask of a run per pixel
+// (which Qt, the picture turned, clips with for seconds) is refused at every placement, upright and
+// mirrored alike; a mask of a few runs a row draws, mirrored too.
+TEST(MetafileBitmapTest, RegressionAMaskOfManyRunsOnEveryRowIsRefusedAsSuchAFigureIs)
+{
+    constexpr int kSide = 256;
+    struct Case { const char* name; bool checker; bool mirrored; QRect red; };
+    for (const Case& c : {Case{"checker", true, false, QRect()}, Case{"checker mirrored", true, true, QRect()},
+                          Case{"left half", false, false, QRect(0, 0, 20, 40)},
+                          Case{"left half mirrored", false, true, QRect(20, 0, 20, 40)}}) {
+        DibBuilder source(kSide, kSide, 24, U_BI_RGB);
+        source.Pixels(std::vector<std::vector<uint32_t>>(kSide, std::vector<uint32_t>(kSide, Bgr(kRed))));
+        DibBuilder mask(kSide, kSide, 1, U_BI_RGB, {0x000000, 0xFFFFFF});
+        std::vector<std::vector<uint32_t>> bits(kSide, std::vector<uint32_t>(kSide));
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                bits[size_t(y)][size_t(x)] = c.checker ? uint32_t((x + y) % 2) : uint32_t(x < kSide / 2);
+        mask.Pixels(bits);
+        U_POINTL corners[3] = {{0, 0}, {40, 0}, {0, 40}};
+        if (c.mirrored)
+            corners[0] = {40, 0}, corners[1] = {0, 0}, corners[2] = {40, 40};
+        EmfWriter emf(40, 40);
+        char* record = U_EMRPLGBLT_set(kNoBounds, corners, U_POINTL{0, 0}, U_POINTL{kSide, kSide}, Identity(),
+                                       U_COLORREF{}, U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, source.Info(),
+                                       source.BitsSize(), source.Bits(), mask.Info(), mask.BitsSize(), mask.Bits());
+        // libUEMF's writer lays the mask over the source's bits, as for MASKBLT: lay them out again.
+        auto* blt = reinterpret_cast<U_EMRPLGBLT*>(record);
+        blt->offBmiMask = blt->offBitsSrc + blt->cbBitsSrc;
+        blt->offBitsMask = blt->offBmiMask + blt->cbBmiMask;
+        std::memcpy(record + blt->offBitsSrc, source.Bits(), source.BitsSize());
+        std::memcpy(record + blt->offBmiMask, mask.Info(), blt->cbBmiMask);
+        std::memcpy(record + blt->offBitsMask, mask.Bits(), mask.BitsSize());
+        ASSERT_LE(blt->offBitsMask + mask.BitsSize(), blt->emr.nSize);
+        emf.Add(record);
+        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {40, 40}), c.red, kRed)) << c.name;
+    }
+}
+
 // --- Pattern and hatch brushes -------------------------------------------------------------------
 
 QByteArray FilledWith(const std::function<uint32_t(EmfWriter&)>& brush, int size, QPoint origin = QPoint())
