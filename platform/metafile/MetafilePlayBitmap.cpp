@@ -175,9 +175,10 @@ void MetafilePlayer::BlitWithRop(uint8_t rop, const QRectF& area, const QPainter
                                  const QTransform& toTarget)
 {
     const Rop how = RopFor(rop, image != nullptr);
-    // Mixed as pens and brushes are: what a raster operation touches on a picture that is not opaque
-    // becomes opaque.
-    MetafileRasterOp mix(m_painter, how.mode, KeepAntialiasing());
+    // What a raster operation touches on a picture that is not opaque becomes opaque, as for pens and
+    // brushes. Antialiasing stays as it is: a picture's pixels are whole, and a mask may clip as a path,
+    // which Qt would rasterize again on every change.
+    MetafileRasterOp mix(m_painter, how.mode, true);
     mix.Touch((cut.isEmpty() ? toTarget.mapRect(area) : cut.controlPointRect()).intersected(m_visible));
     m_painter.setPen(Qt::NoPen);
     std::optional<QBrush> brush;
