@@ -2,7 +2,9 @@
 
 #include "platform/metafile/MetafileBlit.h"
 #include "platform/metafile/MetafileClip.h"
+#include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileStyle.h"
+#include "platform/metafile/MetafileTransforms.h"
 
 #include <uemf.h>
 
@@ -13,9 +15,6 @@ namespace platform {
 namespace {
 
 using Kind = MetafileRecordKind;
-
-// How far beyond the picture a cut picture's outline ends, in device pixels.
-constexpr qreal kCutMarginPixels = 2;
 
 // What a raster operation draws with: the bitmap, the current brush, a constant colour, or nothing
 // (the destination stays); and how Qt combines it with the destination.
@@ -49,13 +48,6 @@ Rop RopFor(uint8_t index, bool hasSource)
     case 0xAA: return {U::Nothing};                                                 // the destination
     default: return {hasSource ? U::Source : U::Pattern, M::CompositionMode_SourceOver};
     }
-}
-
-bool IsDrawable(const QTransform& t)
-{
-    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
-    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); })
-        && t.determinant() != 0;
 }
 
 // The transform that lays the source rectangle onto the destination rectangle (extents with their
@@ -120,15 +112,27 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     const QTransform toTarget = sourceToDevice * m_deviceToTarget;
     bool invertible = false;
     const QTransform toSource = toTarget.inverted(&invertible);
-    if (!IsDrawable(toTarget) || !invertible)
+    if (!metafile_transform::IsUsable(toTarget) || !invertible)
         return;
     // Only the part of the source that can land on the picture is drawn: Qt would rasterize a picture
     // stretched far beyond it to its far edges.
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
+    const QRectF window = CutWindow();
     QRectF area = image ? source.normalized().intersected(QRectF(image->rect())) : source.normalized();
     area = area.intersected(toSource.mapRect(window));
     if (area.isEmpty() || !ChargePicture(toTarget.mapRect(area), qreal(blit.pixels)))
         return;
+    // A mask clips by its runs, which pay as the outline they make would to fill, at every placement: a
+    // mask of many runs on every row is refused as such a figure is (turned, Qt clips with their
+    // outline for seconds).
+    QPainterPath maskPaths[2];
+    for (const bool bit : {true, false}) {
+        if (!blit.masked)
+            break;
+        QPainterPath& path = maskPaths[bit ? 1 : 0];
+        path.addRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()));
+        if (!ChargeFigure(path, toTarget * m_targetToFrame, {false, qreal(path.elementCount()), 0, 0}))
+            return;
+    }
     // Under a shear the part found can still reach far beyond the picture: then its outline is cut
     // close around the picture and filled, in device pixels.
     QPainterPath cut;
@@ -151,10 +155,15 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
         BlitWithRop(blit.rop, area, cut, image, toTarget);
     } else {
         // The mask picks the foreground operation where it is 1 and the background one where it is 0.
+        // Under anything but an enlargement it clips as its outline.
+        const bool upright = metafile_transform::IsUpright(toTarget);
         for (const bool bit : {true, false}) {
             m_painter.save();
-            m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
-                                    Qt::IntersectClip);
+            if (upright)
+                m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
+                                        Qt::IntersectClip);
+            else
+                m_painter.setClipPath(maskPaths[bit ? 1 : 0], Qt::IntersectClip);
             BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, cut, image, toTarget);
             m_painter.restore();
         }
@@ -166,7 +175,11 @@ void MetafilePlayer::BlitWithRop(uint8_t rop, const QRectF& area, const QPainter
                                  const QTransform& toTarget)
 {
     const Rop how = RopFor(rop, image != nullptr);
-    m_painter.setCompositionMode(how.mode);
+    // What a raster operation touches on a picture that is not opaque becomes opaque, as for pens and
+    // brushes. Antialiasing stays as it is: a picture's pixels are whole, and a mask may clip as a path,
+    // which Qt would rasterize again on every change.
+    MetafileRasterOp mix(m_painter, how.mode, true);
+    mix.Touch((cut.isEmpty() ? toTarget.mapRect(area) : cut.controlPointRect()).intersected(m_visible));
     m_painter.setPen(Qt::NoPen);
     std::optional<QBrush> brush;
     switch (how.uses) {

@@ -4,6 +4,7 @@
 #include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileRegion.h"
 #include "platform/metafile/MetafileStyle.h"
+#include "platform/metafile/MetafileTransforms.h"
 
 #include <uemf.h>
 
@@ -17,6 +18,9 @@ namespace platform {
 namespace {
 
 using Kind = MetafileRecordKind;
+using metafile_transform::AxisScale;
+using metafile_transform::IsUpright;
+using metafile_transform::LengthScale;
 
 // How far flattened curves may stray from the true ones, in target pixels.
 constexpr qreal kCurveTolerancePixels = 0.25;
@@ -25,22 +29,12 @@ constexpr qreal kCurveTolerancePixels = 0.25;
 // that would need more spans than this clips as a path.
 constexpr qreal kMostClipSpans = 1 << 24;
 
-// How far beyond the visible area a clip path's edges are cut, in pixels.
-constexpr qreal kCutMarginPixels = 2;
-
 // Gradient vertices carry 16-bit colour channels; the picture has 8.
 constexpr int kChannelShift = 8;
 
 QRgb ColourOf(const std::array<uint16_t, 3>& colour)
 {
     return qRgb(colour[0] >> kChannelShift, colour[1] >> kChannelShift, colour[2] >> kChannelShift);
-}
-
-// Regions stay whole pixels under a transform that only enlarges and moves (Qt maps a region
-// through a mirroring one rectangle by rectangle, in time that grows with their square).
-bool IsUpright(const QTransform& t)
-{
-    return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
 }
 
 // The part of a region (reference-device units) near the visible area: farther out, target pixels
@@ -56,16 +50,6 @@ QRegion NearVisible(const QRegion& region, const QTransform& deviceToTarget, con
 QRegion OnTarget(const QRegion& region, const QTransform& deviceToTarget, const QRectF& visible)
 {
     return deviceToTarget.map(NearVisible(region, deviceToTarget, visible)).intersected(visible.toAlignedRect());
-}
-
-qreal PixelsPerUnit(const QTransform& t)
-{
-    return std::sqrt(std::abs(t.determinant()));
-}
-
-qreal AxisScale(const QTransform& t)
-{
-    return std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
 }
 
 // Whether a pen widens: made geometric by EXTCREATEPEN, or a plain pen wider than a device pixel.
@@ -214,9 +198,7 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     QPainterPath bubble;
     bubble.addPolygon(m_bubble);
     bubble.closeSubpath();
-    if (!CutWindow().contains(bubble.controlPointRect()))
-        bubble = metafile_clip::ForFill(bubble, CutWindow());
-    m_painter.setClipPath(bubble, first);
+    m_painter.setClipPath(CutNearVisible(bubble), first);
     QPainterPath path;
     bool paid = true;
     if (area.IsRegion()) {
@@ -226,10 +208,7 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
         if (paid)
             path = m_deviceToTarget.map(near.Path());
     } else {
-        path = m_deviceToTarget.map(area.Path());
-        // Cut close around the visible area: Qt rasterizes every edge to its far end.
-        if (!CutWindow().contains(path.controlPointRect()))
-            path = metafile_clip::ForFill(path, CutWindow());
+        path = CutNearVisible(m_deviceToTarget.map(area.Path()));
     }
     // Rasterizing it costs as filling it does.
     paid = paid && Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
@@ -237,12 +216,6 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
         m_painter.setClipPath(path, Qt::IntersectClip);
     else
         m_painter.setClipRect(QRect(), Qt::IntersectClip);
-}
-
-// Paths reaching beyond this are cut to it: Qt rasterizes every edge to its far end.
-QRectF MetafilePlayer::CutWindow() const
-{
-    return m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
 }
 
 bool MetafilePlayer::KeepAntialiasing() const
@@ -357,10 +330,10 @@ void MetafilePlayer::WidenPath()
     bool invertible = false;
     const QTransform toLogical = toDevice.inverted(&invertible);
     const MetafileObject& pen = m_state.pen;
-    if (!invertible || !IsGeometric(pen, PixelsPerUnit(toDevice)) || path.isEmpty())
+    if (!invertible || !IsGeometric(pen, LengthScale(toDevice)) || path.isEmpty())
         return;
     const QTransform toTarget = toDevice * m_deviceToTarget;
-    auto qtPen = metafile_style::PenFor(pen, PixelsPerUnit(toTarget), m_state.miterLimit);
+    auto qtPen = metafile_style::PenFor(pen, LengthScale(toTarget), m_state.miterLimit);
     if (!qtPen)
         return;
     qtPen->setCosmetic(false);
@@ -421,9 +394,7 @@ void MetafilePlayer::GradientFill(const MetafileGradient& gradient)
         // Cut close around the visible area, as figures are.
         QPainterPath devicePath;
         devicePath.addRect(rect);
-        devicePath = toTarget.map(devicePath);
-        if (!CutWindow().contains(devicePath.controlPointRect()))
-            devicePath = metafile_clip::ForFill(devicePath, CutWindow());
+        devicePath = CutNearVisible(toTarget.map(devicePath));
         if (devicePath.isEmpty())
             continue;
         if (!Charge(devicePath.controlPointRect(), devicePath.elementCount(), metafile_clip::Length(devicePath)))

@@ -2,6 +2,7 @@
 
 #include "platform/metafile/MetafileClip.h"
 #include "platform/metafile/MetafileTextCodec.h"
+#include "platform/metafile/MetafileTransforms.h"
 
 #include <uemf.h>
 
@@ -15,6 +16,7 @@ namespace platform {
 namespace {
 
 using Kind = MetafileRecordKind;
+using metafile_transform::IsFinite;
 
 // SETTEXTALIGN's bits.
 constexpr uint32_t kAlignUpdateCp = U_TA_UPDATECP;
@@ -30,16 +32,7 @@ constexpr int32_t kDefaultCellHeight = 16;
 // visible area.
 constexpr qreal kLargestFacePixels = MetafileTextFonts::kLargestFacePixels;
 
-// How far outlines are cut beyond the visible area, in device pixels.
-constexpr qreal kCutMarginPixels = 2;
-
 constexpr qreal kTenthsOfDegreeToRadians = M_PI / 1800.0;
-
-bool IsFinite(const QTransform& t)
-{
-    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
-    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
-}
 
 // How long a transform makes a unit along x (false) or y (true).
 qreal AxisLength(const QTransform& t, bool y)
@@ -338,9 +331,7 @@ QPainterPath MetafilePlayer::CutBox(const QPolygonF& box) const
     QPainterPath path;
     path.addPolygon(box);
     path.closeSubpath();
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                             kCutMarginPixels);
-    return window.contains(path.controlPointRect()) ? path : metafile_clip::ForFill(path, window);
+    return CutNearVisible(path);
 }
 
 bool MetafilePlayer::ChargeBox(const QPainterPath& box)
@@ -355,8 +346,6 @@ void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyph
                                 const QTransform& textToTarget, const QTransform& turn, bool asOutlines,
                                 const QColor& colour)
 {
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                             kCutMarginPixels);
     std::unordered_map<quint32, QRectF> inkBoxes; // a string has few distinct glyphs
     QList<quint32> shownGlyphs;
     QList<QPointF> shownPositions;
@@ -391,9 +380,7 @@ void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyph
             m_painter.drawGlyphRun(QPointF(), run);
             continue;
         }
-        QPainterPath outline = glyphToTarget.map(raw.pathForGlyph(glyphs[i]));
-        if (!window.contains(outline.controlPointRect()))
-            outline = metafile_clip::ForFill(outline, window);
+        QPainterPath outline = CutNearVisible(glyphToTarget.map(raw.pathForGlyph(glyphs[i])));
         outline.setFillRule(Qt::WindingFill);
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);

@@ -4,6 +4,7 @@
 #include "platform/metafile/MetafileRasterOp.h"
 #include "platform/metafile/MetafileShapes.h"
 #include "platform/metafile/MetafileStyle.h"
+#include "platform/metafile/MetafileTransforms.h"
 
 #include <uemf.h>
 
@@ -18,6 +19,10 @@ namespace {
 
 using Kind = MetafileRecordKind;
 namespace shapes = metafile_shapes;
+using metafile_transform::AxisScale;
+using metafile_transform::IsFinite;
+using metafile_transform::IsUsable;
+using metafile_transform::LengthScale;
 
 // The "set" mode of MODIFYWORLDTRANSFORM that newer writers use; libUEMF's list stops before it.
 constexpr uint32_t kModifySet = 4;
@@ -98,18 +103,6 @@ QTransform ToTransform(const std::array<float, 6>& m)
     return QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
 }
 
-bool IsFinite(const QTransform& t)
-{
-    const qreal values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.determinant()};
-    return std::all_of(std::begin(values), std::end(values), [](qreal v) { return std::isfinite(v); });
-}
-
-// A world transform Windows accepts: finite and invertible.
-bool IsUsable(const QTransform& t)
-{
-    return IsFinite(t) && t.determinant() != 0;
-}
-
 bool IsUsableExtent(const QSizeF& extent)
 {
     return extent.width() != 0 && extent.height() != 0 && std::isfinite(extent.width())
@@ -120,19 +113,6 @@ bool IsUsableExtent(const QSizeF& extent)
 qreal LargestScale(const QTransform& t)
 {
     return std::sqrt(t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22());
-}
-
-// How much a transform stretches the longer of its axes: the scale Qt flattens its own strokes' curves
-// by.
-qreal AxisScale(const QTransform& t)
-{
-    return std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
-}
-
-// How much a transform scales lengths on average: the square root of its area scale.
-qreal LengthScale(const QTransform& t)
-{
-    return std::sqrt(std::abs(t.determinant()));
 }
 
 // The widest pen that still changes what a stroke of path draws: everything the stroke can reach on
@@ -649,11 +629,17 @@ void MetafilePlayer::Draw(const QPainterPath& path, Paint paint, const QTransfor
         DrawStroke(path, toTarget, toPath);
 }
 
-// The black and white mixes paint with their colour whatever the object's.
+// The black and white mixes paint every pixel with their colour whatever the object's: a hatch or a
+// pattern paints solid.
 MetafileObject MetafilePlayer::Mixed(MetafileObject object) const
 {
-    if (m_state.rop2 == U_R2_BLACK || m_state.rop2 == U_R2_WHITE)
-        object.colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    if (m_state.rop2 != U_R2_BLACK && m_state.rop2 != U_R2_WHITE)
+        return object;
+    object.colour = m_state.rop2 == U_R2_BLACK ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    if (object.kind == MetafileObject::Kind::Brush && object.style != U_BS_NULL)
+        object.style = U_BS_SOLID;
+    if (object.kind == MetafileObject::Kind::Pen && object.extended && object.penBrushStyle != U_BS_NULL)
+        object.penBrushStyle = U_BS_SOLID;
     return object;
 }
 
@@ -663,8 +649,7 @@ void MetafilePlayer::DrawFill(QPainterPath path, const QTransform& toTarget, con
     if (!qtBrush || !ChargeFigure(path, toTarget * m_targetToFrame, {false, qreal(path.elementCount()), 0, 0}))
         return;
     // Cut close around the visible area: the edges the cut adds stay out of sight.
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                             kCutMarginPixels);
+    const QRectF window = CutWindow();
     QPainterPath devicePath = toTarget.map(path);
     if (!window.contains(devicePath.controlPointRect())) {
         devicePath = metafile_clip::ForFill(devicePath, window);
@@ -767,8 +752,7 @@ void MetafilePlayer::FillOutline(const QPainterPath& path, const QPen& pen, cons
     const QPainterPath outline = toTarget.map(stroker.createStroke(path));
     if (outline.elementCount() > kMostOutlineElements || FlattenedPoints(outline) > kMostOutlineElements)
         return;
-    const QRectF window = m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels,
-                                             kCutMarginPixels);
+    const QRectF window = CutWindow();
     QPainterPath cut = metafile_clip::ForFill(outline, window);
     // The pieces of such an outline overlap, and cutting moves their far sides onto the window's border:
     // where its edges cross the rows many times over, Qt's rasterizer walks every one of them on every
@@ -899,6 +883,17 @@ bool MetafilePlayer::ChargePicture(const QRectF& deviceBounds, qreal pixels)
     if (m_frameSide <= 0)
         return Spend(qInf());
     return Spend(pixels * kWorkPerPicturePixel, FramesCovered(deviceBounds) * kWorkPerFrame);
+}
+
+QRectF MetafilePlayer::CutWindow() const
+{
+    return m_visible.adjusted(-kCutMarginPixels, -kCutMarginPixels, kCutMarginPixels, kCutMarginPixels);
+}
+
+QPainterPath MetafilePlayer::CutNearVisible(const QPainterPath& devicePath) const
+{
+    const QRectF window = CutWindow();
+    return window.contains(devicePath.controlPointRect()) ? devicePath : metafile_clip::ForFill(devicePath, window);
 }
 
 void MetafilePlayer::DrawDevicePath(Paint paint)

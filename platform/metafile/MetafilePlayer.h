@@ -66,7 +66,6 @@ public:
     static constexpr qreal kGlyphCoveringsPerPlay = 16;
 
 private:
-private:
     enum class Paint { Fill, Stroke, FillAndStroke };
 
     void Run(const MetafileRecord& record);
@@ -158,7 +157,11 @@ private:
     // rectangle and the clip with the meta region.
     void ApplyClip();
     void ClipToPath(const MetafileClipArea& area, Qt::ClipOperation first);
-    QRectF CutWindow() const; // the visible area and a margin, in device pixels
+    // The visible area and a margin, in device pixels: paths reaching beyond it are cut to it, as Qt
+    // rasterizes every edge to its far end.
+    QRectF CutWindow() const;
+    // A path to be filled (device pixels) cut close around the visible area, when it reaches beyond.
+    QPainterPath CutNearVisible(const QPainterPath& devicePath) const;
     // Whether antialiasing must stay as it is: Qt rasterizes a clip path again whenever it is turned
     // on or off, and the painter's clip may hold one (the metafile's, or the caller's).
     bool KeepAntialiasing() const;

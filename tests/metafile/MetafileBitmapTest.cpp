@@ -2,9 +2,11 @@
 #include "EmfWriter.h"
 #include "PixelCompare.h"
 #include "RenderHelpers.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -313,6 +315,38 @@ TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
     }
 }
 
+// Qt's raster operations mix the alpha bits too: on a picture that is not opaque, pictures drawn
+// with them must leave valid pixels, as pen and brush mixes do (what they touch becomes opaque).
+TEST(MetafileBitmapTest, RegressionPictureMixesOnATransparentPictureLeaveValidPixels)
+{
+    struct Case { uint32_t rop; bool source; };
+    for (const Case c : {Case{U_SRCAND, true}, Case{U_SRCPAINT, true}, Case{U_SRCINVERT, true},
+                         Case{U_SRCERASE, true}, Case{U_NOTSRCCOPY, true}, Case{U_NOTSRCERASE, true},
+                         Case{U_MERGEPAINT, true}, Case{U_PATINVERT, false}, Case{U_DSTINVERT, false}}) {
+        const uint32_t rop = c.rop;
+        const bool source = c.source;
+        EmfWriter emf(10, 10);
+        emf.Select(emf.Brush(kPattern));
+        DibBuilder dib(1, 1, 24, U_BI_RGB);
+        dib.Pixels({{Bgr(kSource)}});
+        emf.Add(U_EMRSTRETCHBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{10, 10}, U_POINTL{0, 0}, U_POINTL{1, 1},
+                                    Identity(), U_COLORREF{}, U_DIB_RGB_COLORS, rop, source ? dib.Info() : nullptr,
+                                    source ? dib.BitsSize() : 0, source ? dib.Bits() : nullptr));
+        QImage image(10, 10, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setPixel(5, 5, 0x80402010); // half transparent
+        const auto metafile = platform::Metafile::FromBytes(emf.Finish());
+        ASSERT_TRUE(metafile);
+        QPainter painter(&image);
+        metafile->Play(painter, QRectF(0, 0, 10, 10));
+        painter.end();
+        EXPECT_TRUE(PixelsAreValid(image)) << std::hex << "operation " << rop;
+        if (rop == U_SRCINVERT || rop == U_PATINVERT) {
+            EXPECT_EQ(image.pixel(2, 2), source ? kSource : kPattern) << "as on black";
+        }
+    }
+}
+
 // --- Placement ---------------------------------------------------------------------------------
 
 TEST(MetafileBitmapTest, NegativeExtentsMirror)
@@ -452,6 +486,44 @@ TEST(MetafileBitmapTest, PlgBltLaysTheBitmapOntoAParallelogram)
                             U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, dib.Info(), dib.BitsSize(), dib.Bits(),
                             nullptr, 0, nullptr));
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(0, 0, 10, 5), kRed, kBlue));
+}
+
+// A mask pays for its runs as the figure of their outline would, so that a mask of a run per pixel
+// (which Qt, the picture turned, clips with for seconds) is refused at every placement, upright and
+// mirrored alike; a mask of a few runs a row draws, mirrored too.
+TEST(MetafileBitmapTest, RegressionAMaskOfManyRunsOnEveryRowIsRefusedAsSuchAFigureIs)
+{
+    constexpr int kSide = 256;
+    struct Case { const char* name; bool checker; bool mirrored; QRect red; };
+    for (const Case& c : {Case{"checker", true, false, QRect()}, Case{"checker mirrored", true, true, QRect()},
+                          Case{"left half", false, false, QRect(0, 0, 20, 40)},
+                          Case{"left half mirrored", false, true, QRect(20, 0, 20, 40)}}) {
+        DibBuilder source(kSide, kSide, 24, U_BI_RGB);
+        source.Pixels(std::vector<std::vector<uint32_t>>(kSide, std::vector<uint32_t>(kSide, Bgr(kRed))));
+        DibBuilder mask(kSide, kSide, 1, U_BI_RGB, {0x000000, 0xFFFFFF});
+        std::vector<std::vector<uint32_t>> bits(kSide, std::vector<uint32_t>(kSide));
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                bits[size_t(y)][size_t(x)] = c.checker ? uint32_t((x + y) % 2) : uint32_t(x < kSide / 2);
+        mask.Pixels(bits);
+        U_POINTL corners[3] = {{0, 0}, {40, 0}, {0, 40}};
+        if (c.mirrored)
+            corners[0] = {40, 0}, corners[1] = {0, 0}, corners[2] = {40, 40};
+        EmfWriter emf(40, 40);
+        char* record = U_EMRPLGBLT_set(kNoBounds, corners, U_POINTL{0, 0}, U_POINTL{kSide, kSide}, Identity(),
+                                       U_COLORREF{}, U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, source.Info(),
+                                       source.BitsSize(), source.Bits(), mask.Info(), mask.BitsSize(), mask.Bits());
+        // libUEMF's writer lays the mask over the source's bits, as for MASKBLT: lay them out again.
+        auto* blt = reinterpret_cast<U_EMRPLGBLT*>(record);
+        blt->offBmiMask = blt->offBitsSrc + blt->cbBitsSrc;
+        blt->offBitsMask = blt->offBmiMask + blt->cbBmiMask;
+        std::memcpy(record + blt->offBitsSrc, source.Bits(), source.BitsSize());
+        std::memcpy(record + blt->offBmiMask, mask.Info(), blt->cbBmiMask);
+        std::memcpy(record + blt->offBitsMask, mask.Bits(), mask.BitsSize());
+        ASSERT_LE(blt->offBitsMask + mask.BitsSize(), blt->emr.nSize);
+        emf.Add(record);
+        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {40, 40}), c.red, kRed)) << c.name;
+    }
 }
 
 // --- Pattern and hatch brushes -------------------------------------------------------------------

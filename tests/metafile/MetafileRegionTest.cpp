@@ -1,3 +1,4 @@
+#include "DibBuilder.h"
 #include "EmfWriter.h"
 #include "PixelCompare.h"
 #include "RenderHelpers.h"
@@ -367,19 +368,43 @@ TEST(MetafileRegionTest, RegressionMixesOnATransparentPictureLeaveValidPixels)
         transparent.setPixel(5, 5, 0x80402010); // half transparent
         transparent.setPixel(15, 5, 0x80402010);
         const QImage image = PlayOnto(transparent, emf.Finish(), [](QPainter&) {});
-        for (int y = 0; y < kSize.height(); ++y)
-            for (int x = 0; x < kSize.width(); ++x) {
-                const QRgb pixel = image.pixel(x, y);
-                const int alpha = qAlpha(pixel);
-                ASSERT_TRUE(qRed(pixel) <= alpha && qGreen(pixel) <= alpha && qBlue(pixel) <= alpha)
-                    << "mix " << rop2 << " leaves " << std::hex << pixel << " at " << std::dec << x << "," << y;
-            }
+        EXPECT_TRUE(PixelsAreValid(image)) << "mix " << rop2;
         if (rop2 == U_R2_XORPEN) {
             EXPECT_EQ(image.pixel(2, 2), 0xFFF0A050u) << "the pen's colour, as on black";
         } else if (rop2 == U_R2_NOT) {
             EXPECT_EQ(image.pixel(12, 2), kWhite);
         }
     }
+}
+
+// The black and white mixes paint every pixel the fill covers in their colour, whatever the brush:
+// a hatch's lines and gaps, a pattern's every bit.
+TEST(MetafileRegionTest, RegressionBlackAndWhiteMixesPaintHatchesAndPatternsSolid)
+{
+    struct Case { const char* name; uint32_t (*brush)(EmfWriter&); };
+    const Case brushes[] = {
+        {"hatch", [](EmfWriter& e) { return e.Brush(kGreen, U_BS_HATCHED, U_HS_CROSS); }},
+        {"pattern", [](EmfWriter& e) {
+             const uint32_t slot = e.NewSlot();
+             DibBuilder dib(2, 2, 24, U_BI_RGB);
+             dib.Pixels({{0xFF00FF, 0x00FF00}, {0x00FF00, 0xFF00FF}});
+             e.Add(U_EMRCREATEDIBPATTERNBRUSHPT_set(slot, U_DIB_RGB_COLORS, dib.Info(), dib.BitsSize(), dib.Bits()));
+             return slot;
+         }},
+    };
+    for (const Case& c : brushes)
+        for (const uint32_t rop2 : {uint32_t(U_R2_BLACK), uint32_t(U_R2_WHITE)}) {
+            EmfWriter emf(kSize.width(), kSize.height());
+            emf.Add(U_EMRSETBKMODE_set(U_TRANSPARENT));
+            emf.Select(c.brush(emf)).Select(U_NULL_PEN);
+            emf.Add(U_EMRSETROP2_set(rop2));
+            emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 11, 21}));
+            emf.Add(U_EMRPAINTRGN_set(RegionData({{10, 0, 20, 20}}).get()));
+            const QRgb colour = rop2 == U_R2_BLACK ? kBlack : kWhite;
+            EXPECT_TRUE(PixelsAre(PlayOnto(Paper(), emf.Finish(), [](QPainter&) {}), [](int, int) { return true; },
+                                  colour))
+                << c.name << " mix " << rop2;
+        }
 }
 
 // --- Region fills ---------------------------------------------------------------------------

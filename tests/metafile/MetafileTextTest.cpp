@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -326,6 +327,32 @@ TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleWithTheBackgroundColour)
     EmfWriter emf(100, 100);
     WithFont(emf).Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue))).Add(text);
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(10, 20, 50, 50), kBlue));
+}
+
+// Text is not mixed by the pen mix, stays inside the metafile's clip, and the font and colours come
+// back with RESTOREDC.
+TEST(MetafileTextTest, TextIgnoresPenMixesKeepsToTheClipAndItsStateIsRestored)
+{
+    struct Case { const char* name; std::function<void(EmfWriter&)> before; QRect box; QRgb colour; };
+    const std::vector<Case> cases = {
+        {"xor mix", [](EmfWriter& e) { e.Add(U_EMRSETROP2_set(U_R2_XORPEN)); }, QRect(10, 20, 50, 50), kBlue},
+        {"clip", [](EmfWriter& e) { e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 35, 100})); },
+         QRect(10, 20, 25, 50), kBlue},
+        {"restored", [](EmfWriter& e) {
+             e.Add(U_EMRSAVEDC_set()).Add(U_EMRSETBKCOLOR_set(ToColourRef(kRed)));
+             e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 1, 1})).Add(U_EMRRESTOREDC_set(-1));
+         }, QRect(10, 20, 50, 50), kBlue},
+    };
+    for (const Case& c : cases) {
+        char* text = TextRecord({{10, 10}, "H", {30}, U_ETO_OPAQUE, U_RECTL{10, 20, 60, 70}});
+        const uint32_t noChars = 0;
+        std::memcpy(text + offsetof(U_EMREXTTEXTOUTW, emrtext) + offsetof(U_EMRTEXT, nChars), &noChars, sizeof(noChars));
+        EmfWriter emf(100, 100);
+        WithFont(emf).Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue)));
+        c.before(emf);
+        emf.Add(text);
+        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), c.box, c.colour)) << c.name;
+    }
 }
 
 TEST(MetafileTextTest, ClippedTextStaysInsideTheRectangle)

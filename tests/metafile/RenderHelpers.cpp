@@ -18,6 +18,19 @@ QImage Render(const QByteArray& bytes, QSize size, const QRectF& target)
     return image;
 }
 
+testing::AssertionResult PixelsAreValid(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            if (qRed(line[x]) > alpha || qGreen(line[x]) > alpha || qBlue(line[x]) > alpha)
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << line[x];
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
 testing::AssertionResult AreaIs(const QImage& image, const QRect& area, QRgb inside, QRgb outside)
 {
     for (int y = 0; y < image.height(); ++y) {

@@ -16,5 +16,9 @@ constexpr QRgb kWhite = 0xFFFFFFFF;
 // when target is empty.
 QImage Render(const QByteArray& bytes, QSize size, const QRectF& target = QRectF());
 
+// Every pixel of a premultiplied picture holds no colour channel above its alpha (raster operations
+// on a picture that is not opaque can leave such pixels, which show as stray light).
+testing::AssertionResult PixelsAreValid(const QImage& image);
+
 // Every pixel of area is inside, every other pixel is outside.
 testing::AssertionResult AreaIs(const QImage& image, const QRect& area, QRgb inside, QRgb outside = kPaper);
