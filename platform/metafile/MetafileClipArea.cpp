@@ -66,7 +66,20 @@ qreal MetafileClipArea::PathElements() const
 
 qreal MetafileClipArea::Work() const
 {
-    return m_isPath ? Size() : Size() / kRectanglesPerElement;
+    if (m_isPath)
+        return Size();
+    // Qt rasterizes a clip of many rectangles in a band as a path, and its rasterizer sorts the
+    // edges that cross each row: with n rectangles side by side a row costs about n squared. The rows
+    // are counted as over the largest picture, so that the cost does not depend on the size drawn at.
+    constexpr qreal kRowsCounted = 3072;
+    return Size() / kRectanglesPerElement + RasterizingWork(m_region, kRowsCounted);
+}
+
+qreal MetafileClipArea::RasterizingWork(const QRegion& region, qreal rows)
+{
+    constexpr qreal kCrossingPairsPerElement = 1000;
+    const qreal widest = BandsOf(region).widest;
+    return widest * widest * rows / kCrossingPairsPerElement;
 }
 
 MetafileClipArea MetafileClipArea::Combined(const MetafileClipArea& other, uint32_t mode) const

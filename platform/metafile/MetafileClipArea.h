@@ -25,9 +25,12 @@ public:
     qreal Size() const;
     // The elements of Path(): a region's rectangles make five each.
     qreal PathElements() const;
-    // The work of setting it as a clip, in path elements' worth: a rectangle of a region is about
-    // a sixteenth of an element.
+    // The work of setting it as a clip, in path elements' worth: a rectangle of a region is about an
+    // element, and rectangles side by side in a band cost by their number squared.
     qreal Work() const;
+    // What Qt's rasterizer spends on region set as a clip over rows pixel rows, in path elements'
+    // worth.
+    static qreal RasterizingWork(const QRegion& region, qreal rows);
 
     // This area combined with other by a region mode: and, or, xor, diff or copy.
     MetafileClipArea Combined(const MetafileClipArea& other, uint32_t mode) const;

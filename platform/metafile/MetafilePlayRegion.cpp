@@ -179,7 +179,11 @@ void MetafilePlayer::ApplyClip()
                                      QPoint(qRound(bubble.right()) - 1, qRound(bubble.bottom()) - 1));
             const QRegion target = OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels);
             if (qreal(target.rectCount()) * target.boundingRect().height() <= kMostClipSpans) {
-                m_painter.setClipRegion(target, first);
+                // As it lies on the picture: scaled down, bands of the file's region can run together.
+                if (Charge(QRectF(), MetafileClipArea::RasterizingWork(target, target.boundingRect().height()), 0))
+                    m_painter.setClipRegion(target, first);
+                else
+                    m_painter.setClipRect(QRect(), first);
                 clipped = true;
             }
         }
