@@ -199,11 +199,9 @@ TEST(MetafileTextTest, AlignmentPlacesTheInkAroundTheReferencePoint)
 TEST(MetafileTextTest, NegativeHeightIsTheEmAndPositiveTheCell)
 {
     for (const int height : {-kEm, kEm}) {
-        EmfWriter emf(200, 100);
-        WithFont(emf, LogFont(height)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, 70}, "H", {30}}));
         const double em = height < 0 ? kEm : kEm / (kAscent + kDescent);
-        SCOPED_TRACE(height);
-        EXPECT_TRUE(Near(Ink(Render(emf.Finish(), {200, 100})).height(), kCapHeight * em, "capital height"));
+        const QImage image = RenderText({{20, 70}, "H", {30}}, U_TA_BASELINE, {200, 100}, LogFont(height));
+        EXPECT_TRUE(Near(Ink(image).height(), kCapHeight * em, "capital height")) << height;
     }
 }
 
@@ -246,11 +244,8 @@ TEST(MetafileTextTest, EscapementTurnsTheBaselineCounterClockwise)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.escapement);
-        EmfWriter emf(200, 200);
-        WithFont(emf, LogFont(-kEm, "Arial", c.escapement))
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{100, 100}, "HHH", {30, 30, 30}}));
-        const QRect ink = Ink(Render(emf.Finish(), {200, 200}));
+        const QRect ink = Ink(RenderText({{100, 100}, "HHH", {30, 30, 30}}, U_TA_BASELINE, {200, 200},
+                                         LogFont(-kEm, "Arial", c.escapement)));
         // The ink stays within the expected box, and fills most of it.
         EXPECT_TRUE(c.expected.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink)) << ink.x() << "," << ink.y()
                                                                                            << " " << ink.width() << "x"
@@ -269,11 +264,8 @@ TEST(MetafileTextTest, OrientationTurnsEachGlyphOnlyInTheAdvancedMode)
         SCOPED_TRACE(c.graphicsMode);
         U_LOGFONT font = LogFont(-kEm);
         font.lfOrientation = 900;
-        EmfWriter emf(200, 100);
-        WithFont(emf, font)
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}));
-        const QRect ink = Ink(Render(emf.Finish(), {200, 100}));
+        const QRect ink =
+            Ink(RenderText({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}, U_TA_BASELINE, {200, 100}, font));
         const int cap = int(kCapHeight * kEm);
         const QRect stem = c.lying ? QRect(100 - cap, 40, cap, 10) : QRect(100, 50 - cap, 10, cap);
         EXPECT_TRUE(stem.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink))
@@ -318,23 +310,14 @@ TEST(MetafileTextTest, TextColourAndOpaqueBackgroundBox)
     }
 }
 
-TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleWithTheBackgroundColour)
-{
-    // No characters at all: how programs fill a rectangle with text records.
-    char* text = TextRecord({{10, 10}, "H", {30}, U_ETO_OPAQUE, U_RECTL{10, 20, 60, 70}});
-    const uint32_t noChars = 0;
-    std::memcpy(text + offsetof(U_EMREXTTEXTOUTW, emrtext) + offsetof(U_EMRTEXT, nChars), &noChars, sizeof(noChars));
-    EmfWriter emf(100, 100);
-    WithFont(emf).Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue))).Add(text);
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(10, 20, 50, 50), kBlue));
-}
-
-// Text is not mixed by the pen mix, stays inside the metafile's clip, and the font and colours come
-// back with RESTOREDC.
-TEST(MetafileTextTest, TextIgnoresPenMixesKeepsToTheClipAndItsStateIsRestored)
+// The opaque option fills the rectangle with the background colour (here with no characters at all:
+// how programs fill a rectangle with text records). Text is not mixed by the pen mix, stays inside the
+// metafile's clip, and the font and colours come back with RESTOREDC.
+TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleIgnoresPenMixesKeepsToTheClipAndIsRestored)
 {
     struct Case { const char* name; std::function<void(EmfWriter&)> before; QRect box; QRgb colour; };
     const std::vector<Case> cases = {
+        {"opaque option", [](EmfWriter&) {}, QRect(10, 20, 50, 50), kBlue},
         {"xor mix", [](EmfWriter& e) { e.Add(U_EMRSETROP2_set(U_R2_XORPEN)); }, QRect(10, 20, 50, 50), kBlue},
         {"clip", [](EmfWriter& e) { e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 35, 100})); },
          QRect(10, 20, 25, 50), kBlue},
@@ -382,11 +365,7 @@ TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
         U_LOGFONT font = LogFont(-kEm);
         font.lfUnderline = c.underline;
         font.lfStrikeOut = c.strikeOut;
-        EmfWriter emf(200, 100);
-        WithFont(emf, font)
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{20, baseline}, "I  ", {20, 40, 40}}));
-        const QImage image = Render(emf.Finish(), {200, 100});
+        const QImage image = RenderText({{20, baseline}, "I  ", {20, 40, 40}}, U_TA_BASELINE, {200, 100}, font);
         // The row blackest over the spaces' advance: black all along it, and paper past its end.
         const auto [row, most] = FullestRow(image, 60, 60, kBlack);
         SCOPED_TRACE(row);
