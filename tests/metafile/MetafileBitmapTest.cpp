@@ -116,9 +116,9 @@ INSTANTIATE_TEST_SUITE_P(, MetafileBitmapFormatTest, testing::Values(
     FormatCase{"ThirtyTwoBitFields", 32, U_BI_BITFIELDS, 2, {0x0000FF, 0x00FF00, 0xFF0000}, AsXbgr}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
-// A STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the whole
-// 4 x 2 bitmap onto 40 x 20.
-char* RawStretchDibits(const std::vector<uint8_t>& info, const std::vector<uint8_t>& bits)
+// A file of a STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the
+// whole 4 x 2 bitmap onto 40 x 20.
+QByteArray RawStretchedOnto40x20(const std::vector<uint8_t>& info, const std::vector<uint8_t>& bits)
 {
     const size_t infoSize = (info.size() + 3) / 4 * 4;
     const size_t size = sizeof(U_EMRSTRETCHDIBITS) + infoSize + (bits.size() + 3) / 4 * 4;
@@ -136,7 +136,9 @@ char* RawStretchDibits(const std::vector<uint8_t>& info, const std::vector<uint8
     std::memcpy(record, &fixed, sizeof(fixed));
     std::memcpy(record + fixed.offBmiSrc, info.data(), info.size());
     std::memcpy(record + fixed.offBitsSrc, bits.data(), bits.size());
-    return record;
+    EmfWriter emf(40, 20);
+    emf.Add(record);
+    return emf.Finish();
 }
 
 template <class T>
@@ -158,9 +160,7 @@ TEST(MetafileBitmapTest, CoreAndVersion5HeadersDecode)
         core.insert(core.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
     core.resize(12 + 256 * 3, 0);
     std::vector<uint8_t> indices = {4, 5, 6, 7, 0, 1, 2, 3}; // bottom row first
-    EmfWriter old(40, 20);
-    old.Add(RawStretchDibits(core, indices));
-    EXPECT_TRUE(BlocksAre(Render(old.Finish(), {40, 20}), kColours));
+    EXPECT_TRUE(BlocksAre(Render(RawStretchedOnto40x20(core, indices), {40, 20}), kColours));
 
     // A 124-byte header holding its own masks (red in the low byte), top-down.
     std::vector<uint8_t> v5;
@@ -173,9 +173,7 @@ TEST(MetafileBitmapTest, CoreAndVersion5HeadersDecode)
     std::vector<uint8_t> pixels;
     for (const QRgb c : kColours)
         Append(pixels, Xbgr(c));
-    EmfWriter newer(40, 20);
-    newer.Add(RawStretchDibits(v5, pixels));
-    EXPECT_TRUE(BlocksAre(Render(newer.Finish(), {40, 20}), kColours));
+    EXPECT_TRUE(BlocksAre(Render(RawStretchedOnto40x20(v5, pixels), {40, 20}), kColours));
 }
 
 // --- Run-length and embedded bitmaps ------------------------------------------------------------
@@ -286,9 +284,7 @@ QByteArray Transferred(uint32_t rop, bool source)
     EmfWriter emf(10, 10);
     emf.Select(emf.Brush(kPattern));
     // Block transfers copy as many pixels as the destination covers.
-    DibBuilder dib(4, 4, 24, U_BI_RGB);
-    const std::vector<uint32_t> row(4, Bgr(kSource));
-    dib.Pixels({row, row, row, row});
+    DibBuilder dib = DibBuilder::Solid(4, 4, Bgr(kSource));
     emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{2, 2}, U_POINTL{4, 4}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
                             U_DIB_RGB_COLORS, rop, source ? dib.Info() : nullptr, source ? dib.BitsSize() : 0,
                             source ? dib.Bits() : nullptr));
@@ -354,8 +350,7 @@ TEST(MetafileBitmapTest, NegativeExtentsMirror)
 // of it.
 TEST(MetafileBitmapTest, RegressionPictureStretchedFarUnderATurnDrawsWhatIsInSight)
 {
-    DibBuilder dib(1, 1, 24, U_BI_RGB);
-    dib.Pixels({{Bgr(kRed)}});
+    DibBuilder dib = DibBuilder::Solid(1, 1, Bgr(kRed));
     EmfWriter emf(20, 10);
     emf.Add(U_EMRSETWORLDTRANSFORM_set(Transform(0.866f, 0.5f, -0.5f, 0.866f, 0, 0)));
     emf.Add(StretchDibits(dib, -10000000, -10000000, 20000000, 20000000));
@@ -489,8 +484,7 @@ TEST(MetafileBitmapTest, RegressionAMaskOfManyRunsOnEveryRowIsRefusedAsSuchAFigu
     for (const Case& c : {Case{"checker", true, false, QRect()}, Case{"checker mirrored", true, true, QRect()},
                           Case{"left half", false, false, QRect(0, 0, 20, 40)},
                           Case{"left half mirrored", false, true, QRect(20, 0, 20, 40)}}) {
-        DibBuilder source(kSide, kSide, 24, U_BI_RGB);
-        source.Pixels(std::vector<std::vector<uint32_t>>(kSide, std::vector<uint32_t>(kSide, Bgr(kRed))));
+        DibBuilder source = DibBuilder::Solid(kSide, kSide, Bgr(kRed));
         DibBuilder mask(kSide, kSide, 1, U_BI_RGB, {0x000000, 0xFFFFFF});
         std::vector<std::vector<uint32_t>> bits(kSide, std::vector<uint32_t>(kSide));
         for (int y = 0; y < kSide; ++y)
