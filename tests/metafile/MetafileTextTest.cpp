@@ -398,8 +398,6 @@ TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
         SCOPED_TRACE(int(c.charset));
         U_LOGFONT font = LogFont(-kEm);
         font.lfCharSet = c.charset;
-        EmfWriter wide(200, 100);
-        WithFont(wide, font).Add(TextRecord({{20, 20}, c.text, c.advances}));
         EmfWriter ansi(200, 100);
         std::vector<uint32_t> dx = c.byteAdvances;
         char* entry = emrtext_set(U_POINTL{20, 20}, uint32_t(c.bytes.size()), 1, const_cast<char*>(c.bytes.data()), 0,
@@ -407,7 +405,7 @@ TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
         WithFont(ansi, font)
             .Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
         free(entry);
-        const QImage image = Render(wide.Finish(), {200, 100});
+        const QImage image = RenderText({{20, 20}, c.text, c.advances}, U_TA_DEFAULT, {200, 100}, font);
         EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
         EXPECT_GT(Ink(image).width(), 40);
     }
@@ -461,13 +459,10 @@ TEST(MetafileTextTest, GlyphIndicesDrawOnlyWithTheFaceTheyWereWrittenFor)
     };
     for (const Case c : {Case{"Liberation Sans", true}, Case{"Arial", false}}) {
         SCOPED_TRACE(c.face);
-        EmfWriter byIndex(200, 100);
-        WithFont(byIndex, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, indices, {30, 30}, U_ETO_GLYPH_INDEX}));
-        EmfWriter byChar(200, 100);
-        WithFont(byChar, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, "HT", {30, 30}}));
-        const QImage image = Render(byIndex.Finish(), {200, 100});
+        const U_LOGFONT font = LogFont(-kEm, c.face);
+        const QImage image = RenderText({{20, 20}, indices, {30, 30}, U_ETO_GLYPH_INDEX}, U_TA_DEFAULT, {200, 100}, font);
         if (c.drawn)
-            EXPECT_EQ(image, Render(byChar.Finish(), {200, 100}));
+            EXPECT_EQ(image, RenderText({{20, 20}, "HT", {30, 30}}, U_TA_DEFAULT, {200, 100}, font));
         else
             EXPECT_TRUE(Ink(image).isEmpty());
     }
@@ -564,9 +559,8 @@ TEST(MetafileTextTest, AFontAMillionUnitsHighDrawsThePartInSight)
     const QRawFont raw = QRawFont::fromFont(qtFont);
     const QRectF stem = raw.boundingRect(raw.glyphIndexesForString(QStringLiteral("I")).value(0));
     const int x = 50 - int(stem.center().x() * (em / 1000));
-    EmfWriter emf(100, 100);
-    WithFont(emf, LogFont(-em)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{x, em / 2}, "I", {em}}));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(0, 0, 100, 100), kBlack));
+    const QImage image = RenderText({{x, em / 2}, "I", {em}}, U_TA_BASELINE, {100, 100}, LogFont(-em));
+    EXPECT_TRUE(AreaIs(image, QRect(0, 0, 100, 100), kBlack));
 }
 
 TEST(MetafileTextTest, TenThousandGlyphsDrawToTheLastAtEverySize)
