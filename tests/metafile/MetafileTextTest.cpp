@@ -80,8 +80,8 @@ char* TextRecord(const TextOut& out, bool wide = true)
 }
 
 // POLYTEXTOUTW (libUEMF has no writer for it): the fixed part, an entry with a rectangle for each
-// string, then each string and its spacing.
-QByteArray PolyTextRecord(const std::vector<TextOut>& strings)
+// string, then each string and its spacing; allocated with malloc, as libUEMF's writers do.
+char* PolyTextRecord(const std::vector<TextOut>& strings)
 {
     constexpr size_t entrySize = sizeof(U_EMRTEXT) + sizeof(U_RECTL) + sizeof(uint32_t);
     QByteArray record(int(offsetof(U_EMRPOLYTEXTOUTW, emrtext) + strings.size() * entrySize), '\0');
@@ -103,14 +103,7 @@ QByteArray PolyTextRecord(const std::vector<TextOut>& strings)
     }
     put(offsetof(U_EMR, iType), U_EMR_POLYTEXTOUTW);
     put(offsetof(U_EMR, nSize), uint32_t(record.size()));
-    return record;
-}
-
-char* Copy(const QByteArray& record)
-{
-    char* copy = static_cast<char*>(malloc(size_t(record.size())));
-    std::memcpy(copy, record.constData(), size_t(record.size()));
-    return copy;
+    return static_cast<char*>(std::memcpy(malloc(size_t(record.size())), record.constData(), size_t(record.size())));
 }
 
 // The box of every pixel that is not paper; empty when there is none.
@@ -438,7 +431,7 @@ TEST(MetafileTextTest, PolyTextOutDrawsEachStringLikeExtTextOut)
     const TextOut first{{20, 20}, "HI", {30, 30}};
     const TextOut second{{120, 50}, "T", {30}};
     EmfWriter poly(200, 100);
-    WithFont(poly).Add(Copy(PolyTextRecord({first, second})));
+    WithFont(poly).Add(PolyTextRecord({first, second}));
     EmfWriter single(200, 100);
     WithFont(single).Add(TextRecord(first)).Add(TextRecord(second));
     const QImage image = Render(single.Finish(), {200, 100});
