@@ -34,6 +34,13 @@ DibBuilder& DibBuilder::Pixels(const std::vector<std::vector<uint32_t>>& rows)
     return *this;
 }
 
+DibBuilder DibBuilder::Solid(int width, int height, uint32_t bgr)
+{
+    DibBuilder dib(width, height, 24, U_BI_RGB);
+    dib.Pixels(std::vector<std::vector<uint32_t>>(size_t(height), std::vector<uint32_t>(size_t(width), bgr)));
+    return dib;
+}
+
 char* StretchDibits(DibBuilder& dib, int x, int y, int width, int height, uint32_t rop, uint32_t usage)
 {
     const U_BITMAPINFOHEADER& header = dib.Header();

@@ -23,6 +23,9 @@ struct DibBuilder {
     // Rows of pixel values, top row first, packed at bitCount bits each in 4-byte-aligned rows in the
     // header's row order.
     DibBuilder& Pixels(const std::vector<std::vector<uint32_t>>& rows);
+
+    // A 24-bit bitmap of width x height pixels, every one 0x00RRGGBB bgr.
+    static DibBuilder Solid(int width, int height, uint32_t bgr);
 };
 
 // A stretch of the whole bitmap onto width x height at (x, y), with raster operation rop.

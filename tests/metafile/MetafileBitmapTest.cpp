@@ -2,11 +2,9 @@
 #include "EmfWriter.h"
 #include "PixelCompare.h"
 #include "RenderHelpers.h"
-#include "platform/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QPainter>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -118,9 +116,9 @@ INSTANTIATE_TEST_SUITE_P(, MetafileBitmapFormatTest, testing::Values(
     FormatCase{"ThirtyTwoBitFields", 32, U_BI_BITFIELDS, 2, {0x0000FF, 0x00FF00, 0xFF0000}, AsXbgr}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
-// A STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the whole
-// 4 x 2 bitmap onto 40 x 20.
-char* RawStretchDibits(const std::vector<uint8_t>& info, const std::vector<uint8_t>& bits)
+// A file of a STRETCHDIBITS record laid out by hand around info (any header) and bits, stretching the
+// whole 4 x 2 bitmap onto 40 x 20.
+QByteArray RawStretchedOnto40x20(const std::vector<uint8_t>& info, const std::vector<uint8_t>& bits)
 {
     const size_t infoSize = (info.size() + 3) / 4 * 4;
     const size_t size = sizeof(U_EMRSTRETCHDIBITS) + infoSize + (bits.size() + 3) / 4 * 4;
@@ -138,7 +136,9 @@ char* RawStretchDibits(const std::vector<uint8_t>& info, const std::vector<uint8
     std::memcpy(record, &fixed, sizeof(fixed));
     std::memcpy(record + fixed.offBmiSrc, info.data(), info.size());
     std::memcpy(record + fixed.offBitsSrc, bits.data(), bits.size());
-    return record;
+    EmfWriter emf(40, 20);
+    emf.Add(record);
+    return emf.Finish();
 }
 
 template <class T>
@@ -160,9 +160,7 @@ TEST(MetafileBitmapTest, CoreAndVersion5HeadersDecode)
         core.insert(core.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
     core.resize(12 + 256 * 3, 0);
     std::vector<uint8_t> indices = {4, 5, 6, 7, 0, 1, 2, 3}; // bottom row first
-    EmfWriter old(40, 20);
-    old.Add(RawStretchDibits(core, indices));
-    EXPECT_TRUE(BlocksAre(Render(old.Finish(), {40, 20}), kColours));
+    EXPECT_TRUE(BlocksAre(Render(RawStretchedOnto40x20(core, indices), {40, 20}), kColours));
 
     // A 124-byte header holding its own masks (red in the low byte), top-down.
     std::vector<uint8_t> v5;
@@ -175,9 +173,7 @@ TEST(MetafileBitmapTest, CoreAndVersion5HeadersDecode)
     std::vector<uint8_t> pixels;
     for (const QRgb c : kColours)
         Append(pixels, Xbgr(c));
-    EmfWriter newer(40, 20);
-    newer.Add(RawStretchDibits(v5, pixels));
-    EXPECT_TRUE(BlocksAre(Render(newer.Finish(), {40, 20}), kColours));
+    EXPECT_TRUE(BlocksAre(Render(RawStretchedOnto40x20(v5, pixels), {40, 20}), kColours));
 }
 
 // --- Run-length and embedded bitmaps ------------------------------------------------------------
@@ -263,10 +259,8 @@ uint32_t Xor(uint32_t s, uint32_t d) { return s ^ d; }
 
 U_XFORM Identity() { return Transform(1, 0, 0, 1, 0, 0); }
 
-TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
-{
-    struct Case { const char* name; uint32_t rop; bool source; uint32_t (*op)(uint32_t s, uint32_t d); };
-    const std::vector<Case> cases = {
+struct RopCase { const char* name; uint32_t rop; bool source; uint32_t (*op)(uint32_t s, uint32_t d); };
+const RopCase kRasterOperations[] = {
         {"SRCCOPY", U_SRCCOPY, true, [](uint32_t s, uint32_t) { return s; }},
         {"SRCAND", U_SRCAND, true, [](uint32_t s, uint32_t d) { return s & d; }},
         {"SRCPAINT", U_SRCPAINT, true, [](uint32_t s, uint32_t d) { return s | d; }},
@@ -281,19 +275,27 @@ TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
         {"BLACKNESS", U_BLACKNESS, false, [](uint32_t, uint32_t) { return 0u; }},
         {"WHITENESS", U_WHITENESS, false, [](uint32_t, uint32_t) { return 0xFFu; }},
         {"NOOP", kNoop, false, [](uint32_t, uint32_t d) { return d; }},
-    };
-    for (const Case& c : cases) {
-        EmfWriter emf(10, 10);
-        emf.Select(emf.Brush(kPattern));
-        // Block transfers copy as many pixels as the destination covers.
-        DibBuilder dib(4, 4, 24, U_BI_RGB);
-        const std::vector<uint32_t> row(4, Bgr(kSource));
-        dib.Pixels({row, row, row, row});
-        emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{2, 2}, U_POINTL{4, 4}, U_POINTL{0, 0}, Identity(),
-                                U_COLORREF{}, U_DIB_RGB_COLORS, c.rop, c.source ? dib.Info() : nullptr,
-                                c.source ? dib.BitsSize() : 0, c.source ? dib.Bits() : nullptr));
+};
+
+// A kPattern brush, then a transfer of kSource (none for operations without one) onto (2, 2) with
+// operation rop.
+QByteArray Transferred(uint32_t rop, bool source)
+{
+    EmfWriter emf(10, 10);
+    emf.Select(emf.Brush(kPattern));
+    // Block transfers copy as many pixels as the destination covers.
+    DibBuilder dib = DibBuilder::Solid(4, 4, Bgr(kSource));
+    emf.Add(U_EMRBITBLT_set(kNoBounds, U_POINTL{2, 2}, U_POINTL{4, 4}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
+                            U_DIB_RGB_COLORS, rop, source ? dib.Info() : nullptr, source ? dib.BitsSize() : 0,
+                            source ? dib.Bits() : nullptr));
+    return emf.Finish();
+}
+
+TEST(MetafileBitmapTest, RasterOperationsCombineSourcePatternAndDestination)
+{
+    for (const RopCase& c : kRasterOperations) {
         const QRgb expected = Channels(c.source ? kSource : kPattern, kPaper, c.op);
-        EXPECT_TRUE(AreaIs(Render(emf.Finish(), {10, 10}), QRect(2, 2, 4, 4), expected)) << c.name;
+        EXPECT_TRUE(AreaIs(Render(Transferred(c.rop, c.source), {10, 10}), QRect(2, 2, 4, 4), expected)) << c.name;
     }
 }
 
@@ -319,30 +321,11 @@ TEST(MetafileBitmapTest, RegressionPatternInvertAfterAFigureIsNotInverted)
 // with them must leave valid pixels, as pen and brush mixes do (what they touch becomes opaque).
 TEST(MetafileBitmapTest, RegressionPictureMixesOnATransparentPictureLeaveValidPixels)
 {
-    struct Case { uint32_t rop; bool source; };
-    for (const Case c : {Case{U_SRCAND, true}, Case{U_SRCPAINT, true}, Case{U_SRCINVERT, true},
-                         Case{U_SRCERASE, true}, Case{U_NOTSRCCOPY, true}, Case{U_NOTSRCERASE, true},
-                         Case{U_MERGEPAINT, true}, Case{U_PATINVERT, false}, Case{U_DSTINVERT, false}}) {
-        const uint32_t rop = c.rop;
-        const bool source = c.source;
-        EmfWriter emf(10, 10);
-        emf.Select(emf.Brush(kPattern));
-        DibBuilder dib(1, 1, 24, U_BI_RGB);
-        dib.Pixels({{Bgr(kSource)}});
-        emf.Add(U_EMRSTRETCHBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{10, 10}, U_POINTL{0, 0}, U_POINTL{1, 1},
-                                    Identity(), U_COLORREF{}, U_DIB_RGB_COLORS, rop, source ? dib.Info() : nullptr,
-                                    source ? dib.BitsSize() : 0, source ? dib.Bits() : nullptr));
-        QImage image(10, 10, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        image.setPixel(5, 5, 0x80402010); // half transparent
-        const auto metafile = platform::Metafile::FromBytes(emf.Finish());
-        ASSERT_TRUE(metafile);
-        QPainter painter(&image);
-        metafile->Play(painter, QRectF(0, 0, 10, 10));
-        painter.end();
-        EXPECT_TRUE(PixelsAreValid(image)) << std::hex << "operation " << rop;
-        if (rop == U_SRCINVERT || rop == U_PATINVERT) {
-            EXPECT_EQ(image.pixel(2, 2), source ? kSource : kPattern) << "as on black";
+    for (const RopCase& c : kRasterOperations) {
+        const QImage image = PlayOnto(TransparentPicture({10, 10}, {{3, 3}}), Transferred(c.rop, c.source));
+        EXPECT_TRUE(PixelsAreValid(image)) << c.name;
+        if (c.rop == U_SRCINVERT || c.rop == U_PATINVERT) {
+            EXPECT_EQ(image.pixel(2, 2), c.source ? kSource : kPattern) << c.name << " as on black";
         }
     }
 }
@@ -367,8 +350,7 @@ TEST(MetafileBitmapTest, NegativeExtentsMirror)
 // of it.
 TEST(MetafileBitmapTest, RegressionPictureStretchedFarUnderATurnDrawsWhatIsInSight)
 {
-    DibBuilder dib(1, 1, 24, U_BI_RGB);
-    dib.Pixels({{Bgr(kRed)}});
+    DibBuilder dib = DibBuilder::Solid(1, 1, Bgr(kRed));
     EmfWriter emf(20, 10);
     emf.Add(U_EMRSETWORLDTRANSFORM_set(Transform(0.866f, 0.5f, -0.5f, 0.866f, 0, 0)));
     emf.Add(StretchDibits(dib, -10000000, -10000000, 20000000, 20000000));
@@ -444,6 +426,21 @@ TEST(MetafileBitmapTest, TransparentBltLeavesTheTransparentColourOut)
     EXPECT_TRUE(AreaIs(Render(emf.Finish(), {20, 10}), QRect(0, 0, 10, 10), kRed));
 }
 
+// libUEMF's MASKBLT and PLGBLT writers put the mask's BITMAPINFO over the source's bits: lays the
+// parts out again, one after the other.
+template <class Record>
+char* WithMaskAfterSource(char* record, DibBuilder& source, DibBuilder& mask)
+{
+    auto* blt = reinterpret_cast<Record*>(record);
+    blt->offBmiMask = blt->offBitsSrc + blt->cbBitsSrc;
+    blt->offBitsMask = blt->offBmiMask + blt->cbBmiMask;
+    std::memcpy(record + blt->offBitsSrc, source.Bits(), source.BitsSize());
+    std::memcpy(record + blt->offBmiMask, mask.Info(), blt->cbBmiMask);
+    std::memcpy(record + blt->offBitsMask, mask.Bits(), mask.BitsSize());
+    EXPECT_LE(blt->offBitsMask + mask.BitsSize(), blt->emr.nSize);
+    return record;
+}
+
 DibBuilder Mask(std::vector<uint32_t> bits)
 {
     DibBuilder mask(int(bits.size()), 1, 1, U_BI_RGB, {0x000000, 0xFFFFFF});
@@ -457,23 +454,12 @@ TEST(MetafileBitmapTest, MaskBltDrawsTheForegroundOperationWhereTheMaskIsSet)
     DibBuilder mask = Mask({1, 0});
     EmfWriter emf(2, 1);
     const uint32_t rop = (kNoop & 0x00FF0000) << 8 | U_SRCCOPY; // foreground copy, background keeps
-    char* record = U_EMRMASKBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{2, 1}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
-                                    U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, rop, dib.Info(), dib.BitsSize(),
-                                    dib.Bits(), mask.Info(), mask.BitsSize(), mask.Bits());
-    // libUEMF's writer puts the mask's BITMAPINFO over the source's bits: lay the parts out again,
-    // one after the other.
-    auto* blt = reinterpret_cast<U_EMRMASKBLT*>(record);
-    const uint32_t maskInfoSize = blt->cbBmiMask;
-    blt->offBmiMask = blt->offBitsSrc + blt->cbBitsSrc;
-    blt->offBitsMask = blt->offBmiMask + maskInfoSize;
-    std::memcpy(record + blt->offBitsSrc, dib.Bits(), dib.BitsSize());
-    std::memcpy(record + blt->offBmiMask, mask.Info(), maskInfoSize);
-    std::memcpy(record + blt->offBitsMask, mask.Bits(), mask.BitsSize());
-    ASSERT_LE(blt->offBitsMask + mask.BitsSize(), blt->emr.nSize);
-    emf.Add(record);
-    const QImage image = Render(emf.Finish(), {2, 1});
-    EXPECT_EQ(image.pixel(0, 0), kRed);
-    EXPECT_EQ(image.pixel(1, 0), kPaper);
+    emf.Add(WithMaskAfterSource<U_EMRMASKBLT>(
+        U_EMRMASKBLT_set(kNoBounds, U_POINTL{0, 0}, U_POINTL{2, 1}, U_POINTL{0, 0}, Identity(), U_COLORREF{},
+                         U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, rop, dib.Info(), dib.BitsSize(), dib.Bits(),
+                         mask.Info(), mask.BitsSize(), mask.Bits()),
+        dib, mask));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {2, 1}), QRect(0, 0, 1, 1), kRed));
 }
 
 TEST(MetafileBitmapTest, PlgBltLaysTheBitmapOntoAParallelogram)
@@ -498,8 +484,7 @@ TEST(MetafileBitmapTest, RegressionAMaskOfManyRunsOnEveryRowIsRefusedAsSuchAFigu
     for (const Case& c : {Case{"checker", true, false, QRect()}, Case{"checker mirrored", true, true, QRect()},
                           Case{"left half", false, false, QRect(0, 0, 20, 40)},
                           Case{"left half mirrored", false, true, QRect(20, 0, 20, 40)}}) {
-        DibBuilder source(kSide, kSide, 24, U_BI_RGB);
-        source.Pixels(std::vector<std::vector<uint32_t>>(kSide, std::vector<uint32_t>(kSide, Bgr(kRed))));
+        DibBuilder source = DibBuilder::Solid(kSide, kSide, Bgr(kRed));
         DibBuilder mask(kSide, kSide, 1, U_BI_RGB, {0x000000, 0xFFFFFF});
         std::vector<std::vector<uint32_t>> bits(kSide, std::vector<uint32_t>(kSide));
         for (int y = 0; y < kSide; ++y)
@@ -510,18 +495,11 @@ TEST(MetafileBitmapTest, RegressionAMaskOfManyRunsOnEveryRowIsRefusedAsSuchAFigu
         if (c.mirrored)
             corners[0] = {40, 0}, corners[1] = {0, 0}, corners[2] = {40, 40};
         EmfWriter emf(40, 40);
-        char* record = U_EMRPLGBLT_set(kNoBounds, corners, U_POINTL{0, 0}, U_POINTL{kSide, kSide}, Identity(),
-                                       U_COLORREF{}, U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, source.Info(),
-                                       source.BitsSize(), source.Bits(), mask.Info(), mask.BitsSize(), mask.Bits());
-        // libUEMF's writer lays the mask over the source's bits, as for MASKBLT: lay them out again.
-        auto* blt = reinterpret_cast<U_EMRPLGBLT*>(record);
-        blt->offBmiMask = blt->offBitsSrc + blt->cbBitsSrc;
-        blt->offBitsMask = blt->offBmiMask + blt->cbBmiMask;
-        std::memcpy(record + blt->offBitsSrc, source.Bits(), source.BitsSize());
-        std::memcpy(record + blt->offBmiMask, mask.Info(), blt->cbBmiMask);
-        std::memcpy(record + blt->offBitsMask, mask.Bits(), mask.BitsSize());
-        ASSERT_LE(blt->offBitsMask + mask.BitsSize(), blt->emr.nSize);
-        emf.Add(record);
+        emf.Add(WithMaskAfterSource<U_EMRPLGBLT>(
+            U_EMRPLGBLT_set(kNoBounds, corners, U_POINTL{0, 0}, U_POINTL{kSide, kSide}, Identity(), U_COLORREF{},
+                            U_DIB_RGB_COLORS, U_POINTL{0, 0}, U_DIB_RGB_COLORS, source.Info(), source.BitsSize(),
+                            source.Bits(), mask.Info(), mask.BitsSize(), mask.Bits()),
+            source, mask));
         EXPECT_TRUE(AreaIs(Render(emf.Finish(), {40, 40}), c.red, kRed)) << c.name;
     }
 }

@@ -163,12 +163,16 @@ TEST(MetafileBoundsTest, DashesTooManyToDrawMakeALine)
     EXPECT_TRUE(AreaIs(Render(bytes, {100, 100}), QRect(0, 49, 99, 2), kBlack));
 }
 
-// Records of picture-sized ellipses, each filled red and outlined in blue (two paths drawn each).
-void AddBubbleSizedFigures(EmfWriter& emf, QSize picture, size_t figures)
+constexpr QSize kFigureFile(64, 48);
+
+// A kFigureFile of picture-sized ellipses, each filled red and outlined in blue (two paths drawn each).
+QByteArray BubbleSizedFigures(size_t figures)
 {
+    EmfWriter emf(kFigureFile.width(), kFigureFile.height());
     emf.Select(emf.Brush(kRed)).Select(emf.ExtendedPen(kFlatSolidPen, 1, kBlue));
     for (size_t i = 0; i < figures; ++i)
-        emf.Add(U_EMRELLIPSE_set(U_RECTL{0, 0, picture.width(), picture.height()}));
+        emf.Add(U_EMRELLIPSE_set(U_RECTL{0, 0, kFigureFile.width(), kFigureFile.height()}));
+    return emf.Finish();
 }
 
 // Sizes a 64 x 48 bubble is drawn at: the smallest placed on a scene, its own, and over a large scene.
@@ -179,18 +183,15 @@ const QSize kBubbleSizes[] = {{16, 12}, {64, 48}, {640, 480}, {4096, 3072}};
 // it is drawn at.
 TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheSameFigureAtEverySize)
 {
-    constexpr QSize kFile(64, 48);
     constexpr size_t kFigures = 20'000;
-    EmfWriter emf(kFile.width(), kFile.height());
-    AddBubbleSizedFigures(emf, kFile, kFigures);
-    const QByteArray bytes = emf.Finish();
-    const size_t drawn = Recorded(bytes, kFile).size();
+    const QByteArray bytes = BubbleSizedFigures(kFigures);
+    const size_t drawn = Recorded(bytes, kFigureFile).size();
     EXPECT_LT(drawn, 2 * kFigures);
     EXPECT_GT(drawn, 2 * size_t(1000));
     for (const QSize size : kBubbleSizes)
         EXPECT_EQ(Recorded(bytes, size).size(), drawn) << size.width() << "x" << size.height();
     // Placed turned on a scene, a third of its width, partly outside it.
-    const QSizeF bounds(kFile.width(), kFile.height());
+    const QSizeF bounds(kFigureFile.width(), kFigureFile.height());
     EXPECT_EQ(Recorded(bytes, kBubblePicture, World(Placement::Turned, kBubblePicture, bounds),
                        QRectF(QPointF(0, 0), bounds - QSizeF(1, 1)))
                   .size(),
@@ -200,11 +201,8 @@ TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheSameFigureAtEverySize)
 // An ordinary bubble is never cut: 1,000 figures the size of the bubble draw in full at every size.
 TEST(MetafileBoundsTest, AThousandBubbleSizedFiguresDrawInFullAtEverySize)
 {
-    constexpr QSize kFile(64, 48);
     constexpr size_t kFigures = 1000;
-    EmfWriter emf(kFile.width(), kFile.height());
-    AddBubbleSizedFigures(emf, kFile, kFigures);
-    const QByteArray bytes = emf.Finish();
+    const QByteArray bytes = BubbleSizedFigures(kFigures);
     for (const QSize size : kBubbleSizes)
         EXPECT_EQ(Recorded(bytes, size).size(), 2 * kFigures) << size.width() << "x" << size.height();
 }

@@ -49,21 +49,6 @@ void FillEverything(EmfWriter& emf)
     emf.Add(U_EMRRECTANGLE_set(U_RECTL{-100, -100, 100, 100}));
 }
 
-// Plays bytes onto image over its whole area, the painter first set up as a caller would.
-QImage PlayOnto(QImage image, const QByteArray& bytes, const std::function<void(QPainter&)>& before)
-{
-    const auto metafile = Metafile::FromBytes(bytes);
-    if (!metafile) {
-        ADD_FAILURE() << "the metafile did not load";
-        return image;
-    }
-    QPainter painter(&image);
-    before(painter);
-    metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
-    painter.end();
-    return image;
-}
-
 QImage Paper()
 {
     QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
@@ -221,36 +206,36 @@ TEST(MetafileRegionTest, ClipStaysInsideTheBubbleAndTheCallersClip)
             metafile->Play(painter, QRectF(5, 5, 10, 10));
             EXPECT_EQ(painter.clipBoundingRect(), QRectF(0, 0, 12, 20)); // the caller's clip is back
         }
-        EXPECT_TRUE(PixelsAre(image, [&](int x, int y) { return x < 12 && (!clipped || In(x, y, 5, 5, 15, 15)); }, kRed))
-            << (clipped ? "clipped" : "not clipped");
+        EXPECT_TRUE(AreaIs(image, clipped ? QRect(5, 5, 7, 10) : QRect(0, 0, 12, 20), kRed)) << clipped;
     }
 }
 
-// A bubble turned on the picture turns its clip with it.
-TEST(MetafileRegionTest, ClipTurnsWithTheBubble)
+// A bubble turned on the picture turns its clip with it; the caller's clip is kept where it was set,
+// under the transform the caller had then.
+TEST(MetafileRegionTest, ClipFollowsTheCallersPainter)
 {
-    EmfWriter emf(kSize.width(), kSize.height());
-    SelectClip(emf, U_RGN_COPY, {{0, 0, 10, 5}});
-    FillEverything(emf);
-    const QImage image = PlayOnto(Paper(), emf.Finish(), [](QPainter& painter) {
-        painter.translate(kSize.width(), 0);
-        painter.rotate(90);
-    });
-    EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 15, 0, 20, 10); }, kRed));
-}
-
-// The caller's clip is kept where it was set, under the transform the caller had then.
-TEST(MetafileRegionTest, CallersClipSetUnderATransformHolds)
-{
-    EmfWriter emf(kSize.width(), kSize.height());
-    emf.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 4, 20, 20}));
-    FillEverything(emf);
-    const QImage image = PlayOnto(Paper(), emf.Finish(), [](QPainter& painter) {
-        painter.scale(2, 2);
-        painter.setClipRect(QRect(0, 0, 5, 10)); // 10 by 20 pixels
-        painter.resetTransform();
-    });
-    EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 0, 4, 10, 20); }, kRed));
+    // The metafile's clip is a region copied, or a rectangle intersected.
+    struct Case { const char* name; bool region; U_RECTL clip; std::function<void(QPainter&)> before; QRect visible; };
+    const Case cases[] = {
+        {"turned bubble", true, {0, 0, 10, 5}, [](QPainter& p) { p.translate(kSize.width(), 0), p.rotate(90); },
+         QRect(15, 0, 5, 10)},
+        {"caller's clip under a transform", false, {0, 4, 20, 20},
+         [](QPainter& p) {
+             p.scale(2, 2);
+             p.setClipRect(QRect(0, 0, 5, 10)); // 10 by 20 pixels
+             p.resetTransform();
+         },
+         QRect(0, 4, 10, 16)},
+    };
+    for (const Case& c : cases) {
+        EmfWriter emf(kSize.width(), kSize.height());
+        if (c.region)
+            SelectClip(emf, U_RGN_COPY, {c.clip});
+        else
+            emf.Add(U_EMRINTERSECTCLIPRECT_set(c.clip));
+        FillEverything(emf);
+        EXPECT_TRUE(AreaIs(PlayOnto(Paper(), emf.Finish(), c.before), c.visible, kRed)) << c.name;
+    }
 }
 
 // Qt sets aside room for a region clip's rectangles on every row of its height, counted in int: a
@@ -363,11 +348,7 @@ TEST(MetafileRegionTest, RegressionMixesOnATransparentPictureLeaveValidPixels)
         emf.Add(U_EMRSETROP2_set(rop2));
         emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 10, 20}));
         emf.Add(U_EMRPAINTRGN_set(RegionData({{10, 0, 20, 20}}).get()));
-        QImage transparent(kSize, QImage::Format_ARGB32_Premultiplied);
-        transparent.fill(Qt::transparent);
-        transparent.setPixel(5, 5, 0x80402010); // half transparent
-        transparent.setPixel(15, 5, 0x80402010);
-        const QImage image = PlayOnto(transparent, emf.Finish(), [](QPainter&) {});
+        const QImage image = PlayOnto(TransparentPicture(kSize, {{5, 5}, {15, 5}}), emf.Finish());
         EXPECT_TRUE(PixelsAreValid(image)) << "mix " << rop2;
         if (rop2 == U_R2_XORPEN) {
             EXPECT_EQ(image.pixel(2, 2), 0xFFF0A050u) << "the pen's colour, as on black";
@@ -401,9 +382,7 @@ TEST(MetafileRegionTest, RegressionBlackAndWhiteMixesPaintHatchesAndPatternsSoli
             emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 11, 21}));
             emf.Add(U_EMRPAINTRGN_set(RegionData({{10, 0, 20, 20}}).get()));
             const QRgb colour = rop2 == U_R2_BLACK ? kBlack : kWhite;
-            EXPECT_TRUE(PixelsAre(PlayOnto(Paper(), emf.Finish(), [](QPainter&) {}), [](int, int) { return true; },
-                                  colour))
-                << c.name << " mix " << rop2;
+            EXPECT_TRUE(AreaIs(Render(emf.Finish(), kSize), QRect(QPoint(), kSize), colour)) << c.name << " mix " << rop2;
         }
 }
 
@@ -464,7 +443,7 @@ TEST(MetafileRegionTest, UnreadableRegionsAreLeftOutAndTheRestPlays)
     char* noSuchBrush = U_EMRFILLRGN_set(kNoBounds, 999, RegionData({{0, 0, 20, 20}}).get());
     emf.Add(noSuchBrush);
     emf.Add(U_EMRFILLRGN_set(kNoBounds, blue, RegionData({{1, 1, 4, 4}}).get()));
-    EXPECT_TRUE(PixelsAre(Render(emf.Finish(), kSize), [](int x, int y) { return In(x, y, 1, 1, 4, 4); }, kBlue));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), kSize), QRect(1, 1, 3, 3), kBlue));
 }
 
 // --- Paths, gradients, pixels ---------------------------------------------------------------
@@ -484,10 +463,8 @@ TEST(MetafileRegionTest, WidenedPathFillsWhereTheStrokeWas)
         emf.Add(U_EMRSELECTOBJECT_set(U_NULL_PEN));
         emf.Add(U_EMRFILLPATH_set(kNoBounds));
         const QImage image = Render(emf.Finish(), kSize);
-        if (geometric)
-            EXPECT_TRUE(PixelsAre(image, [](int x, int y) { return In(x, y, 2, 8, 18, 12); }, kRed));
-        else
-            EXPECT_TRUE(PixelsAre(image, [](int, int) { return false; }, kRed)) << "a cosmetic pen widens to nothing";
+        // A cosmetic pen widens to nothing.
+        EXPECT_TRUE(AreaIs(image, geometric ? QRect(2, 8, 16, 4) : QRect(), kRed)) << geometric;
     }
 }
 
@@ -563,7 +540,7 @@ TEST(MetafileRegionTest, GradientsWithIndicesOutOfRangeAreLeftOut)
     reinterpret_cast<PU_EMRGRADIENTFILL>(tooMany)->nGradObj = 1000;
     emf.Add(tooMany);
     emf.Add(U_EMRSETPIXELV_set(U_POINTL{3, 4}, ToColourRef(kBlue)));
-    EXPECT_TRUE(PixelsAre(Render(emf.Finish(), kSize), [](int x, int y) { return x == 3 && y == 4; }, kBlue));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), kSize), QRect(3, 4, 1, 1), kBlue));
 }
 
 // A pixel is one pixel of the reference device, wherever the logical units put it.
@@ -572,7 +549,7 @@ TEST(MetafileRegionTest, SetPixelPaintsOneDevicePixel)
     EmfWriter emf(kSize.width(), kSize.height());
     emf.Add(U_EMRSETWORLDTRANSFORM_set(Transform(0.5f, 0, 0, 0.5f, 2, 2)));
     emf.Add(U_EMRSETPIXELV_set(U_POINTL{9, 7}, ToColourRef(kBlue)));
-    EXPECT_TRUE(PixelsAre(Render(emf.Finish(), kSize), [](int x, int y) { return x == 6 && y == 5; }, kBlue));
+    EXPECT_TRUE(AreaIs(Render(emf.Finish(), kSize), QRect(6, 5, 1, 1), kBlue));
 }
 
 } // namespace

@@ -80,8 +80,8 @@ char* TextRecord(const TextOut& out, bool wide = true)
 }
 
 // POLYTEXTOUTW (libUEMF has no writer for it): the fixed part, an entry with a rectangle for each
-// string, then each string and its spacing.
-QByteArray PolyTextRecord(const std::vector<TextOut>& strings)
+// string, then each string and its spacing; allocated with malloc, as libUEMF's writers do.
+char* PolyTextRecord(const std::vector<TextOut>& strings)
 {
     constexpr size_t entrySize = sizeof(U_EMRTEXT) + sizeof(U_RECTL) + sizeof(uint32_t);
     QByteArray record(int(offsetof(U_EMRPOLYTEXTOUTW, emrtext) + strings.size() * entrySize), '\0');
@@ -103,14 +103,7 @@ QByteArray PolyTextRecord(const std::vector<TextOut>& strings)
     }
     put(offsetof(U_EMR, iType), U_EMR_POLYTEXTOUTW);
     put(offsetof(U_EMR, nSize), uint32_t(record.size()));
-    return record;
-}
-
-char* Copy(const QByteArray& record)
-{
-    char* copy = static_cast<char*>(malloc(size_t(record.size())));
-    std::memcpy(copy, record.constData(), size_t(record.size()));
-    return copy;
+    return static_cast<char*>(std::memcpy(malloc(size_t(record.size())), record.constData(), size_t(record.size())));
 }
 
 // The box of every pixel that is not paper; empty when there is none.
@@ -199,11 +192,9 @@ TEST(MetafileTextTest, AlignmentPlacesTheInkAroundTheReferencePoint)
 TEST(MetafileTextTest, NegativeHeightIsTheEmAndPositiveTheCell)
 {
     for (const int height : {-kEm, kEm}) {
-        EmfWriter emf(200, 100);
-        WithFont(emf, LogFont(height)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{20, 70}, "H", {30}}));
         const double em = height < 0 ? kEm : kEm / (kAscent + kDescent);
-        SCOPED_TRACE(height);
-        EXPECT_TRUE(Near(Ink(Render(emf.Finish(), {200, 100})).height(), kCapHeight * em, "capital height"));
+        const QImage image = RenderText({{20, 70}, "H", {30}}, U_TA_BASELINE, {200, 100}, LogFont(height));
+        EXPECT_TRUE(Near(Ink(image).height(), kCapHeight * em, "capital height")) << height;
     }
 }
 
@@ -246,11 +237,8 @@ TEST(MetafileTextTest, EscapementTurnsTheBaselineCounterClockwise)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.escapement);
-        EmfWriter emf(200, 200);
-        WithFont(emf, LogFont(-kEm, "Arial", c.escapement))
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{100, 100}, "HHH", {30, 30, 30}}));
-        const QRect ink = Ink(Render(emf.Finish(), {200, 200}));
+        const QRect ink = Ink(RenderText({{100, 100}, "HHH", {30, 30, 30}}, U_TA_BASELINE, {200, 200},
+                                         LogFont(-kEm, "Arial", c.escapement)));
         // The ink stays within the expected box, and fills most of it.
         EXPECT_TRUE(c.expected.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink)) << ink.x() << "," << ink.y()
                                                                                            << " " << ink.width() << "x"
@@ -269,11 +257,8 @@ TEST(MetafileTextTest, OrientationTurnsEachGlyphOnlyInTheAdvancedMode)
         SCOPED_TRACE(c.graphicsMode);
         U_LOGFONT font = LogFont(-kEm);
         font.lfOrientation = 900;
-        EmfWriter emf(200, 100);
-        WithFont(emf, font)
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}));
-        const QRect ink = Ink(Render(emf.Finish(), {200, 100}));
+        const QRect ink =
+            Ink(RenderText({{100, 50}, "I", {20}, 0, kNoRectangle, c.graphicsMode}, U_TA_BASELINE, {200, 100}, font));
         const int cap = int(kCapHeight * kEm);
         const QRect stem = c.lying ? QRect(100 - cap, 40, cap, 10) : QRect(100, 50 - cap, 10, cap);
         EXPECT_TRUE(stem.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(ink))
@@ -318,23 +303,14 @@ TEST(MetafileTextTest, TextColourAndOpaqueBackgroundBox)
     }
 }
 
-TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleWithTheBackgroundColour)
-{
-    // No characters at all: how programs fill a rectangle with text records.
-    char* text = TextRecord({{10, 10}, "H", {30}, U_ETO_OPAQUE, U_RECTL{10, 20, 60, 70}});
-    const uint32_t noChars = 0;
-    std::memcpy(text + offsetof(U_EMREXTTEXTOUTW, emrtext) + offsetof(U_EMRTEXT, nChars), &noChars, sizeof(noChars));
-    EmfWriter emf(100, 100);
-    WithFont(emf).Add(U_EMRSETBKCOLOR_set(ToColourRef(kBlue))).Add(text);
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(10, 20, 50, 50), kBlue));
-}
-
-// Text is not mixed by the pen mix, stays inside the metafile's clip, and the font and colours come
-// back with RESTOREDC.
-TEST(MetafileTextTest, TextIgnoresPenMixesKeepsToTheClipAndItsStateIsRestored)
+// The opaque option fills the rectangle with the background colour (here with no characters at all:
+// how programs fill a rectangle with text records). Text is not mixed by the pen mix, stays inside the
+// metafile's clip, and the font and colours come back with RESTOREDC.
+TEST(MetafileTextTest, OpaqueOptionFillsTheRectangleIgnoresPenMixesKeepsToTheClipAndIsRestored)
 {
     struct Case { const char* name; std::function<void(EmfWriter&)> before; QRect box; QRgb colour; };
     const std::vector<Case> cases = {
+        {"opaque option", [](EmfWriter&) {}, QRect(10, 20, 50, 50), kBlue},
         {"xor mix", [](EmfWriter& e) { e.Add(U_EMRSETROP2_set(U_R2_XORPEN)); }, QRect(10, 20, 50, 50), kBlue},
         {"clip", [](EmfWriter& e) { e.Add(U_EMRINTERSECTCLIPRECT_set(U_RECTL{0, 0, 35, 100})); },
          QRect(10, 20, 25, 50), kBlue},
@@ -382,11 +358,7 @@ TEST(MetafileTextTest, UnderlineAndStrikeOutRunTheWholeAdvance)
         U_LOGFONT font = LogFont(-kEm);
         font.lfUnderline = c.underline;
         font.lfStrikeOut = c.strikeOut;
-        EmfWriter emf(200, 100);
-        WithFont(emf, font)
-            .Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE))
-            .Add(TextRecord({{20, baseline}, "I  ", {20, 40, 40}}));
-        const QImage image = Render(emf.Finish(), {200, 100});
+        const QImage image = RenderText({{20, baseline}, "I  ", {20, 40, 40}}, U_TA_BASELINE, {200, 100}, font);
         // The row blackest over the spaces' advance: black all along it, and paper past its end.
         const auto [row, most] = FullestRow(image, 60, 60, kBlack);
         SCOPED_TRACE(row);
@@ -419,8 +391,6 @@ TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
         SCOPED_TRACE(int(c.charset));
         U_LOGFONT font = LogFont(-kEm);
         font.lfCharSet = c.charset;
-        EmfWriter wide(200, 100);
-        WithFont(wide, font).Add(TextRecord({{20, 20}, c.text, c.advances}));
         EmfWriter ansi(200, 100);
         std::vector<uint32_t> dx = c.byteAdvances;
         char* entry = emrtext_set(U_POINTL{20, 20}, uint32_t(c.bytes.size()), 1, const_cast<char*>(c.bytes.data()), 0,
@@ -428,7 +398,7 @@ TEST(MetafileTextTest, AnsiStringsDrawInTheCodePageOfTheFontsCharacterSet)
         WithFont(ansi, font)
             .Add(U_EMREXTTEXTOUTA_set(kNoBounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(entry)));
         free(entry);
-        const QImage image = Render(wide.Finish(), {200, 100});
+        const QImage image = RenderText({{20, 20}, c.text, c.advances}, U_TA_DEFAULT, {200, 100}, font);
         EXPECT_EQ(Render(ansi.Finish(), {200, 100}), image);
         EXPECT_GT(Ink(image).width(), 40);
     }
@@ -461,7 +431,7 @@ TEST(MetafileTextTest, PolyTextOutDrawsEachStringLikeExtTextOut)
     const TextOut first{{20, 20}, "HI", {30, 30}};
     const TextOut second{{120, 50}, "T", {30}};
     EmfWriter poly(200, 100);
-    WithFont(poly).Add(Copy(PolyTextRecord({first, second})));
+    WithFont(poly).Add(PolyTextRecord({first, second}));
     EmfWriter single(200, 100);
     WithFont(single).Add(TextRecord(first)).Add(TextRecord(second));
     const QImage image = Render(single.Finish(), {200, 100});
@@ -482,13 +452,10 @@ TEST(MetafileTextTest, GlyphIndicesDrawOnlyWithTheFaceTheyWereWrittenFor)
     };
     for (const Case c : {Case{"Liberation Sans", true}, Case{"Arial", false}}) {
         SCOPED_TRACE(c.face);
-        EmfWriter byIndex(200, 100);
-        WithFont(byIndex, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, indices, {30, 30}, U_ETO_GLYPH_INDEX}));
-        EmfWriter byChar(200, 100);
-        WithFont(byChar, LogFont(-kEm, c.face)).Add(TextRecord({{20, 20}, "HT", {30, 30}}));
-        const QImage image = Render(byIndex.Finish(), {200, 100});
+        const U_LOGFONT font = LogFont(-kEm, c.face);
+        const QImage image = RenderText({{20, 20}, indices, {30, 30}, U_ETO_GLYPH_INDEX}, U_TA_DEFAULT, {200, 100}, font);
         if (c.drawn)
-            EXPECT_EQ(image, Render(byChar.Finish(), {200, 100}));
+            EXPECT_EQ(image, RenderText({{20, 20}, "HT", {30, 30}}, U_TA_DEFAULT, {200, 100}, font));
         else
             EXPECT_TRUE(Ink(image).isEmpty());
     }
@@ -585,9 +552,8 @@ TEST(MetafileTextTest, AFontAMillionUnitsHighDrawsThePartInSight)
     const QRawFont raw = QRawFont::fromFont(qtFont);
     const QRectF stem = raw.boundingRect(raw.glyphIndexesForString(QStringLiteral("I")).value(0));
     const int x = 50 - int(stem.center().x() * (em / 1000));
-    EmfWriter emf(100, 100);
-    WithFont(emf, LogFont(-em)).Add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE)).Add(TextRecord({{x, em / 2}, "I", {em}}));
-    EXPECT_TRUE(AreaIs(Render(emf.Finish(), {100, 100}), QRect(0, 0, 100, 100), kBlack));
+    const QImage image = RenderText({{x, em / 2}, "I", {em}}, U_TA_BASELINE, {100, 100}, LogFont(-em));
+    EXPECT_TRUE(AreaIs(image, QRect(0, 0, 100, 100), kBlack));
 }
 
 TEST(MetafileTextTest, TenThousandGlyphsDrawToTheLastAtEverySize)

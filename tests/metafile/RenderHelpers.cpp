@@ -18,6 +18,30 @@ QImage Render(const QByteArray& bytes, QSize size, const QRectF& target)
     return image;
 }
 
+QImage PlayOnto(QImage image, const QByteArray& bytes, const std::function<void(QPainter&)>& before)
+{
+    const auto metafile = platform::Metafile::FromBytes(bytes);
+    if (!metafile) {
+        ADD_FAILURE() << "the metafile did not load";
+        return image;
+    }
+    QPainter painter(&image);
+    if (before)
+        before(painter);
+    metafile->Play(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    painter.end();
+    return image;
+}
+
+QImage TransparentPicture(QSize size, std::initializer_list<QPoint> halfTransparent)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (const QPoint point : halfTransparent)
+        image.setPixel(point, 0x80402010);
+    return image;
+}
+
 testing::AssertionResult PixelsAreValid(const QImage& image)
 {
     for (int y = 0; y < image.height(); ++y) {
