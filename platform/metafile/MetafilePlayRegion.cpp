@@ -214,8 +214,8 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     } else {
         path = CutNearVisible(m_deviceToTarget.map(area.Path()));
     }
-    // Rasterizing it costs as filling it does.
-    paid = paid && Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path));
+    // Rasterizing it costs as filling it does, edges crossing the same rows included.
+    paid = paid && ChargeFigure(path, m_targetToFrame, {false, qreal(path.elementCount()), 0, 0});
     if (paid)
         m_painter.setClipPath(path, Qt::IntersectClip);
     else

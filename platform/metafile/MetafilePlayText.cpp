@@ -381,6 +381,10 @@ void MetafilePlayer::DrawGlyphs(const QRawFont& raw, const QList<quint32>& glyph
             continue;
         }
         QPainterPath outline = CutNearVisible(glyphToTarget.map(raw.pathForGlyph(glyphs[i])));
+        // An outline drawn as a path pays as a figure does: a glyph of many contours stretched over the
+        // picture crosses its rows many times over.
+        if (!ChargeFigure(outline, m_targetToFrame, {false, qreal(outline.elementCount()), 0, 0}))
+            return;
         outline.setFillRule(Qt::WindingFill);
         m_painter.setWorldTransform(QTransform());
         m_painter.setPen(Qt::NoPen);
