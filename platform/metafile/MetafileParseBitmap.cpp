@@ -40,11 +40,27 @@ QRectF SourceRect(const U_POINTL& origin, const U_POINTL& extent, const U_XFORM&
     return QRectF(from, to);
 }
 
-// The record's bitmap, where it lies.
-MetafileDibSpan Span(const char* record, uint32_t size, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits,
-                     uint32_t cbBits, uint32_t usage)
+// The record's source bitmap and its mask, where they lie (every picture record names them alike).
+template <class Record>
+MetafileDibSpan SourceSpan(const char* record, uint32_t size, const Record& r)
 {
-    return MetafileDibSpan{record, size, offBmi, cbBmi, offBits, cbBits, usage};
+    return MetafileDibSpan{record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc};
+}
+
+template <class Record>
+MetafileDibSpan MaskSpan(const char* record, uint32_t size, const Record& r)
+{
+    return MetafileDibSpan{record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask, r.iUsageMask};
+}
+
+// A rectangle-to-rectangle transfer: its destination, its source of sourceExtent and its operation.
+template <class Record>
+void PlaceTransfer(MetafileBlit& blit, const Record& r, const U_POINTL& sourceExtent, uint8_t rop)
+{
+    blit.destination = ToPoint(r.Dest);
+    blit.destinationExtent = ToPoint(r.cDest);
+    blit.source = SourceRect(r.Src, sourceExtent, r.xformSrc);
+    blit.rop = rop;
 }
 
 size_t FixedSize(uint32_t type)
@@ -164,21 +180,15 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
     switch (type) {
     case U_EMR_BITBLT: {
         const auto r = Fixed<U_EMRBITBLT>(record, size);
-        blit->destination = ToPoint(r.Dest);
-        blit->destinationExtent = ToPoint(r.cDest);
-        blit->source = SourceRect(r.Src, r.cDest, r.xformSrc);
-        blit->rop = RopIndex(r.dwRop);
-        drawn = withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
+        PlaceTransfer(*blit, r, r.cDest, RopIndex(r.dwRop));
+        drawn = withBitmap(r.cbBmiSrc, SourceSpan(record, size, r),
                            DibDecoding::Opaque);
         break;
     }
     case U_EMR_STRETCHBLT: {
         const auto r = Fixed<U_EMRSTRETCHBLT>(record, size);
-        blit->destination = ToPoint(r.Dest);
-        blit->destinationExtent = ToPoint(r.cDest);
-        blit->source = SourceRect(r.Src, r.cSrc, r.xformSrc);
-        blit->rop = RopIndex(r.dwRop);
-        drawn = withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
+        PlaceTransfer(*blit, r, r.cSrc, RopIndex(r.dwRop));
+        drawn = withBitmap(r.cbBmiSrc, SourceSpan(record, size, r),
                            DibDecoding::Opaque);
         break;
     }
@@ -187,7 +197,7 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
         blit->destination = ToPoint(r.Dest);
         blit->destinationExtent = ToPoint(r.cDest);
         blit->rop = RopIndex(r.dwRop);
-        const MetafileDibSpan span = Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc);
+        const MetafileDibSpan span = SourceSpan(record, size, r);
         drawn = withBitmap(r.cbBmiSrc, span, DibDecoding::Opaque);
         // The source of a bottom-up bitmap is measured from its lower-left corner.
         const MetafileDib dib(span);
@@ -199,7 +209,7 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
         // The bits hold cScans scan lines from iStartScan; the picture is drawn unscaled, one bitmap pixel
         // on one device pixel.
         const auto r = Fixed<U_EMRSETDIBITSTODEVICE>(record, size);
-        const MetafileDibSpan span = Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc);
+        const MetafileDibSpan span = SourceSpan(record, size, r);
         const MetafileDib dib(span);
         if (!dib.Valid() || r.cScans == 0 || r.iStartScan >= uint32_t(dib.Height()))
             return true;
@@ -216,23 +226,17 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
     }
     case U_EMR_ALPHABLEND: {
         const auto r = Fixed<U_EMRALPHABLEND>(record, size);
-        blit->destination = ToPoint(r.Dest);
-        blit->destinationExtent = ToPoint(r.cDest);
-        blit->source = SourceRect(r.Src, r.cSrc, r.xformSrc);
-        blit->rop = RopIndex(U_SRCCOPY);
+        PlaceTransfer(*blit, r, r.cSrc, RopIndex(U_SRCCOPY));
         blit->constantAlpha = r.Blend.Global;
         const DibDecoding alpha = r.Blend.Op == U_AC_SRC_ALPHA ? DibDecoding::Premultiplied : DibDecoding::Opaque;
         drawn = r.cbBmiSrc != 0
-            && withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc), alpha);
+            && withBitmap(r.cbBmiSrc, SourceSpan(record, size, r), alpha);
         break;
     }
     case U_EMR_TRANSPARENTBLT: {
         const auto r = Fixed<U_EMRTRANSPARENTBLT>(record, size);
-        blit->destination = ToPoint(r.Dest);
-        blit->destinationExtent = ToPoint(r.cDest);
-        blit->source = SourceRect(r.Src, r.cSrc, r.xformSrc);
-        blit->rop = RopIndex(U_SRCCOPY);
-        QImage image = DecodeDib(Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
+        PlaceTransfer(*blit, r, r.cSrc, RopIndex(U_SRCCOPY));
+        QImage image = DecodeDib(SourceSpan(record, size, r),
                                  DibDecoding::Opaque);
         drawn = !image.isNull();
         if (drawn) {
@@ -243,16 +247,12 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
     }
     case U_EMR_MASKBLT: {
         const auto r = Fixed<U_EMRMASKBLT>(record, size);
-        blit->destination = ToPoint(r.Dest);
-        blit->destinationExtent = ToPoint(r.cDest);
-        blit->source = SourceRect(r.Src, r.cDest, r.xformSrc);
-        blit->rop = RopIndex(r.dwRop);
+        PlaceTransfer(*blit, r, r.cDest, RopIndex(r.dwRop));
         blit->backgroundRop = BackgroundRopIndex(r.dwRop);
-        drawn = withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
+        drawn = withBitmap(r.cbBmiSrc, SourceSpan(record, size, r),
                            DibDecoding::Opaque);
         if (drawn && r.cbBmiMask != 0) {
-            const QImage mask = DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask,
-                                               r.iUsageMask), DibDecoding::Bits);
+            const QImage mask = DecodeDib(MaskSpan(record, size, r), DibDecoding::Bits);
             drawn = SetMask(*blit, mask, QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y));
         } else {
             blit->backgroundRop = blit->rop; // no mask: the foreground operation everywhere
@@ -266,11 +266,10 @@ bool MetafileParser::DecodeBitmap(uint32_t type, const char* record, uint32_t si
         blit->source = SourceRect(r.Src, r.cSrc, r.xformSrc);
         blit->rop = RopIndex(U_SRCCOPY);
         drawn = r.cbBmiSrc != 0
-            && withBitmap(r.cbBmiSrc, Span(record, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc),
+            && withBitmap(r.cbBmiSrc, SourceSpan(record, size, r),
                           DibDecoding::Opaque);
         if (drawn && r.cbBmiMask != 0) {
-            const QImage mask = DecodeDib(Span(record, size, r.offBmiMask, r.cbBmiMask, r.offBitsMask, r.cbBitsMask,
-                                               r.iUsageMask), DibDecoding::Bits);
+            const QImage mask = DecodeDib(MaskSpan(record, size, r), DibDecoding::Bits);
             blit->backgroundRop = kKeepDestination;
             drawn = SetMask(*blit, mask, QPoint(r.Src.x - r.Mask.x, r.Src.y - r.Mask.y));
         } else {
@@ -300,7 +299,7 @@ void MetafileParser::DecodePatternBrush(uint32_t type, const char* record, uint3
     if (size < sizeof(U_EMRCREATEDIBPATTERNBRUSHPT))
         return;
     const auto r = Fixed<U_EMRCREATEDIBPATTERNBRUSHPT>(record, size);
-    out.object.pattern = Shared(DecodeDib(Span(record, size, r.offBmi, r.cbBmi, r.offBits, r.cbBits, r.iUsage),
+    out.object.pattern = Shared(DecodeDib(MetafileDibSpan{record, size, r.offBmi, r.cbBmi, r.offBits, r.cbBits, r.iUsage},
                                           mono ? DibDecoding::Bits : DibDecoding::Opaque));
 }
 
