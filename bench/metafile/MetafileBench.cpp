@@ -192,76 +192,32 @@ void LoadAndPlayHugePictureInto4096x3072(benchmark::State& state)
 BENCHMARK(LoadAndPlayHugePictureInto4096x3072)->Unit(benchmark::kMillisecond);
 
 // Text: a shout bubble with its words printed as text (a bold "POW!" and two italic lines).
-void PlayTextBubbleInto420x320(benchmark::State& state)
-{
-    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight);
-}
-BENCHMARK(PlayTextBubbleInto420x320)->Unit(benchmark::kMicrosecond);
-
-void PlayTextBubbleTurnedInto420x320(benchmark::State& state)
-{
-    PlayInto(state, "text-bubble.emf", kBubbleWidth, kBubbleHeight, Placement::Turned);
-}
-BENCHMARK(PlayTextBubbleTurnedInto420x320)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, TextBubbleInto420x320, "text-bubble.emf", kBubbleWidth, kBubbleHeight)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, TextBubbleTurnedInto420x320, "text-bubble.emf", kBubbleWidth, kBubbleHeight,
+                  Placement::Turned)
+    ->Unit(benchmark::kMicrosecond);
 
 // The shipped bubbles, drawn while their text is written and over a large scene.
-void PlayCloudInto420x320(benchmark::State& state)
-{
-    PlayInto(state, "cloud.emf", kBubbleWidth, kBubbleHeight);
-}
-BENCHMARK(PlayCloudInto420x320)->Unit(benchmark::kMicrosecond);
-
-void PlayShoutInto420x320(benchmark::State& state)
-{
-    PlayInto(state, "shout.emf", kBubbleWidth, kBubbleHeight);
-}
-BENCHMARK(PlayShoutInto420x320)->Unit(benchmark::kMicrosecond);
-
-void PlayOvalInto2048x1536(benchmark::State& state)
-{
-    PlayInto(state, "oval.emf", kLargeWidth, kLargeHeight);
-}
-BENCHMARK(PlayOvalInto2048x1536)->Unit(benchmark::kMicrosecond);
-
-void PlayCloudInto2048x1536(benchmark::State& state)
-{
-    PlayInto(state, "cloud.emf", kLargeWidth, kLargeHeight);
-}
-BENCHMARK(PlayCloudInto2048x1536)->Unit(benchmark::kMicrosecond);
-
-void PlayShoutInto2048x1536(benchmark::State& state)
-{
-    PlayInto(state, "shout.emf", kLargeWidth, kLargeHeight);
-}
-BENCHMARK(PlayShoutInto2048x1536)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, CloudInto420x320, "cloud.emf", kBubbleWidth, kBubbleHeight)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, ShoutInto420x320, "shout.emf", kBubbleWidth, kBubbleHeight)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, OvalInto2048x1536, "oval.emf", kLargeWidth, kLargeHeight)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, CloudInto2048x1536, "cloud.emf", kLargeWidth, kLargeHeight)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlayInto, ShoutInto2048x1536, "shout.emf", kLargeWidth, kLargeHeight)->Unit(benchmark::kMicrosecond);
 
 // Files made to cost, over a 4096 x 3072 picture: the pen 100,000,000 units wide, stretched and turned;
 // a figure of a million points (its edges cross every row a thousand times: refused before Qt sees
 // it); and a file of nothing but bubble-sized rectangles, drawn until the budget is spent (the costliest
-// a file can be: the budget's area share over the largest picture).
-void PlayWidePenInto4096x3072(benchmark::State& state)
-{
-    PlayInto(state, "wide-pen.emf", kHugeWidth, kHugeHeight);
-}
-BENCHMARK(PlayWidePenInto4096x3072)->Unit(benchmark::kMillisecond);
-
-void PlayWidePenTurnedInto4096x3072(benchmark::State& state)
-{
-    PlayInto(state, "wide-pen.emf", kHugeWidth, kHugeHeight, Placement::Turned);
-}
-BENCHMARK(PlayWidePenTurnedInto4096x3072)->Unit(benchmark::kMillisecond);
-
-void PlayEndlessFigureInto4096x3072(benchmark::State& state)
-{
-    PlayInto(state, "endless-figure", kHugeWidth, kHugeHeight);
-}
-BENCHMARK(PlayEndlessFigureInto4096x3072)->Unit(benchmark::kMillisecond);
-
-void PlayEndlessRectanglesInto4096x3072(benchmark::State& state)
-{
-    PlayInto(state, "endless-rectangles", kHugeWidth, kHugeHeight);
-}
-BENCHMARK(PlayEndlessRectanglesInto4096x3072)->Unit(benchmark::kMillisecond)->Iterations(3);
+// a file can be: the fill budget over the largest picture).
+BENCHMARK_CAPTURE(PlayInto, WidePenInto4096x3072, "wide-pen.emf", kHugeWidth, kHugeHeight)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayInto, WidePenTurnedInto4096x3072, "wide-pen.emf", kHugeWidth, kHugeHeight, Placement::Turned)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayInto, EndlessFigureInto4096x3072, "endless-figure", kHugeWidth, kHugeHeight)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayInto, EndlessRectanglesInto4096x3072, "endless-rectangles", kHugeWidth, kHugeHeight)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // Loading (checking and decoding) the same file from memory.
 void LoadOvalFromBytes(benchmark::State& state)
