@@ -15,6 +15,11 @@ constexpr int kReach = 1 << 27;
 // million rectangles take a second and more).
 constexpr qreal kRectanglesPerElement = 1;
 
+// Qt rasterizes a clip of many rectangles in a band as a path, and its rasterizer sorts the edges
+// that cross each row: with n rectangles side by side a row costs about n squared. The rows are
+// counted as over the largest picture, so that the cost does not depend on the size drawn at.
+constexpr qreal kRowsCounted = 3072;
+
 // Bands of a region and the most rectangles one band holds.
 struct Bands {
     qreal count = 0;
@@ -68,16 +73,18 @@ qreal MetafileClipArea::Work() const
 {
     if (m_isPath)
         return Size();
-    // Qt rasterizes a clip of many rectangles in a band as a path, and its rasterizer sorts the
-    // edges that cross each row: with n rectangles side by side a row costs about n squared. The rows
-    // are counted as over the largest picture, so that the cost does not depend on the size drawn at.
-    constexpr qreal kRowsCounted = 3072;
     return Size() / kRectanglesPerElement + RasterizingWork(m_region, kRowsCounted);
+}
+
+qreal MetafileClipArea::RasterizingWorkBeyond(const QRegion& onPicture) const
+{
+    const qreal counted = m_isPath ? 0 : RasterizingWork(m_region, kRowsCounted);
+    return std::max<qreal>(RasterizingWork(onPicture, onPicture.boundingRect().height()) - counted, 0);
 }
 
 qreal MetafileClipArea::RasterizingWork(const QRegion& region, qreal rows)
 {
-    constexpr qreal kCrossingPairsPerElement = 1000;
+    constexpr qreal kCrossingPairsPerElement = 300;
     const qreal widest = BandsOf(region).widest;
     return widest * widest * rows / kCrossingPairsPerElement;
 }

@@ -28,9 +28,9 @@ public:
     // The work of setting it as a clip, in path elements' worth: a rectangle of a region is about an
     // element, and rectangles side by side in a band cost by their number squared.
     qreal Work() const;
-    // What Qt's rasterizer spends on region set as a clip over rows pixel rows, in path elements'
-    // worth.
-    static qreal RasterizingWork(const QRegion& region, qreal rows);
+    // What setting this region as it lies on the picture (onPicture) costs beyond what Work() counts:
+    // scaled down, its bands can run together into wider ones.
+    qreal RasterizingWorkBeyond(const QRegion& onPicture) const;
 
     // This area combined with other by a region mode: and, or, xor, diff or copy.
     MetafileClipArea Combined(const MetafileClipArea& other, uint32_t mode) const;
@@ -42,6 +42,10 @@ public:
     bool operator==(const MetafileClipArea& other) const = default;
 
 private:
+    // What Qt's rasterizer spends on region set as a clip over rows pixel rows, in path elements'
+    // worth.
+    static qreal RasterizingWork(const QRegion& region, qreal rows);
+
     QRegion m_region;
     QPainterPath m_path;
     bool m_isPath = false;

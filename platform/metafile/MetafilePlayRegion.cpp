@@ -165,6 +165,8 @@ void MetafilePlayer::ApplyClip()
         area = area ? m_state.metaRegion->Combined(*area, U_RGN_AND) : *m_state.metaRegion;
     }
     m_clippedByPath = false;
+    m_clippedToSpans = false;
+    m_clipSpans = 0;
     if (area) {
         const Qt::ClipOperation first = m_callerClip ? Qt::IntersectClip : Qt::ReplaceClip;
         bool clipped = false;
@@ -179,10 +181,11 @@ void MetafilePlayer::ApplyClip()
                                      QPoint(qRound(bubble.right()) - 1, qRound(bubble.bottom()) - 1));
             const QRegion target = OnTarget(area->Region(), m_deviceToTarget, m_visible).intersected(bubblePixels);
             if (qreal(target.rectCount()) * target.boundingRect().height() <= kMostClipSpans) {
-                // As it lies on the picture: scaled down, bands of the file's region can run together.
-                if (Charge(QRectF(), MetafileClipArea::RasterizingWork(target, target.boundingRect().height()), 0))
+                if (Charge(QRectF(), area->RasterizingWorkBeyond(target), 0)) {
                     m_painter.setClipRegion(target, first);
-                else
+                    m_clippedToSpans = target.rectCount() > 1;
+                    m_clipSpans = ClipSpansOf(area->Region());
+                } else
                     m_painter.setClipRect(QRect(), first);
                 clipped = true;
             }
@@ -220,6 +223,8 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
         m_painter.setClipPath(path, Qt::IntersectClip);
     else
         m_painter.setClipRect(QRect(), Qt::IntersectClip);
+    m_clippedToSpans = paid;
+    m_clipSpans = paid ? ClipSpansOf(path) : 0;
 }
 
 bool MetafilePlayer::KeepAntialiasing() const

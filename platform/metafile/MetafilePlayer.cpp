@@ -734,6 +734,17 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
         FillOutline(path, *qtPen, strokeToTarget);
         return;
     }
+    // Qt draws a line a pixel wide or thinner pixel by pixel, and hands each column of a smoothed, nearly
+    // level line to the clip on its own: under a clip of many spans each hand-over walks the clip's spans
+    // from its first row (seconds for a line under a clip of stripes). Under such a clip the line is
+    // filled as its outline a pixel wide, whose spans reach the clip row by row.
+    if (m_clippedToSpans && penPixels <= 1) {
+        QPen devicePen = *qtPen;
+        devicePen.setCosmetic(false);
+        devicePen.setWidthF(1);
+        FillOutline(devicePath, devicePen, QTransform());
+        return;
+    }
     m_painter.setWorldTransform(strokeToTarget);
     m_painter.setPen(*qtPen);
     m_painter.setBrush(Qt::NoBrush);
@@ -834,8 +845,41 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
     const qreal crossings = rows > 0 ? down / rows : 0;
     const qreal beyond = std::max<qreal>(crossings - alone, 0);
-    return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing),
+    return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
+                     + DrawsUnderClip(1),
                  area * kWorkPerFrame);
+}
+
+qreal MetafilePlayer::DrawsUnderClip(qreal draws, qreal perSpan) const
+{
+    return m_clippedToSpans ? draws * m_clipSpans * perSpan : 0;
+}
+
+qreal MetafilePlayer::ClipSpansOf(const QRegion& deviceRegion) const
+{
+    // A row of each rectangle within the bubble's frame for each row of the frame, the frame
+    // kReferenceFrameSide rows high; upright, as regions clip on the painter only when nothing turns them.
+    const QTransform deviceToFrame = m_deviceToTarget * m_targetToFrame;
+    bool invertible = false;
+    const QTransform frameToDevice = deviceToFrame.inverted(&invertible);
+    if (!invertible)
+        return 0;
+    const QRectF frame(QPointF(0, 0), m_neighbourhood.size() / 3);
+    const QRectF frameOnDevice = frameToDevice.mapRect(frame);
+    const QRect reach = MetafileClipArea::Everything().Region().boundingRect();
+    qreal rows = 0;
+    for (const QRect& rect : deviceRegion.intersected(frameOnDevice.toAlignedRect().intersected(reach)))
+        rows += rect.height();
+    return rows * std::abs(deviceToFrame.m22()) * kReferenceFrameSide;
+}
+
+qreal MetafilePlayer::ClipSpansOf(const QPainterPath& devicePath) const
+{
+    QPainterPath framePath = m_targetToFrame.map(devicePath);
+    if (!m_neighbourhood.contains(framePath.controlPointRect()))
+        framePath = metafile_clip::ForFill(framePath, m_neighbourhood);
+    // Each span has an edge crossing its row at either end.
+    return EdgesOf(framePath).down / 2 * kReferenceFrameSide;
 }
 
 bool MetafilePlayer::Spend(qreal work, qreal fill)
@@ -867,7 +911,8 @@ bool MetafilePlayer::Charge(const QRectF& deviceBounds, qreal elements, qreal ed
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(elements * kWorkPerElement + edgeLength / m_frameSide * kWorkPerFrameSide,
+    const qreal draws = deviceBounds.isEmpty() ? 0 : 1;
+    return Spend(elements * kWorkPerElement + edgeLength / m_frameSide * kWorkPerFrameSide + DrawsUnderClip(draws),
                  FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
@@ -875,14 +920,15 @@ bool MetafilePlayer::ChargeGlyphs(const QRectF& deviceBounds, qreal glyphs)
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(glyphs * kWorkPerGlyph, FramesCovered(deviceBounds) * kWorkPerFrame);
+    return Spend(glyphs * kWorkPerGlyph + DrawsUnderClip(m_pathOpen ? 0 : glyphs, kWorkPerClipSpanWalked),
+                 FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 bool MetafilePlayer::ChargePicture(const QRectF& deviceBounds, qreal pixels)
 {
     if (m_frameSide <= 0)
         return Spend(qInf());
-    return Spend(pixels * kWorkPerPicturePixel, FramesCovered(deviceBounds) * kWorkPerFrame);
+    return Spend(pixels * kWorkPerPicturePixel + DrawsUnderClip(1), FramesCovered(deviceBounds) * kWorkPerFrame);
 }
 
 QRectF MetafilePlayer::CutWindow() const

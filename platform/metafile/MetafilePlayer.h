@@ -61,6 +61,10 @@ public:
     // A glyph's outline (its area is charged as a figure's), a pixel decoded and converted.
     static constexpr qreal kWorkPerGlyph = 20;
     static constexpr qreal kWorkPerPicturePixel = 0.02;
+    // Under a clip of more than one rectangle: a span of the clip painted for a figure or picture (one
+    // may cover all of them), and one walked past for each glyph.
+    static constexpr qreal kWorkPerClipSpanPainted = 1.0 / 40;
+    static constexpr qreal kWorkPerClipSpanWalked = 1.0 / 250;
     // Text fills at most this many coverings of the visible area with glyphs in one play: a page of
     // text covers less than one.
     static constexpr qreal kGlyphCoveringsPerPlay = 16;
@@ -127,6 +131,14 @@ private:
                       const QTransform& toTarget);
     // Takes work and fill from their budgets; false, and both spent, when either is short.
     bool Spend(qreal work, qreal fill = 0);
+    // What handing draws to the painter costs under the metafile's clip: Qt paints each span of the clip
+    // that a draw covers on its own, and walks the clip's spans from its first row for each batch of
+    // pixels that lands on a row the clip leaves empty.
+    qreal DrawsUnderClip(qreal draws, qreal perSpan = kWorkPerClipSpanPainted) const;
+    // The spans Qt keeps for a clip within the bubble's frame, counted as over the reference frame: of a
+    // region (reference-device units, upright on the painter) or of a path on the painter's device.
+    qreal ClipSpansOf(const QRegion& deviceRegion) const;
+    qreal ClipSpansOf(const QPainterPath& devicePath) const;
     // Frame units of area within the bubble's neighbourhood that deviceBounds covers.
     qreal FramesCovered(const QRectF& deviceBounds) const;
     void DrawDevicePath(Paint paint);
@@ -204,6 +216,8 @@ private:
     std::optional<QPainterPath> m_callerClip;
     bool m_callerClipTaken = false;
     bool m_clippedByPath = false; // the painter's clip holds a path of the metafile's
+    bool m_clippedToSpans = false; // the metafile's clip on the painter is more than one rectangle
+    qreal m_clipSpans = 0;         // and how many spans it holds (ClipSpansOf)
 };
 
 } // namespace platform

@@ -68,6 +68,17 @@ uint32_t EmfWriter::ExtendedPen(uint32_t style, uint32_t width, QRgb colour, std
     return slot;
 }
 
+EmfWriter& EmfWriter::ClipRegion(uint32_t mode, std::vector<U_RECTL> rects)
+{
+    return Add(U_EMREXTSELECTCLIPRGN_set(mode, RegionData(std::move(rects)).get()));
+}
+
+std::unique_ptr<U_RGNDATA, decltype(&free)> RegionData(std::vector<U_RECTL> rects)
+{
+    const auto header = rgndataheader_set(U_NUM_RECTL(rects.size()), U_RECTL{0, 0, 0, 0});
+    return {rgndata_set(header, rects.data()), &free};
+}
+
 QByteArray EmfWriter::Finish()
 {
     Add(U_EMREOF_set(0, nullptr, m_track));

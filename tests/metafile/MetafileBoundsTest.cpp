@@ -165,10 +165,17 @@ TEST(MetafileBoundsTest, DashesTooManyToDrawMakeALine)
 
 constexpr QSize kFigureFile(64, 48);
 
-// A kFigureFile of picture-sized ellipses, each filled red and outlined in blue (two paths drawn each).
-QByteArray BubbleSizedFigures(size_t figures)
+// A kFigureFile of picture-sized ellipses, each filled red and outlined in blue (two paths drawn each);
+// clipped, under a clip path of an ellipse inside the frame, as a bubble framing a picture has.
+QByteArray BubbleSizedFigures(size_t figures, bool clipped = false)
 {
     EmfWriter emf(kFigureFile.width(), kFigureFile.height());
+    if (clipped) {
+        emf.Add(U_EMRBEGINPATH_set());
+        emf.Add(U_EMRELLIPSE_set(U_RECTL{4, 4, kFigureFile.width() - 4, kFigureFile.height() - 4}));
+        emf.Add(U_EMRENDPATH_set());
+        emf.Add(U_EMRSELECTCLIPPATH_set(U_RGN_COPY));
+    }
     emf.Select(emf.Brush(kRed)).Select(emf.ExtendedPen(kFlatSolidPen, 1, kBlue));
     for (size_t i = 0; i < figures; ++i)
         emf.Add(U_EMRELLIPSE_set(U_RECTL{0, 0, kFigureFile.width(), kFigureFile.height()}));
@@ -198,13 +205,52 @@ TEST(MetafileBoundsTest, RegressionEndlessFiguresStopAtTheSameFigureAtEverySize)
               drawn);
 }
 
-// An ordinary bubble is never cut: 1,000 figures the size of the bubble draw in full at every size.
+// An ordinary bubble is never cut: 1,000 figures the size of the bubble draw in full at every size, and
+// so they do under an elliptical clip.
 TEST(MetafileBoundsTest, AThousandBubbleSizedFiguresDrawInFullAtEverySize)
 {
     constexpr size_t kFigures = 1000;
-    const QByteArray bytes = BubbleSizedFigures(kFigures);
-    for (const QSize size : kBubbleSizes)
-        EXPECT_EQ(Recorded(bytes, size).size(), 2 * kFigures) << size.width() << "x" << size.height();
+    for (const bool clipped : {false, true}) {
+        const QByteArray bytes = BubbleSizedFigures(kFigures, clipped);
+        for (const QSize size : kBubbleSizes)
+            EXPECT_EQ(Recorded(bytes, size).size(), 2 * kFigures)
+                << size.width() << "x" << size.height() << (clipped ? " clipped" : "");
+    }
+}
+
+// Qt hands a clip each batch of pixels it draws, and walks the clip's spans from its first row for a
+// batch on a row that the clip leaves empty (a line a pixel wide hands over every column on its own):
+// 20,000 small squares under a clip of stripes took a minute over a large scene. Drawing under such a
+// clip is charged for it, so the squares stop at the same one at every size, filled or outlined.
+TEST(MetafileBoundsTest, RegressionFiguresUnderAClipOfStripesStopAtTheSameFigureAtEverySize)
+{
+    constexpr size_t kFigures = 20'000;
+    constexpr int kStriped = 40; // rows 40 and below are outside the clip
+    for (const bool outlined : {false, true}) {
+        EmfWriter emf(kFigureFile.width(), kFigureFile.height());
+        std::vector<U_RECTL> rows;
+        std::vector<U_RECTL> columns;
+        for (int y = 0; y < kStriped; y += 3)
+            rows.push_back({0, y, kFigureFile.width(), y + 1});
+        for (int x = 0; x < kFigureFile.width(); x += 4)
+            columns.push_back({x, 0, x + 2, kStriped});
+        emf.ClipRegion(U_RGN_COPY, rows).ClipRegion(U_RGN_XOR, columns);
+        if (outlined)
+            emf.Select(U_NULL_BRUSH); // and the default pen, a pixel wide
+        else
+            emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+        for (size_t i = 0; i < kFigures; ++i) {
+            const int left = int(i % 60);
+            emf.Add(U_EMRRECTANGLE_set(U_RECTL{left, 42, left + 3, 46}));
+        }
+        const QByteArray bytes = emf.Finish();
+        const size_t drawn = Recorded(bytes, kFigureFile).size();
+        EXPECT_LT(drawn, kFigures);
+        EXPECT_GT(drawn, size_t(100));
+        for (const QSize size : kBubbleSizes)
+            EXPECT_EQ(Recorded(bytes, size).size(), drawn)
+                << size.width() << "x" << size.height() << (outlined ? " outlined" : " filled");
+    }
 }
 
 // The same file cut at the same record draws the same picture at every size: a file of endless
