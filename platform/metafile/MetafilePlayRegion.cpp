@@ -209,9 +209,9 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
     QPainterPath path;
     bool paid = true;
     if (area.IsRegion()) {
-        // Only the rectangles near the visible area; making them a path costs by their number.
+        // Only the rectangles near the visible area; making them a path costs by its elements.
         const MetafileClipArea near(NearVisible(area.Region(), m_deviceToTarget, m_visible));
-        paid = Charge(QRectF(), near.Size(), 0);
+        paid = Charge(QRectF(), near.PathElements(), 0);
         if (paid)
             path = m_deviceToTarget.map(near.Path());
     } else {

@@ -21,6 +21,7 @@ using Kind = MetafileRecordKind;
 namespace shapes = metafile_shapes;
 using metafile_transform::AxisScale;
 using metafile_transform::IsFinite;
+using metafile_transform::IsUpright;
 using metafile_transform::IsUsable;
 using metafile_transform::LengthScale;
 
@@ -803,7 +804,9 @@ bool MetafilePlayer::ChargeStroke(const QPainterPath& path, const MetafileObject
 
 bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& toFrame, const FigureWork& figure)
 {
-    if (m_frameSide <= 0)
+    // Measuring a figure takes about as long as drawing it: one whose elements alone cost more than is
+    // left is refused first.
+    if (m_frameSide <= 0 || !(figure.pieces * kWorkPerElement <= m_workLeft))
         return Spend(qInf());
     // Only what lies in the bubble's neighbourhood counts: far edges and areas are cut close around the
     // visible area before Qt sees them.
@@ -821,9 +824,11 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     const qreal r = figure.reach;
     const QRectF covered = path.isEmpty() ? QRectF() : box.adjusted(-r, -r, r, r).intersected(m_neighbourhood);
     qreal area = AreaOf(covered);
-    // How many edges cross a row of what is filled on average (rows as the file lies, so that a turn
-    // changes nothing): beyond a closed figure's two, or a stroke's four, each adds to every edge's cost.
+    // How many edges cross a row of what is filled on average, in rows as the file lies and, on a
+    // turned bubble, as the picture's rows run (level lines turned cross them all): beyond a closed
+    // figure's two, or a stroke's four, each adds to every edge's cost.
     qreal alone = 2;
+    qreal ends = 0;
     if (figure.stroke) {
         // Dashes too many to draw are drawn as the line they make up.
         const qreal dashes = figure.dashEvery > 0 ? edges.length / figure.dashEvery : 0;
@@ -833,7 +838,7 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
         elements = pieces * (1 + std::sqrt(figure.pen * kReferenceFrameSide / kCurveTolerancePixels));
         // Both sides of the line, and the ends of each run and dash, which may run across all the pen
         // covers.
-        const qreal ends = 2 * (qreal(SubpathsOf(path)) + drawnDashes);
+        ends = 2 * (qreal(SubpathsOf(path)) + drawnDashes);
         length = 2 * edges.length + ends * figure.pen;
         down = 2 * edges.down + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
         alone = 4;
@@ -843,7 +848,18 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     // Cutting moves what lies beyond the visible area onto its border: rows the frame's height at most
     // carry all of it.
     const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
-    const qreal crossings = rows > 0 ? down / rows : 0;
+    qreal crossings = rows > 0 ? down / rows : 0;
+    if (!IsUpright(m_targetToFrame)) {
+        // The frame's space turned back as the picture lies, its scale kept.
+        const QTransform asPictureLies = m_targetToFrame.inverted() * QTransform::fromScale(1 / m_frameSide, 1 / m_frameSide);
+        const QPainterPath turned = asPictureLies.map(framePath);
+        const qreal turnedDown = (figure.stroke ? 2 : 1) * EdgesOf(turned).down
+            + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
+        const qreal turnedRows = std::min(turned.controlPointRect().height() + 2 * r,
+                                          (m_neighbourhood.width() + m_neighbourhood.height()) / 3);
+        if (turnedRows > 0)
+            crossings = std::max(crossings, turnedDown / turnedRows);
+    }
     const qreal beyond = std::max<qreal>(crossings - alone, 0);
     return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
                      + DrawsUnderClip(1),
