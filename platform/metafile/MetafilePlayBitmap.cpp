@@ -128,10 +128,12 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
     for (const bool bit : {true, false}) {
         if (!blit.masked)
             break;
-        QPainterPath& path = maskPaths[bit ? 1 : 0];
-        path.addRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()));
-        if (!ChargeFigure(path, toTarget * m_targetToFrame, {false, qreal(path.elementCount()), 0, 0}))
+        QPainterPath runs;
+        runs.addRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()));
+        if (!ChargeFigure(runs, toTarget * m_targetToFrame, {false, qreal(runs.elementCount()), 0, 0}))
             return;
+        // On the painter's device, cut close around the visible area as figures are.
+        maskPaths[bit ? 1 : 0] = CutNearVisible(toTarget.map(runs));
     }
     // Under a shear the part found can still reach far beyond the picture: then its outline is cut
     // close around the picture and filled, in device pixels.
@@ -162,8 +164,11 @@ void MetafilePlayer::Blit(const MetafileBlit& blit)
             if (upright)
                 m_painter.setClipRegion((bit ? blit.maskSet : blit.maskClear).intersected(area.toAlignedRect()),
                                         Qt::IntersectClip);
-            else
+            else {
+                m_painter.setWorldTransform(QTransform());
                 m_painter.setClipPath(maskPaths[bit ? 1 : 0], Qt::IntersectClip);
+                m_painter.setWorldTransform(toTarget);
+            }
             BlitWithRop(bit ? blit.rop : blit.backgroundRop, area, cut, image, toTarget);
             m_painter.restore();
         }

@@ -213,7 +213,7 @@ void MetafilePlayer::ClipToPath(const MetafileClipArea& area, Qt::ClipOperation 
         const MetafileClipArea near(NearVisible(area.Region(), m_deviceToTarget, m_visible));
         paid = Charge(QRectF(), near.PathElements(), 0);
         if (paid)
-            path = m_deviceToTarget.map(near.Path());
+            path = CutNearVisible(m_deviceToTarget.map(near.Path()));
     } else {
         path = CutNearVisible(m_deviceToTarget.map(area.Path()));
     }
@@ -284,8 +284,7 @@ void MetafilePlayer::PaintArea(const QRegion& region, const QBrush& brush, QPain
         const MetafileClipArea area(NearVisible(region, m_deviceToTarget, m_visible));
         if (!Charge(QRectF(), area.PathElements(), 0))
             return;
-        QPainterPath path = area.Path();
-        path = m_deviceToTarget.map(path);
+        const QPainterPath path = CutNearVisible(m_deviceToTarget.map(area.Path()));
         if (!Charge(path.controlPointRect(), path.elementCount(), metafile_clip::Length(path)))
             return;
         mix.Touch(path.controlPointRect().intersected(m_visible));
