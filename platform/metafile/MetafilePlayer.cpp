@@ -851,7 +851,8 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     qreal crossings = rows > 0 ? down / rows : 0;
     if (!IsUpright(m_targetToFrame)) {
         // The frame's space turned back as the picture lies, its scale kept.
-        const QTransform asPictureLies = m_targetToFrame.inverted() * QTransform::fromScale(1 / m_frameSide, 1 / m_frameSide);
+        const QTransform asPictureLies
+            = m_targetToFrame.inverted() * QTransform::fromScale(1 / m_frameSide, 1 / m_frameSide);
         const QPainterPath turned = asPictureLies.map(framePath);
         const qreal turnedDown = (figure.stroke ? 2 : 1) * EdgesOf(turned).down
             + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
