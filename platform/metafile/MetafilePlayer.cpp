@@ -155,10 +155,12 @@ constexpr qreal kReferenceFrameSide = 3547;
 // The frame's space is measured this finely when curves are flattened to measure their edges.
 constexpr qreal kFrameSteps = 64;
 
-// The length of a path's edges and how far they run down, curves flattened.
+// The length of a path's edges and how far they run down, curves flattened; and how far those that
+// are not upright do.
 struct Edges {
     qreal length = 0;
     qreal down = 0;
+    qreal slantedDown = 0;
 };
 
 Edges EdgesOf(const QPainterPath& path)
@@ -169,6 +171,8 @@ Edges EdgesOf(const QPainterPath& path)
             const QPointF step = subpath[i] - subpath[i - 1];
             edges.length += std::hypot(step.x(), step.y()) / kFrameSteps;
             edges.down += std::abs(step.y()) / kFrameSteps;
+            if (step.x() != 0)
+                edges.slantedDown += std::abs(step.y()) / kFrameSteps;
         }
     return edges;
 }
@@ -849,21 +853,31 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     // carry all of it.
     const qreal rows = std::min(covered.height(), m_neighbourhood.height() / 3);
     qreal crossings = rows > 0 ? down / rows : 0;
+    // How far slanted edges run down beyond a closed figure's (a stroke's) two (four) a row of what is
+    // covered, squared: see kWorkPerFrameSideDownSquared.
+    const qreal sides = figure.stroke ? 2 : 1;
+    auto crowding = [alone, sides](qreal slantedDown, qreal heightCovered) {
+        const qreal down = sides * slantedDown;
+        const qreal alongside = alone * heightCovered;
+        return down > alongside ? down * down - alongside * alongside : 0;
+    };
+    qreal crowded = crowding(edges.slantedDown, covered.height());
     if (!IsUpright(m_targetToFrame)) {
         // The frame's space turned back as the picture lies, its scale kept.
         const QTransform asPictureLies
             = m_targetToFrame.inverted() * QTransform::fromScale(1 / m_frameSide, 1 / m_frameSide);
         const QPainterPath turned = asPictureLies.map(framePath);
-        const qreal turnedDown = (figure.stroke ? 2 : 1) * EdgesOf(turned).down
-            + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
-        const qreal turnedRows = std::min(turned.controlPointRect().height() + 2 * r,
-                                          (m_neighbourhood.width() + m_neighbourhood.height()) / 3);
+        const Edges turnedEdges = EdgesOf(turned);
+        const qreal turnedDown = sides * turnedEdges.down + ends * std::min(figure.pen, m_neighbourhood.height() / 3);
+        const qreal turnedHeight = turned.controlPointRect().height() + 2 * r;
+        const qreal turnedRows = std::min(turnedHeight, (m_neighbourhood.width() + m_neighbourhood.height()) / 3);
         if (turnedRows > 0)
             crossings = std::max(crossings, turnedDown / turnedRows);
+        crowded = std::max(crowded, crowding(turnedEdges.slantedDown, turnedHeight));
     }
     const qreal beyond = std::max<qreal>(crossings - alone, 0);
     return Spend(elements * kWorkPerElement + length * (kWorkPerFrameSide + beyond * kWorkPerFrameSideCrossing)
-                     + DrawsUnderClip(1),
+                     + crowded * kWorkPerFrameSideDownSquared + DrawsUnderClip(1),
                  area * kWorkPerFrame);
 }
 

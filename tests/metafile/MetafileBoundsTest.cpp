@@ -280,6 +280,37 @@ TEST(MetafileBoundsTest, RegressionACutFileDrawsTheSameAtEverySize)
     EXPECT_EQ(Recorded(bytes, kFile).size(), Recorded(bytes, {4000, 3000}).size());
 }
 
+// Qt's smoothing rasterizer takes time growing with the square of the rows that slanted edges run down:
+// a figure of 16 stripes leaning a little over the picture's height took 2 s over a large scene, and one
+// of 4 takes 150 ms, where upright stripes take milliseconds. Slanted ones pay for it, so a file of such
+// figures stops early and at the same one at every size, while as many upright ones all draw.
+TEST(MetafileBoundsTest, RegressionFiguresOfSlantedStripesStopEarlyAtEverySize)
+{
+    constexpr size_t kFigures = 30;
+    constexpr uint32_t kStripes = 4;
+    for (const int lean : {0, 1}) {
+        EmfWriter emf(kFigureFile.width(), kFigureFile.height());
+        emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+        std::vector<U_POINTL> points;
+        for (uint32_t i = 0; i < kStripes; ++i) {
+            const int32_t x = int32_t(2 + 3 * i);
+            points.insert(points.end(), {{x, 0}, {x + 1, 0}, {x + 1 + lean, kFigureFile.height()},
+                                         {x + lean, kFigureFile.height()}});
+        }
+        const std::vector<uint32_t> counts(kStripes, 4);
+        for (size_t i = 0; i < kFigures; ++i)
+            emf.Add(U_EMRPOLYPOLYGON_set(kNoBounds, kStripes, counts.data(), uint32_t(points.size()), points.data()));
+        const QByteArray bytes = emf.Finish();
+        const size_t drawn = Recorded(bytes, kFigureFile).size();
+        if (lean == 0)
+            EXPECT_EQ(drawn, kFigures);
+        else
+            EXPECT_LT(drawn, kFigures / 2);
+        for (const QSize size : kBubbleSizes)
+            EXPECT_EQ(Recorded(bytes, size).size(), drawn) << size.width() << "x" << size.height() << " lean " << lean;
+    }
+}
+
 struct BandsAndOutline {
     int bands;
     QSize picture;
