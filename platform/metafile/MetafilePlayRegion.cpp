@@ -346,15 +346,18 @@ void MetafilePlayer::WidenPath()
         return;
     qtPen->setCosmetic(false);
     qtPen->setWidthF(std::max<qreal>(pen.width, 1));
-    // Outlining costs by the elements it makes, more for wider round ends and joins.
+    // Dashes too many to outline widen as the line they make up, as they draw. Outlining costs by the
+    // pieces it makes, more for wider round ends and joins.
+    const QPainterPath logical = toLogical.map(path);
+    const qreal dashes = metafile_style::LimitDashes(*qtPen, metafile_clip::Length(logical));
     const qreal penPixels = qtPen->widthF() * AxisScale(toTarget);
-    if (!Charge(QRectF(), path.elementCount() * (1 + std::sqrt(penPixels / kCurveTolerancePixels)), 0))
+    if (!Charge(QRectF(), (path.elementCount() + dashes) * (1 + std::sqrt(penPixels / kCurveTolerancePixels)), 0))
         return;
     QPainterPathStroker stroker(*qtPen);
     const qreal scale = AxisScale(toTarget);
     if (scale > 0)
         stroker.setCurveThreshold(kCurveTolerancePixels / scale);
-    const QPainterPath outline = stroker.createStroke(toLogical.map(path));
+    const QPainterPath outline = stroker.createStroke(logical);
     // Made one outline without overlaps, it fills the same under either fill mode.
     constexpr qreal kCrossingsPerElement = 1024;
     const qreal elements = outline.elementCount();

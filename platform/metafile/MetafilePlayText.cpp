@@ -304,7 +304,7 @@ void MetafilePlayer::DrawTextString(const MetafileTextString& string, bool advan
     const bool asOutlines = !(glyphPixels <= kLargestFacePixels);
     // In the advanced mode each glyph turns on its own by the orientation, counter-clockwise from the
     // baseline the escapement set; the compatible mode turns glyphs with the baseline.
-    const qreal ownTurn = advanced ? (font.orientation - font.escapement) * kTenthsOfDegreeToRadians : 0;
+    const qreal ownTurn = advanced ? (qreal(font.orientation) - qreal(font.escapement)) * kTenthsOfDegreeToRadians : 0;
     const QTransform turn = ownTurn == 0 ? QTransform() : QTransform().rotateRadians(-ownTurn);
     for (size_t which = 0; drawGlyphs && which < faces.size(); ++which) {
         QList<quint32> ofFace;

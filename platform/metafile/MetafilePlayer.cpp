@@ -77,9 +77,6 @@ qreal RowCrossings(const QPainterPath& path, const QRectF& window)
     return window.height() > 0 ? down / window.height() : 0;
 }
 
-// Dashes in one figure beyond which it is drawn as a solid line.
-constexpr qreal kMostDashesPerFigure = 10000;
-
 // More dash and gap entries than a user style may have: Windows refuses to create such a pen.
 constexpr size_t kMostDashEntries = 16;
 
@@ -719,15 +716,7 @@ void MetafilePlayer::DrawStroke(QPainterPath path, const QTransform& toTarget, c
 
     // Qt outlines every dash: dashes too many to draw are drawn as the line they make up.
     const qreal deviceLength = metafile_clip::Length(devicePath);
-    if (qtPen->style() != Qt::SolidLine) {
-        const QList<qreal> pattern = qtPen->dashPattern();
-        const qreal unit = qtPen->isCosmetic() ? 1 : qtPen->widthF();
-        const qreal patternLength = std::accumulate(pattern.begin(), pattern.end(), 0.0) * unit;
-        const qreal dashes = (qtPen->isCosmetic() ? deviceLength : metafile_clip::Length(path)) / patternLength
-            * qreal(pattern.size() / 2);
-        if (dashes > kMostDashesPerFigure)
-            qtPen->setStyle(Qt::SolidLine);
-    }
+    metafile_style::LimitDashes(*qtPen, qtPen->isCosmetic() ? deviceLength : metafile_clip::Length(path));
 
     // A stroke that stays within a picture's size of the visible area is Qt's to draw. Of a wider one
     // (a wide pen under a stretch, a long miter) Qt would rasterize every edge of the outline to its
@@ -836,7 +825,7 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     if (figure.stroke) {
         // Dashes too many to draw are drawn as the line they make up.
         const qreal dashes = figure.dashEvery > 0 ? edges.length / figure.dashEvery : 0;
-        const qreal drawnDashes = dashes <= kMostDashesPerFigure ? dashes : 0;
+        const qreal drawnDashes = dashes <= metafile_style::kMostDashesPerFigure ? dashes : 0;
         pieces += drawnDashes;
         // Each piece's ends and joins are flattened to a quarter of a pixel: wider pens take more elements.
         elements = pieces * (1 + std::sqrt(figure.pen * kReferenceFrameSide / kCurveTolerancePixels));

@@ -151,4 +151,18 @@ std::optional<QBrush> BrushFor(const MetafileObject& brush, const BrushContext& 
     }
 }
 
+qreal LimitDashes(QPen& pen, qreal length)
+{
+    if (pen.style() == Qt::SolidLine || pen.style() == Qt::NoPen)
+        return 0;
+    const QList<qreal> pattern = pen.dashPattern();
+    const qreal unit = pen.isCosmetic() ? 1 : pen.widthF();
+    const qreal patternLength = std::accumulate(pattern.begin(), pattern.end(), 0.0) * unit;
+    const qreal dashes = patternLength > 0 ? length / patternLength * qreal(pattern.size() / 2) : qInf();
+    if (dashes <= kMostDashesPerFigure)
+        return dashes;
+    pen.setStyle(Qt::SolidLine);
+    return 0;
+}
+
 } // namespace platform::metafile_style

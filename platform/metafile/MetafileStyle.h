@@ -15,6 +15,14 @@ namespace platform::metafile_style {
 // over line width).
 std::optional<QPen> PenFor(const MetafileObject& pen, qreal pixelsPerUnit, qreal miterLimit);
 
+// Dashes in one figure beyond which it is drawn (and widened) as the solid line they make up: Qt
+// outlines every dash.
+constexpr qreal kMostDashesPerFigure = 10000;
+
+// Makes a dashed pen solid when more than kMostDashesPerFigure dashes would run along length (device
+// pixels for a cosmetic pen, the path's units for another); returns how many dashes it draws.
+qreal LimitDashes(QPen& pen, qreal length);
+
 // What a brush's pattern needs when it fills: the device context's text and background colours and
 // background mode, and the transform from the pattern's pixels (reference-device pixels counted from
 // the brush origin) to the painter's coordinates of the fill.
