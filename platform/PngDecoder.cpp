@@ -1,10 +1,13 @@
 #include "platform/PngDecoder.h"
+#include "platform/PngStrips.h"
 
 #include <zlib.h>
 
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <thread>
 #include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -209,85 +212,221 @@ void ReverseFilter(uint8_t type, uint8_t* row, const uint8_t* above, size_t byte
     }
 }
 
-// The image data's rows inflated one at a time into a buffer of one filtered row, reversed into the picture.
-class RowInflater {
-public:
-    explicit RowInflater(QImage& picture)
-        : m_picture(picture), m_rowBytes(static_cast<size_t>(picture.width()) * BytesPerPixel),
-          m_filtered(m_rowBytes + 1)
-    {
-        m_ready = inflateInit(&m_stream) == Z_OK;
-        StartRow();
-    }
-    ~RowInflater()
-    {
-        if (m_ready)
-            inflateEnd(&m_stream);
-    }
-    RowInflater(const RowInflater&) = delete;
-    RowInflater& operator=(const RowInflater&) = delete;
+// The picture's rows as the decoder writes them, found on the caller's thread: QImage's own row access
+// may not be called from several threads at once.
+struct PictureRows {
+    uint8_t* bits = nullptr;
+    size_t pitch = 0;
+    size_t width = 0;
+    size_t height = 0;
 
-    // One IDAT chunk's data; false when the stream is damaged, holds more than the picture's rows, or
-    // goes on after its end.
-    bool Feed(const uint8_t* data, uint32_t size)
-    {
-        if (!m_ready || (m_ended && size > 0))
-            return false;
-        m_stream.next_in = const_cast<Bytef*>(data);
-        m_stream.avail_in = size;
-        while (m_stream.avail_in > 0) {
-            // A long match may fill rows from what inflate holds without taking any input.
-            const uLong inBefore = m_stream.total_in;
-            const uLong outBefore = m_stream.total_out;
-            const int result = inflate(&m_stream, Z_NO_FLUSH);
-            if (result != Z_OK && result != Z_STREAM_END)
-                return false;
-            if (m_stream.avail_out == 0 && !FinishRow())
-                return false;
-            if (result == Z_STREAM_END) {
-                m_ended = true;
-                return m_stream.avail_in == 0;
-            }
-            if (m_stream.total_in == inBefore && m_stream.total_out == outBefore)
-                return false;
-        }
-        return true;
-    }
-
-    // Whether the stream ended, its check value right, right after the picture's last row.
-    bool Complete() const
-    {
-        return m_ended && m_row == m_picture.height() && m_stream.avail_out == m_filtered.size();
-    }
-
-private:
-    void StartRow()
-    {
-        m_stream.next_out = m_filtered.data();
-        m_stream.avail_out = static_cast<uInt>(m_filtered.size());
-    }
-
-    bool FinishRow()
-    {
-        const uint8_t type = m_filtered[0];
-        if (m_row >= m_picture.height() || type >= FilterCount)
-            return false;
-        uint8_t* row = m_picture.scanLine(m_row);
-        SwapRedAndBlue(row, m_filtered.data() + 1, m_rowBytes / BytesPerPixel);
-        ReverseFilter(type, row, m_row > 0 ? m_picture.constScanLine(m_row - 1) : nullptr, m_rowBytes);
-        ++m_row;
-        StartRow();
-        return true;
-    }
-
-    QImage& m_picture;
-    size_t m_rowBytes;
-    std::vector<uint8_t> m_filtered;
-    z_stream m_stream{};
-    bool m_ready = false;
-    bool m_ended = false;
-    int m_row = 0;
+    size_t RowBytes() const { return width * BytesPerPixel; }
+    uint8_t* Row(size_t y) const { return bits + y * pitch; }
+    const uint8_t* Above(size_t y) const { return y > 0 ? bits + (y - 1) * pitch : nullptr; }
 };
+
+struct Span {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// One inflate call; a call that neither takes input nor gives output counts as an error, so that no
+// loop over inflate can run for ever.
+int InflateSome(z_stream& stream, int flush)
+{
+    const uLong inBefore = stream.total_in;
+    const uLong outBefore = stream.total_out;
+    const int result = inflate(&stream, flush);
+    return result == Z_OK && stream.total_in == inBefore && stream.total_out == outBefore ? Z_BUF_ERROR : result;
+}
+
+// The image data as one zlib stream, chunk after chunk, each row's filter reversed as soon as it is whole.
+bool InflateInOrder(const std::vector<Span>& chunks, const PictureRows& rows)
+{
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    std::vector<uint8_t> filtered(rows.RowBytes() + 1);
+    stream.next_out = filtered.data();
+    stream.avail_out = static_cast<uInt>(filtered.size());
+    size_t y = 0;
+    int result = Z_OK;
+    for (const Span& chunk : chunks) {
+        stream.next_in = const_cast<Bytef*>(chunk.data);
+        stream.avail_in = static_cast<uInt>(chunk.size);
+        // A long match may fill rows from what inflate holds without taking any input.
+        while (result == Z_OK && stream.avail_in > 0) {
+            result = InflateSome(stream, Z_NO_FLUSH);
+            if (stream.avail_out > 0)
+                continue;
+            const uint8_t type = filtered[0];
+            if (y == rows.height || type >= FilterCount) {
+                result = Z_DATA_ERROR;
+                break;
+            }
+            SwapRedAndBlue(rows.Row(y), filtered.data() + 1, rows.width);
+            ReverseFilter(type, rows.Row(y), rows.Above(y), rows.RowBytes());
+            ++y;
+            stream.next_out = filtered.data();
+            stream.avail_out = static_cast<uInt>(filtered.size());
+        }
+        // Nothing may follow the stream's end, an empty chunk aside.
+        if (result == Z_STREAM_END && stream.avail_in > 0)
+            result = Z_DATA_ERROR;
+        if (result != Z_OK && result != Z_STREAM_END)
+            break;
+    }
+    inflateEnd(&stream);
+    return result == Z_STREAM_END && y == rows.height && stream.avail_out == filtered.size();
+}
+
+// The zlib head of a stream that deflate's strips may follow: deflate, a 32 KiB window, no dictionary.
+constexpr size_t ZlibHeadBytes = 2;
+constexpr size_t AdlerBytes = 4;
+constexpr int RawDeflateWindowBits = -15;
+// What inflate's data_type reads at the start of a block, with no bits left over and the last block not
+// yet begun: where a strip that ends in a flush leaves the stream.
+constexpr int AtBlockBoundary = 128;
+// An inflate state and its 32 KiB window, with room to spare.
+constexpr size_t StripZlibBytes = 64 * 1024;
+
+bool IsStripsHead(const uint8_t* head)
+{
+    return head[0] == 0x78 && (head[0] * 256 + head[1]) % 31 == 0 && (head[1] & 0x20) == 0;
+}
+
+// zlib's memory for one strip, handed out of a block made on the caller's thread, so that the workers
+// allocate nothing (as the encoder's do).
+struct ZlibBlock {
+    std::vector<uint8_t> bytes = std::vector<uint8_t>(StripZlibBytes);
+    size_t used = 0;
+};
+
+voidpf TakeFromBlock(voidpf opaque, uInt items, uInt size)
+{
+    auto* block = static_cast<ZlibBlock*>(opaque);
+    constexpr size_t Alignment = 16;
+    const size_t bytes = (size_t{items} * size + Alignment - 1) / Alignment * Alignment;
+    if (bytes > block->bytes.size() - block->used)
+        return Z_NULL;
+    void* taken = block->bytes.data() + block->used;
+    block->used += bytes;
+    return taken;
+}
+
+void LeaveInBlock(voidpf, voidpf) {}
+
+// A strip as the encoder writes it: its chunk's deflate data (the first's after the zlib head, the
+// last's before the check value), inflated on its own.
+struct Strip {
+    Span data;
+    size_t firstRow = 0;
+    size_t rows = 0;
+    bool last = false;
+    ZlibBlock zlib;
+    std::vector<uint8_t> filtered;
+    uLong adler = 1;
+    bool ok = false;
+};
+
+// The strip's rows inflated and their colours put in place, each row's filter type kept in types: for a
+// strip that is not the last, its data must end where a block does, byte-aligned, before the last block;
+// for the last, at the stream's end. A reference to what came before the strip fails the inflate.
+void InflateStrip(const PictureRows& rows, uint8_t* types, Strip& strip)
+{
+    z_stream stream{};
+    stream.zalloc = TakeFromBlock;
+    stream.zfree = LeaveInBlock;
+    stream.opaque = &strip.zlib;
+    if (inflateInit2(&stream, RawDeflateWindowBits) != Z_OK)
+        return;
+    stream.next_in = const_cast<Bytef*>(strip.data.data);
+    stream.avail_in = static_cast<uInt>(strip.data.size);
+    const size_t rowBytes = rows.RowBytes();
+    int result = Z_OK;
+    size_t y = strip.firstRow;
+    for (; y < strip.firstRow + strip.rows; ++y) {
+        stream.next_out = strip.filtered.data();
+        stream.avail_out = static_cast<uInt>(rowBytes + 1);
+        while (result == Z_OK && stream.avail_out > 0)
+            result = InflateSome(stream, Z_NO_FLUSH);
+        if (stream.avail_out > 0 || strip.filtered[0] >= FilterCount)
+            break;
+        types[y] = strip.filtered[0];
+        strip.adler = adler32(strip.adler, strip.filtered.data(), static_cast<uInt>(rowBytes + 1));
+        SwapRedAndBlue(rows.Row(y), strip.filtered.data() + 1, rows.width);
+    }
+    if (y == strip.firstRow + strip.rows) {
+        uint8_t spare = 0;  // any byte inflated after the rows is one too many
+        stream.next_out = &spare;
+        stream.avail_out = 1;
+        if (strip.last) {
+            while (result == Z_OK)
+                result = InflateSome(stream, Z_NO_FLUSH);
+            strip.ok = result == Z_STREAM_END && stream.avail_in == 0 && stream.avail_out == 1;
+        } else {
+            while (result == Z_OK && stream.avail_in > 0 && stream.avail_out == 1)
+                result = InflateSome(stream, Z_BLOCK);
+            strip.ok = result == Z_OK && stream.avail_in == 0 && stream.avail_out == 1 &&
+                       stream.data_type == AtBlockBoundary;
+        }
+    }
+    inflateEnd(&stream);
+}
+
+// A file laid out in the encoder's strips has its strips inflated at once, each on a worker thread but
+// the first, and is checked to give what inflating the stream in order gives: every strip but the last
+// ends between blocks on a byte boundary, no strip reaches back into another (zlib refuses a distance
+// beyond what a stream has inflated), the check value of all rows is right. The filters are reversed in
+// order, strip by strip. False, and the rows left to InflateInOrder, for any other file.
+bool InflateStrips(const std::vector<Span>& chunks, const PictureRows& rows)
+{
+    const size_t strips = PngStripCount(rows.RowBytes() + 1, rows.height);
+    if (strips < 2 || chunks.size() != strips || chunks.front().size < ZlibHeadBytes ||
+        chunks.back().size < AdlerBytes || !IsStripsHead(chunks.front().data))
+        return false;
+    std::vector<Strip> work(strips);
+    for (size_t i = 0; i < strips; ++i) {
+        Strip& strip = work[i];
+        strip.data = chunks[i];
+        strip.firstRow = PngStripFirstRow(rows.height, strips, i);
+        strip.rows = PngStripFirstRow(rows.height, strips, i + 1) - strip.firstRow;
+        strip.last = i + 1 == strips;
+        strip.filtered.resize(rows.RowBytes() + 1);
+    }
+    work.front().data.data += ZlibHeadBytes;
+    work.front().data.size -= ZlibHeadBytes;
+    work.back().data.size -= AdlerBytes;
+    std::vector<uint8_t> types(rows.height);
+
+    // Made before the first thread starts: nothing is allocated while a started thread is still to be joined.
+    std::vector<std::thread> workers(strips);
+    for (size_t i = 1; i < strips; ++i) {
+        Strip& strip = work[i];
+        try {
+            workers[i] = std::thread([&rows, &types, &strip] { InflateStrip(rows, types.data(), strip); });
+        } catch (const std::exception&) {
+            InflateStrip(rows, types.data(), strip);  // no thread to be had: the caller's turn
+        }
+    }
+    InflateStrip(rows, types.data(), work.front());
+    // Each strip's filters reversed while the strips after it may still be inflating; rows reversed from
+    // a strip found wrong later are written again by InflateInOrder.
+    bool inflated = true;
+    uLong adler = 1;
+    for (size_t i = 0; i < strips; ++i) {
+        if (workers[i].joinable())
+            workers[i].join();
+        const Strip& strip = work[i];
+        inflated = inflated && strip.ok;
+        if (!inflated)
+            continue;
+        adler = adler32_combine(adler, strip.adler, static_cast<z_off_t>(strip.rows * (rows.RowBytes() + 1)));
+        for (size_t y = strip.firstRow; y < strip.firstRow + strip.rows; ++y)
+            ReverseFilter(types[y], rows.Row(y), rows.Above(y), rows.RowBytes());
+    }
+    return inflated && adler == ReadU32(chunks.back().data + chunks.back().size - AdlerBytes);
+}
 
 } // namespace
 
@@ -312,25 +451,34 @@ std::optional<QImage> DecodePlainPng(QByteArrayView png, int64_t maxPixels)
         fields[10] != 0 || fields[11] != 0 || fields[12] != 0)
         return std::nullopt;
 
-    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
-    if (picture.isNull())
-        return std::nullopt;
-    RowInflater rows(picture);
     // Image data chunks, then the end chunk, which closes the file; nothing else.
-    for (size_t at = Signature.size() + ChunkOverhead + HeaderBytes; size - at >= ChunkOverhead;) {
+    std::vector<Span> chunks;
+    bool ended = false;
+    for (size_t at = Signature.size() + ChunkOverhead + HeaderBytes; !ended && size - at >= ChunkOverhead;) {
         const uint8_t* chunk = bytes + at;
         const uint32_t length = ReadU32(chunk);
         if (length > size - at - ChunkOverhead || !CrcMatches(chunk, length))
             return std::nullopt;
         if (std::memcmp(chunk + 4, "IEND", 4) == 0) {
-            if (length != 0 || at + ChunkOverhead != size || !rows.Complete())
+            if (length != 0 || at + ChunkOverhead != size)
                 return std::nullopt;
-            return picture;
-        }
-        if (std::memcmp(chunk + 4, "IDAT", 4) != 0 || !rows.Feed(chunk + 8, length))
+            ended = true;
+        } else if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
+            chunks.push_back({chunk + 8, length});
+        } else {
             return std::nullopt;
+        }
         at += ChunkOverhead + length;
     }
+    if (!ended || chunks.empty())
+        return std::nullopt;
+
+    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+    if (picture.isNull())
+        return std::nullopt;
+    const PictureRows rows{picture.bits(), static_cast<size_t>(picture.bytesPerLine()), width, height};
+    if (InflateStrips(chunks, rows) || InflateInOrder(chunks, rows))
+        return picture;
     return std::nullopt;
 }
 

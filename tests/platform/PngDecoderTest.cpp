@@ -1,5 +1,6 @@
 #include "platform/PngDecoder.h"
 #include "platform/PngEncoder.h"
+#include "platform/PngStrips.h"
 #include "support/TestPictures.h"
 
 #include <QColorSpace>
@@ -218,6 +219,119 @@ TEST(PngDecoder, DataSplitAcrossChunksDecodesAsInQt)
     for (qsizetype at = 0; at < stream.size(); at += 7)
         png += Chunk("IDAT", stream.mid(at, 7)) + Chunk("IDAT", {});
     ExpectSameAsQt(png + Chunk("IEND", {}), "chunks of 7 bytes");
+}
+
+// Rows of noise that repeat every period rows (deflate then reaches back a period for them).
+QByteArray RepeatingRows(int width, int height, int period)
+{
+    const QByteArray distinct = FilteredRows(width, period, [](int y) { return uint8_t(y % 5); });
+    QByteArray raw;
+    for (int y = 0; y < height; ++y)
+        raw += distinct.mid(static_cast<qsizetype>(y % period) * (1 + 4 * width), 1 + 4 * width);
+    return raw;
+}
+
+QByteArray Deflated(z_stream& stream, const QByteArray& in, int flush)
+{
+    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, in.size()) + 64), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+    stream.avail_in = static_cast<uInt>(in.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_NE(deflate(&stream, flush), Z_STREAM_ERROR);
+    EXPECT_EQ(stream.avail_in, 0u);
+    out.resize(out.size() - stream.avail_out);
+    return out;
+}
+
+// The image data cut at the rows given, each piece in an IDAT chunk of its own: as one zlib stream
+// flushed at each cut (later pieces may reach back into earlier ones), or as the encoder writes strips,
+// a deflate stream for each piece that knows nothing of the others.
+QByteArray CutPng(int width, int height, const QByteArray& raw, const std::vector<int>& cuts, bool streamPerPiece)
+{
+    const qsizetype rowBytes = 1 + 4 * qsizetype(width);
+    QByteArray png = Signature + Header(width, height);
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 6, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    for (size_t i = 0; i <= cuts.size(); ++i) {
+        const int first = i == 0 ? 0 : cuts[i - 1];
+        const int end = i == cuts.size() ? height : cuts[i];
+        const QByteArray rows = raw.mid(first * rowBytes, (end - first) * rowBytes);
+        const bool last = i == cuts.size();
+        QByteArray piece;
+        if (streamPerPiece) {
+            z_stream own{};
+            EXPECT_EQ(deflateInit2(&own, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+            piece = (i == 0 ? QByteArray("\x78\x9c", 2) : QByteArray()) + Deflated(own, rows, last ? Z_FINISH : Z_SYNC_FLUSH);
+            deflateEnd(&own);
+            if (last) {
+                QByteArray adler(4, '\0');
+                qToBigEndian<uint32_t>(static_cast<uint32_t>(adler32(1L, reinterpret_cast<const Bytef*>(raw.constData()),
+                                                                     static_cast<uInt>(raw.size()))),
+                                       adler.data());
+                piece += adler;
+            }
+        } else {
+            piece = Deflated(stream, rows, last ? Z_FINISH : Z_SYNC_FLUSH);
+        }
+        png += Chunk("IDAT", piece);
+    }
+    deflateEnd(&stream);
+    return png + Chunk("IEND", {});
+}
+
+// The encoder's strips are inflated at once; a file cut in as many chunks any other way decodes the same.
+TEST(PngDecoder, FilesCutLikeTheEncodersStripsDecodeAsInQt)
+{
+    constexpr int Width = 256;
+    constexpr int Height = 1024;
+    const size_t strips = platform::PngStripCount(1 + 4 * Width, Height);
+    ASSERT_GE(strips, 3u);
+    std::vector<int> stripCuts;
+    std::vector<int> otherCuts;
+    for (size_t i = 1; i < strips; ++i) {
+        stripCuts.push_back(static_cast<int>(platform::PngStripFirstRow(Height, strips, i)));
+        otherCuts.push_back(stripCuts.back() + 3);
+    }
+    const QByteArray noise = FilteredRows(Width, Height, [](int y) { return uint8_t(y % 5); });
+    const QByteArray repeating = RepeatingRows(Width, Height, 8);
+    ExpectSameAsQt(CutPng(Width, Height, noise, stripCuts, true), "a stream a strip");
+    ExpectSameAsQt(CutPng(Width, Height, repeating, stripCuts, true), "a stream a strip, rows repeating");
+    ExpectSameAsQt(CutPng(Width, Height, repeating, stripCuts, false), "one stream flushed where strips end");
+    ExpectSameAsQt(CutPng(Width, Height, noise, otherCuts, true), "a stream for each of other rows");
+    ExpectSameAsQt(CutPng(Width, Height, noise, otherCuts, false), "one stream flushed at other rows");
+
+    // One stream cut into as many chunks anywhere.
+    const QByteArray stream = Zlib(noise);
+    QByteArray png = Signature + Header(Width, Height);
+    for (size_t i = 0; i < strips; ++i)
+        png += Chunk("IDAT", stream.mid(stream.size() * qsizetype(i) / qsizetype(strips),
+                                        stream.size() * qsizetype(i + 1) / qsizetype(strips) -
+                                            stream.size() * qsizetype(i) / qsizetype(strips)));
+    ExpectSameAsQt(png + Chunk("IEND", {}), "one stream cut anywhere");
+}
+
+// A damaged check value is found in the strips as in one stream.
+TEST(PngDecoder, StripsWithAWrongCheckValueAreLeftToQt)
+{
+    const QImage picture = NoisyPicture(512, 700);
+    const QByteArray png = platform::EncodePng(picture);
+    ASSERT_TRUE(platform::DecodePlainPng(png, AnySize));
+    // The last IDAT chunk's last four bytes, before its CRC and the end chunk, are the check value.
+    const qsizetype end = png.size() - 12;  // where the end chunk starts
+    QByteArray damaged = png;
+    damaged[end - 5] = static_cast<char>(damaged[end - 5] ^ 1);
+    // The chunk's CRC made right again, so that only the check value is wrong.
+    qsizetype at = 8;
+    qsizetype lastData = -1;
+    while (at < end) {
+        lastData = at;
+        at += 12 + qFromBigEndian<uint32_t>(damaged.constData() + at);
+    }
+    const uint32_t length = qFromBigEndian<uint32_t>(damaged.constData() + lastData);
+    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(damaged.constData() + lastData + 4), uInt(4 + length));
+    qToBigEndian<uint32_t>(static_cast<uint32_t>(crc), damaged.data() + lastData + 8 + length);
+    EXPECT_FALSE(platform::DecodePlainPng(damaged, AnySize));
 }
 
 } // namespace
