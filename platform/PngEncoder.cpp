@@ -1,5 +1,6 @@
 #include "platform/PngEncoder.h"
 #include "platform/PngEncoderWorkers.h"
+#include "platform/PngStrips.h"
 
 #include <zlib.h>
 
@@ -40,10 +41,6 @@ constexpr uint64_t PhotoResidual = 1;
 constexpr std::array<uint8_t, 2> ZlibHead{0x78, 0x9C};
 constexpr int RawDeflateWindowBits = -15;
 constexpr int DefaultMemLevel = 8;
-// Below this many filtered bytes a strip is not worth a thread of its own. The number of strips depends
-// on the picture alone, so a picture gives the same bytes on every machine.
-constexpr size_t MinStripBytes = 256 * 1024;
-constexpr size_t MaxStrips = 8;
 constexpr int64_t MaxChunkBytes = 0x7FFFFFFF;
 // What a sync flush adds after the data (an empty stored block and the bits before it), beyond deflateBound.
 constexpr size_t SyncFlushBytes = 16;
@@ -262,14 +259,13 @@ QByteArray EncodePng(int width, int height, const PngRowSource& source)
     if (filteredRowBytes * height > static_cast<size_t>(MaxChunkBytes))
         return {};
 
-    const size_t strips =
-        std::clamp<size_t>(filteredRowBytes * height / MinStripBytes, 1, std::min<size_t>(MaxStrips, height));
+    const size_t strips = PngStripCount(filteredRowBytes, static_cast<size_t>(height));
     std::vector<Strip> work(strips);
     bool ready = true;
     for (size_t i = 0; i < strips; ++i) {
         Strip& strip = work[i];
-        strip.firstRow = static_cast<int>(height * i / strips);
-        strip.rows = static_cast<int>(height * (i + 1) / strips) - strip.firstRow;
+        strip.firstRow = static_cast<int>(PngStripFirstRow(static_cast<size_t>(height), strips, i));
+        strip.rows = static_cast<int>(PngStripFirstRow(static_cast<size_t>(height), strips, i + 1)) - strip.firstRow;
         strip.first = i == 0;
         strip.last = i + 1 == strips;
         strip.rowBuffers.resize(rowBytes * 2 + filteredRowBytes * FilterCount);

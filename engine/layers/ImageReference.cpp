@@ -7,6 +7,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/PicturePrefetch.h"
 #include "platform/PixelOps.h"
+#include "platform/PngDecoder.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -138,24 +139,25 @@ QImage ImageReference::DecodePicture(QIODevice& device)
     return ToPictureLayout(std::move(decoded));
 }
 
+QImage ImageReference::DecodePicture(const QByteArray& bytes)
+{
+    if (std::optional<QImage> plain = platform::DecodePlainPng(bytes, MaxPicturePixels))
+        return ToPictureLayout(std::move(*plain));
+    QBuffer stream;
+    stream.setData(bytes);
+    return stream.open(QIODevice::ReadOnly) ? DecodePicture(stream) : QImage();
+}
+
 QImage ImageReference::ReadPicture(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(u'.');
     const QString extension = dot < 0 ? path : path.sliced(dot + 1);
     if (extension.compare(ScrambledExtension, Qt::CaseInsensitive) == 0) {
         std::optional<QByteArray> bytes = ReadScrambledFile(path);
-        if (!bytes)
-            return {};
-        QBuffer stream(&*bytes);
-        return stream.open(QIODevice::ReadOnly) ? DecodePicture(stream) : QImage();
+        return bytes ? DecodePicture(*bytes) : QImage();
     }
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? DecodePicture(file) : QImage();
-}
-
-bool ImageReference::Decode(QIODevice& device)
-{
-    return TakePicture(DecodePicture(device));
 }
 
 bool ImageReference::TakePicture(QImage decoded)

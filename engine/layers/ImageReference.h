@@ -63,7 +63,9 @@ public:
 
 private:
     static QImage DecodePicture(QIODevice& device);
-    bool Decode(QIODevice& device);
+    // The same for a file in memory: a PNG laid out as the project's own pictures are is decoded by the
+    // program's own PNG decoder, any other file as above.
+    static QImage DecodePicture(const QByteArray& bytes);
     // A decoded picture becomes this one's; false for a null one.
     bool TakePicture(QImage decoded);
     // Create without clearing: for a picture whose every pixel is written next.

@@ -5,7 +5,6 @@
 #include "platform/PixelOps.h"
 #include "platform/PngEncoder.h"
 
-#include <QBuffer>
 
 namespace {
 
@@ -26,9 +25,7 @@ bool ImageReference::Read(platform::ArchiveReader& archive, ImageReference& imag
     // A block that claims more bytes than the file holds is a damaged file, not a bad picture: the read
     // throws before anything is allocated, and the open procedure reports it.
     // Decoded at once, so a project read from memory lends its bytes instead of copying them.
-    QByteArray bytes = archive.ReadBytesInPlace(count);
-    QBuffer stream(&bytes);
-    if (!stream.open(QIODevice::ReadOnly) || !image.Decode(stream)) {
+    if (!image.TakePicture(DecodePicture(archive.ReadBytesInPlace(count)))) {
         image.Clear();
         return false;
     }
