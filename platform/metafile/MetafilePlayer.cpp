@@ -801,12 +801,7 @@ bool MetafilePlayer::ChargeFigure(const QPainterPath& path, const QTransform& to
     // left is refused first.
     if (m_frameSide <= 0 || !(figure.pieces * kWorkPerElement <= m_workLeft))
         return Spend(qInf());
-    // Only what lies in the bubble's neighbourhood counts: far edges and areas are cut close around the
-    // visible area before Qt sees them.
-    QPainterPath framePath = toFrame.map(path);
-    if (!m_neighbourhood.contains(framePath.controlPointRect()))
-        framePath = figure.stroke ? metafile_clip::ForStroke(framePath, m_neighbourhood)
-                                  : metafile_clip::ForFill(framePath, m_neighbourhood);
+    const QPainterPath framePath = InNeighbourhood(toFrame.map(path), figure.stroke);
     const Edges edges = EdgesOf(framePath);
     const QRectF box = framePath.controlPointRect();
 
@@ -895,11 +890,18 @@ qreal MetafilePlayer::ClipSpansOf(const QRegion& deviceRegion) const
 
 qreal MetafilePlayer::ClipSpansOf(const QPainterPath& devicePath) const
 {
-    QPainterPath framePath = m_targetToFrame.map(devicePath);
-    if (!m_neighbourhood.contains(framePath.controlPointRect()))
-        framePath = metafile_clip::ForFill(framePath, m_neighbourhood);
     // Each span has an edge crossing its row at either end.
-    return EdgesOf(framePath).down / 2 * kReferenceFrameSide;
+    return EdgesOf(InNeighbourhood(m_targetToFrame.map(devicePath), false)).down / 2 * kReferenceFrameSide;
+}
+
+// Only what lies in the bubble's neighbourhood counts: far edges and areas are cut close around the
+// visible area before Qt sees them.
+QPainterPath MetafilePlayer::InNeighbourhood(const QPainterPath& framePath, bool stroke) const
+{
+    if (m_neighbourhood.contains(framePath.controlPointRect()))
+        return framePath;
+    return stroke ? metafile_clip::ForStroke(framePath, m_neighbourhood)
+                  : metafile_clip::ForFill(framePath, m_neighbourhood);
 }
 
 bool MetafilePlayer::Spend(qreal work, qreal fill)

@@ -144,6 +144,8 @@ private:
     // region (reference-device units, upright on the painter) or of a path on the painter's device.
     qreal ClipSpansOf(const QRegion& deviceRegion) const;
     qreal ClipSpansOf(const QPainterPath& devicePath) const;
+    // A path in the frame's space cut to the bubble's neighbourhood, as a stroke or as a fill.
+    QPainterPath InNeighbourhood(const QPainterPath& framePath, bool stroke) const;
     // Frame units of area within the bubble's neighbourhood that deviceBounds covers.
     qreal FramesCovered(const QRectF& deviceBounds) const;
     void DrawDevicePath(Paint paint);

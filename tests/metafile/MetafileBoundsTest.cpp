@@ -10,6 +10,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -218,98 +219,89 @@ TEST(MetafileBoundsTest, AThousandBubbleSizedFiguresDrawInFullAtEverySize)
     }
 }
 
-// Qt hands a clip each batch of pixels it draws, and walks the clip's spans from its first row for a
-// batch on a row that the clip leaves empty (a line a pixel wide hands over every column on its own):
-// 20,000 small squares under a clip of stripes took a minute over a large scene. Drawing under such a
-// clip is charged for it, so the squares stop at the same one at every size, filled or outlined.
-TEST(MetafileBoundsTest, RegressionFiguresUnderAClipOfStripesStopAtTheSameFigureAtEverySize)
+// A kFigureFile of figures filled red (no pen), or outlined with the default pen a pixel wide.
+struct CostlyFigures {
+    const char* name;
+    size_t figures;
+    std::function<void(EmfWriter&, size_t figure)> add;
+    std::function<void(EmfWriter&)> before = [](EmfWriter&) {};
+    bool outlined = false;
+    bool drawnInFull = false;
+};
+
+// Clip stripes over rows 0 to 39 of kFigureFile: level ones XOR upright ones.
+void ClipToStripes(EmfWriter& emf)
 {
-    constexpr size_t kFigures = 20'000;
-    constexpr int kStriped = 40; // rows 40 and below are outside the clip
-    for (const bool outlined : {false, true}) {
-        EmfWriter emf(kFigureFile.width(), kFigureFile.height());
-        std::vector<U_RECTL> rows;
-        std::vector<U_RECTL> columns;
-        for (int y = 0; y < kStriped; y += 3)
-            rows.push_back({0, y, kFigureFile.width(), y + 1});
-        for (int x = 0; x < kFigureFile.width(); x += 4)
-            columns.push_back({x, 0, x + 2, kStriped});
-        emf.ClipRegion(U_RGN_COPY, rows).ClipRegion(U_RGN_XOR, columns);
-        if (outlined)
-            emf.Select(U_NULL_BRUSH); // and the default pen, a pixel wide
-        else
-            emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
-        for (size_t i = 0; i < kFigures; ++i) {
-            const int left = int(i % 60);
-            emf.Add(U_EMRRECTANGLE_set(U_RECTL{left, 42, left + 3, 46}));
-        }
-        const QByteArray bytes = emf.Finish();
-        const size_t drawn = Recorded(bytes, kFigureFile).size();
-        EXPECT_LT(drawn, kFigures);
-        EXPECT_GT(drawn, size_t(100));
-        for (const QSize size : kBubbleSizes)
-            EXPECT_EQ(Recorded(bytes, size).size(), drawn)
-                << size.width() << "x" << size.height() << (outlined ? " outlined" : " filled");
-    }
+    std::vector<U_RECTL> rows;
+    std::vector<U_RECTL> columns;
+    for (int y = 0; y < 40; y += 3)
+        rows.push_back({0, y, kFigureFile.width(), y + 1});
+    for (int x = 0; x < kFigureFile.width(); x += 4)
+        columns.push_back({x, 0, x + 2, 40});
+    emf.ClipRegion(U_RGN_COPY, rows).ClipRegion(U_RGN_XOR, columns);
 }
 
-// The same file cut at the same record draws the same picture at every size: a file of endless
-// figures (here 6,000 coloured bands) and then a black one, drawn ten times as large and scaled down,
-// matches the small size, and at 4000 x 3000 it draws as many figures.
-TEST(MetafileBoundsTest, RegressionACutFileDrawsTheSameAtEverySize)
+// A figure of 4 stripes over the file's height, leaning one unit or upright.
+void AddStripes(EmfWriter& emf, int lean)
 {
-    constexpr QSize kFile(100, 75);
-    constexpr int kBands = 6000;
-    EmfWriter emf(kFile.width(), kFile.height());
-    const uint32_t brushes[] = {emf.Brush(kRed), emf.Brush(kBlue), emf.Brush(kWhite)};
-    emf.Select(U_NULL_PEN);
-    for (int i = 0; i < kBands; ++i) {
-        const int top = i % kFile.height();
-        emf.Select(brushes[i % 3]);
-        emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, top, kFile.width(), kFile.height()}));
-    }
-    emf.Select(emf.Brush(kBlack));
-    emf.Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, kFile.width(), kFile.height()}));
-    const QByteArray bytes = emf.Finish();
-    const QImage small = Render(bytes, kFile);
-    EXPECT_NE(small.pixel(50, 40), kBlack); // cut before the black one
-    const QImage large = Render(bytes, {1000, 750});
-    const QImage scaled = large.scaled(kFile, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    EXPECT_EQ(scaled.pixel(50, 40), small.pixel(50, 40));
-    EXPECT_EQ(scaled.pixel(50, 2), small.pixel(50, 2));
-    EXPECT_EQ(Recorded(bytes, kFile).size(), Recorded(bytes, {4000, 3000}).size());
-}
-
-// Qt's smoothing rasterizer takes time growing with the square of the rows that slanted edges run down:
-// a figure of 16 stripes leaning a little over the picture's height took 2 s over a large scene, and one
-// of 4 takes 150 ms, where upright stripes take milliseconds. Slanted ones pay for it, so a file of such
-// figures stops early and at the same one at every size, while as many upright ones all draw.
-TEST(MetafileBoundsTest, RegressionFiguresOfSlantedStripesStopEarlyAtEverySize)
-{
-    constexpr size_t kFigures = 30;
     constexpr uint32_t kStripes = 4;
-    for (const int lean : {0, 1}) {
-        EmfWriter emf(kFigureFile.width(), kFigureFile.height());
-        emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
-        std::vector<U_POINTL> points;
-        for (uint32_t i = 0; i < kStripes; ++i) {
-            const int32_t x = int32_t(2 + 3 * i);
-            points.insert(points.end(), {{x, 0}, {x + 1, 0}, {x + 1 + lean, kFigureFile.height()},
-                                         {x + lean, kFigureFile.height()}});
-        }
-        const std::vector<uint32_t> counts(kStripes, 4);
-        for (size_t i = 0; i < kFigures; ++i)
-            emf.Add(U_EMRPOLYPOLYGON_set(kNoBounds, kStripes, counts.data(), uint32_t(points.size()), points.data()));
-        const QByteArray bytes = emf.Finish();
-        const size_t drawn = Recorded(bytes, kFigureFile).size();
-        if (lean == 0)
-            EXPECT_EQ(drawn, kFigures);
-        else
-            EXPECT_LT(drawn, kFigures / 2);
-        for (const QSize size : kBubbleSizes)
-            EXPECT_EQ(Recorded(bytes, size).size(), drawn) << size.width() << "x" << size.height() << " lean " << lean;
+    std::vector<U_POINTL> points;
+    for (uint32_t i = 0; i < kStripes; ++i) {
+        const int32_t x = int32_t(2 + 3 * i);
+        points.insert(points.end(), {{x, 0}, {x + 1, 0}, {x + 1 + lean, kFigureFile.height()},
+                                     {x + lean, kFigureFile.height()}});
     }
+    const std::vector<uint32_t> counts(kStripes, 4);
+    emf.Add(U_EMRPOLYPOLYGON_set(kNoBounds, kStripes, counts.data(), uint32_t(points.size()), points.data()));
 }
+
+class CostlyFiguresTest : public testing::TestWithParam<CostlyFigures> {};
+
+// Work Qt does for figures beyond what their edges and area show is charged, so a file of such figures
+// stops early, and at the same figure at every size; as many figures without that work all draw.
+// - Qt hands a clip each batch of pixels it draws, and walks the clip's spans from its first row for a
+//   batch on a row the clip leaves empty (a line a pixel wide hands over every column on its own):
+//   20,000 small squares under a clip of stripes took a minute over a large scene.
+// - Qt's smoothing rasterizer takes time growing with the square of the rows slanted edges run down: a
+//   figure of 4 stripes leaning a little over a large scene takes 150 ms, upright ones milliseconds.
+TEST_P(CostlyFiguresTest, RegressionTheyStopAtTheSameFigureAtEverySize)
+{
+    const CostlyFigures& costly = GetParam();
+    EmfWriter emf(kFigureFile.width(), kFigureFile.height());
+    costly.before(emf);
+    if (costly.outlined)
+        emf.Select(U_NULL_BRUSH); // and the default pen
+    else
+        emf.Select(emf.Brush(kRed)).Select(U_NULL_PEN);
+    for (size_t i = 0; i < costly.figures; ++i)
+        costly.add(emf, i);
+    const QByteArray bytes = emf.Finish();
+    const size_t drawn = Recorded(bytes, kFigureFile).size();
+    if (costly.drawnInFull) {
+        EXPECT_EQ(drawn, costly.figures);
+    } else {
+        EXPECT_LT(drawn, costly.figures / 2);
+        EXPECT_GT(drawn, size_t(0));
+    }
+    for (const QSize size : kBubbleSizes)
+        EXPECT_EQ(Recorded(bytes, size).size(), drawn) << size.width() << "x" << size.height();
+}
+
+// Small squares on rows the clip of stripes leaves empty.
+void AddSquareBelowStripes(EmfWriter& emf, size_t figure)
+{
+    const int left = int(figure % 60);
+    emf.Add(U_EMRRECTANGLE_set(U_RECTL{left, 42, left + 3, 46}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CostlyFiguresTest,
+    testing::Values(CostlyFigures{"SquaresUnderStripes", 20'000, AddSquareBelowStripes, ClipToStripes},
+                    CostlyFigures{"OutlinedSquaresUnderStripes", 20'000, AddSquareBelowStripes, ClipToStripes, true},
+                    CostlyFigures{"SlantedStripes", 30, [](EmfWriter& e, size_t) { AddStripes(e, 1); }},
+                    CostlyFigures{"UprightStripes", 30, [](EmfWriter& e, size_t) { AddStripes(e, 0); },
+                                  [](EmfWriter&) {}, false, true}),
+    [](const testing::TestParamInfo<CostlyFigures>& info) { return info.param.name; });
 
 struct BandsAndOutline {
     int bands;
